@@ -1,0 +1,109 @@
+// Test-only: the Wi-Fi reader box driver against a simulated box on loopback, with free ports,
+// the loopback network (phone 127.0.0.2, gateway and box 127.0.0.1) and the virtual clock.
+#pragma once
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/net/NetConfig.h"
+#include "reader/testing/DriverEventRecorder.h"
+#include "reader/wifi/WexProtocol.h"
+#include "reader/wifi/WexSwiperController.h"
+#include "standin/SimulatedWifiBox.h"
+
+namespace nvx::reader::testing {
+
+// Runs the main loop until pred() holds or virtualSeconds of virtual time have passed: socket
+// traffic in real time between the steps of virtual time, timer by timer.
+inline bool pumpUntil(const std::function<bool()>& pred, double virtualSeconds) {
+  auto& loop = platform::RunLoop::main();
+  auto end = platform::clock().now() + platform::secs(virtualSeconds);
+  for (;;) {
+    if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
+    auto next = loop.nextDeadline();
+    auto now = platform::clock().now();
+    if (!next || *next > end) {
+      if (end > now) loop.advance(end - now);
+      return loop.drainIoUntil(pred, std::chrono::milliseconds(5));
+    }
+    loop.advance(std::max(*next - now, platform::Duration::zero()));
+  }
+}
+
+class WexHarness {
+ public:
+  static constexpr bool kRefusesBusyStart = true;
+
+  WexHarness() {
+    auto& net = platform::net::NetConfig::current();
+    net.useLoopbackNetwork();
+    net.presencePort = platform::net::pickFreePort();
+    net.heartbeatPort = platform::net::pickFreePort();
+    net.commandPort = platform::net::pickFreePort();
+    box_ = std::make_unique<standin::SimulatedWifiBox>();
+    recorder_ = std::make_shared<DriverEventRecorder>();
+  }
+
+  standin::SimulatedWifiBox& box() { return *box_; }
+  std::shared_ptr<DriverEventRecorder> recorder() { return recorder_; }
+
+  std::shared_ptr<WexSwiperController> wex() {
+    if (!driver_) {
+      driver_ = WexSwiperController::sharedInstance();
+      driver_->setDelegate(recorder_);
+      driver_->setDetectDeviceChange(true);
+      driver_->setSwipeTimeout(30.0);  // as the reader hub sets it
+      recorder_->driver = driver_;
+    }
+    return driver_;
+  }
+  std::shared_ptr<CTSwiperController> driver() { return wex(); }
+
+  void plugReader() {
+    wex();
+    if (!box_->isRunning()) {
+      EXPECT_TRUE(box_->start().isOk());
+    }
+    EXPECT_TRUE(pumpUntil([&] { return driver_->isDevicePresent() && driver_->isDeviceReady(); }, 5.0));
+  }
+  void unplugReader() {
+    box_->stop();
+    EXPECT_TRUE(pumpUntil([&] { return !driver_->isDevicePresent(); }, 10.0));
+  }
+  bool swipe() {
+    if (!pumpUntil([&] { return box_->isArmed(); }, 10.0)) return false;
+    return box_->swipe(card_);
+  }
+  bool pumpUntil(const std::function<bool()>& pred, double virtualSeconds) {
+    return testing::pumpUntil(pred, virtualSeconds);
+  }
+
+  std::string expectedKsn() const {
+    return WexProtocol::ByteToHex(box_->config().ksn.data(), box_->config().ksn.size());
+  }
+  CardResult expectedCard() const {
+    CardResult r;
+    r.formatID = std::nullopt;
+    r.ksn = expectedKsn();
+    r.encTracks = WexProtocol::ByteToHex(card_.encryptedTracks.data(), card_.encryptedTracks.size());
+    r.track1Length = card_.track1Length;
+    r.track2Length = card_.track2Length;
+    r.track3Length = card_.track3Length;
+    r.randomNumber = WexProtocol::ByteToHex(box_->lastRandom().data(), 8);
+    r.maskedPAN = "622202*********0123";
+    r.expiryDate = card_.expiry;
+    r.cardHolderName = std::nullopt;
+    return r;
+  }
+  double swipeTimeout() const { return 30.0; }
+
+ private:
+  std::unique_ptr<standin::SimulatedWifiBox> box_;
+  std::shared_ptr<DriverEventRecorder> recorder_;
+  std::shared_ptr<WexSwiperController> driver_;
+  standin::WifiBoxCard card_ = standin::WifiBoxCard::testCard();
+};
+
+}  // namespace nvx::reader::testing
