@@ -25,6 +25,13 @@ function(nvx_module NAME)
     endif()
   endforeach()
 
+  if(NOT lib_sources)
+    # A folder whose first sources are still to come: an interface library keeps the graph whole.
+    add_library(${NAME} INTERFACE)
+    target_include_directories(${NAME} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${NAME} INTERFACE ${M_DEPS})
+    return()
+  endif()
   add_library(${NAME} STATIC ${lib_sources})
   target_include_directories(${NAME} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${NAME} PUBLIC ${M_DEPS} PRIVATE ${M_PRIVATE_DEPS})

@@ -117,7 +117,7 @@ TEST(SandboxTest, WriteAtomicSurvivesTheWriterBeingKilled) {
   for (int i = 0; i < 2; ++i) payload[i] = std::string(kSize, i ? 'b' : 'a');
   auto stamp = [&](int n) -> const std::string& {
     std::string& s = payload[n % 2];
-    char header[20];
+    char header[32];
     std::snprintf(header, sizeof header, "version %010d\n", n);
     s.replace(0, 19, header);
     return s;
