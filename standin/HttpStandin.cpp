@@ -230,7 +230,7 @@ platform::Status HttpStandin::start() {
     stop();
     return platform::Status::error("the stand-in did not start serving");
   }
-  return platform::Status::ok();
+  return platform::Status::success();
 }
 
 void HttpStandin::stop() {

@@ -53,7 +53,7 @@ SimulatedWifiBox::SimulatedWifiBox(Config config) : config_(std::move(config)) {
 SimulatedWifiBox::~SimulatedWifiBox() { stop(); }
 
 platform::Status SimulatedWifiBox::start() {
-  if (running_) return platform::Status::ok();
+  if (running_) return platform::Status::success();
   udp_ = std::make_unique<platform::net::UdpSocket>();
   if (platform::Status s = udp_->bind(config_.address, config_.heartbeatPort); !s) return s;
   udp_->setReceiveHandler([this](const platform::net::Datagram& datagram) {
@@ -72,7 +72,7 @@ platform::Status SimulatedWifiBox::start() {
   heartbeat();
   heartbeatTimer_ = platform::RunLoop::main().every(platform::secs(config_.heartbeatInterval),
                                                     [this] { heartbeat(); }, this);
-  return platform::Status::ok();
+  return platform::Status::success();
 }
 
 void SimulatedWifiBox::stop() {

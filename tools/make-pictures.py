@@ -20,6 +20,37 @@ PICTURES = [
     ("app_guide_1@2x.png", 640, 960, (240, 240, 240), (18, 92, 160)),
 ]
 
+# Controls and bars, each at one and at two pixels per point:
+# name, width and height in points, background RGB, band RGB.
+CONTROLS = [
+    ("top_bg.png", 320, 44, (18, 92, 160), (40, 116, 186)),
+    ("action_btn_normal.png", 40, 30, (30, 104, 172), (58, 132, 198)),
+    ("action_btn_selected.png", 40, 30, (14, 70, 124), (30, 92, 150)),
+    ("back_btn_normal.png", 60, 30, (30, 104, 172), (58, 132, 198)),
+    ("back_btn_selected.png", 60, 30, (14, 70, 124), (30, 92, 150)),
+    ("btn-1.png", 40, 30, (236, 120, 32), (246, 150, 70)),
+    ("btn-2.png", 60, 30, (236, 120, 32), (246, 150, 70)),
+    ("big-btn-bg.png", 302, 44, (236, 120, 32), (246, 150, 70)),
+    ("big-btn-down-bg.png", 302, 44, (196, 92, 18), (214, 116, 44)),
+    ("big-btn-bg-disable.png", 302, 44, (200, 200, 200), (214, 214, 214)),
+    ("big_blue_btn_nor_bg.png", 302, 44, (30, 104, 172), (58, 132, 198)),
+    ("big_blue_btn_pre_bg.png", 302, 44, (14, 70, 124), (30, 92, 150)),
+    ("half-btn-bg.png", 148, 44, (220, 220, 220), (236, 236, 236)),
+    ("half-btn-down-bg.png", 148, 44, (180, 180, 180), (196, 196, 196)),
+    ("half-blue-btn-bg.png", 148, 44, (30, 104, 172), (58, 132, 198)),
+    ("half-blue-btn-down-bg.png", 148, 44, (14, 70, 124), (30, 92, 150)),
+    ("half-btn-bg-disable.png", 148, 44, (200, 200, 200), (214, 214, 214)),
+    ("add.png", 30, 30, (30, 104, 172), (255, 255, 255)),
+    ("webview_frame_bg.png", 30, 30, (255, 255, 255), (226, 226, 226)),
+]
+
+
+def at_both_scales(table):
+    for name, w, h, bg, band in table:
+        stem, ext = os.path.splitext(name)
+        yield name, w, h, bg, band
+        yield stem + "@2x" + ext, w * 2, h * 2, bg, band
+
 
 def png(width, height, bg, band):
     rows = []
@@ -39,7 +70,7 @@ def png(width, height, bg, band):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    for name, w, h, bg, band in PICTURES:
+    for name, w, h, bg, band in PICTURES + list(at_both_scales(CONTROLS)):
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(png(w, h, bg, band))
     return 0

@@ -35,7 +35,7 @@ platform::Status readText(const platform::Json& value, std::string_view key, siz
   const auto& text = value.get_ref<const std::string&>();
   if (text.size() < minimumSize) return entryError(key, "is too short");
   into = text;
-  return platform::Status::ok();
+  return platform::Status::success();
 }
 
 platform::Status readMember(const platform::Json& object, std::string_view key,

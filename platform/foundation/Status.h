@@ -10,7 +10,7 @@ namespace platform {
 class [[nodiscard]] Status {
  public:
   Status() = default;
-  static Status ok() { return Status(); }
+  static Status success() { return Status(); }
   static Status error(std::string message) { Status s; s.error_ = std::move(message); return s; }
   bool isOk() const { return !error_; }
   explicit operator bool() const { return isOk(); }

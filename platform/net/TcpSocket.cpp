@@ -230,7 +230,7 @@ Status TcpSocket::connect(std::string_view host, uint16_t port, Duration timeout
   int rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr);
   if (rc != 0 && errno != EINPROGRESS) {
     impl_->failLater(systemError(errno));
-    return Status::ok();
+    return Status::success();
   }
   // Even a connection made at once is reported on a later pass, through the descriptor.
   impl_->watch();
@@ -244,7 +244,7 @@ Status TcpSocket::connect(std::string_view host, uint16_t port, Duration timeout
       self->fail(NetError{ETIMEDOUT, "Attempt to connect to host timed out"});
     }, impl_.get());
   }
-  return Status::ok();
+  return Status::success();
 }
 
 void TcpSocket::write(std::string bytes, long tag) {
@@ -272,7 +272,7 @@ Status TcpSocket::listen(std::string_view address, uint16_t port, AcceptHandler 
   impl_->state = Impl::State::Listening;
   impl_->onAccept = std::move(handler);
   impl_->watch();
-  return Status::ok();
+  return Status::success();
 }
 
 bool TcpSocket::isConnected() const { return impl_->state == Impl::State::Connected; }

@@ -40,10 +40,10 @@ struct UdpSocket::Impl : std::enable_shared_from_this<UdpSocket::Impl> {
   ErrorHandler onSendError;
 
   Status open() {
-    if (fd >= 0) return Status::ok();
+    if (fd >= 0) return Status::success();
     fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return Status::error(systemError(errno).description);
-    return Status::ok();
+    return Status::success();
   }
 
   uint16_t port() const {
@@ -165,7 +165,7 @@ Status UdpSocket::bind(std::string_view address, uint16_t port) {
     return Status::error(error.description);
   }
   impl_->bound = true;
-  return Status::ok();
+  return Status::success();
 }
 
 Status UdpSocket::enableBroadcast(bool on) {
@@ -173,7 +173,7 @@ Status UdpSocket::enableBroadcast(bool on) {
   int value = on ? 1 : 0;
   if (::setsockopt(impl_->fd, SOL_SOCKET, SO_BROADCAST, &value, sizeof value) != 0)
     return Status::error(systemError(errno).description);
-  return Status::ok();
+  return Status::success();
 }
 
 void UdpSocket::setReceiveHandler(ReceiveHandler handler) { impl_->onReceive = std::move(handler); }
@@ -202,7 +202,7 @@ Status UdpSocket::receive(Duration timeout) {
     });
   }
   impl_->watch();
-  return Status::ok();
+  return Status::success();
 }
 
 Status UdpSocket::sendTo(std::string_view bytes, std::string_view host, uint16_t port) {
@@ -221,7 +221,7 @@ Status UdpSocket::sendTo(std::string_view bytes, std::string_view host, uint16_t
       if (handler) handler(error);
     });
   }
-  return Status::ok();
+  return Status::success();
 }
 
 void UdpSocket::close() { impl_->close(); }

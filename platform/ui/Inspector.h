@@ -8,6 +8,17 @@
 // A tap is a user's tap: the control must be enabled, visible, take touches, and a touch at its
 // centre must reach it (an alert, a sheet, an overlay or a view on top of it stops the touch).
 //
+// Before every find, act and render the inspected windows are laid out (View::layoutIfNeeded),
+// as the platform lays out before it draws: tables and pickers that were never loaded load then.
+// A view inside a scroll view that lies outside its visible part is scrolled into view first
+// (as a user drags the content) when it is tapped or typed into.
+//
+// Typing goes through the keyboard's path: the field is tapped (it must be enabled, visible and
+// not covered; the tap makes it begin editing, asking its delegate), then every character is a
+// keystroke that its delegate may refuse (TextField::typeText). Refused keystrokes are not an
+// error: the field's text shows what was accepted. It is an error when the field cannot begin
+// editing or the keyboard goes away before the last character.
+//
 // render() format, one line per visible view, each window a block of its own:
 //
 //   Window (0,0,320,568) [key]
@@ -15,6 +26,12 @@
 //       Label tag=7 (20,10,280,21) "金额"
 //       Button tag=3 (20,40,280,44) "确定" [disabled]
 //       ImageView (0,0,320,568) image=app_splash.png
+//       TextField tag=5 (111,8,194,30) "138" [editing]
+//       TextField (111,48,194,30) placeholder="请输入密码"
+//   Window (0,282,320,260) level=1000
+//     Toolbar (0,0,320,44) style=blackTranslucent
+//       Button (264,7,50,30) "完成"
+//     Keyboard (0,44,320,216) type=NumberPad
 //   Window (0,0,320,568) level=2000
 //     AlertView tag=900 (18,213,284,142)
 //       Label (16,16,252,22) "提示"
@@ -23,13 +40,20 @@
 //
 // Each line is two spaces per depth, then: Kind, " tag=N" unless the tag is 0, the frame
 // " (x,y,w,h)" in the superview's coordinates (whole numbers plain, others with up to two
-// decimals), the text a user reads in double quotes (label text, button title, navigation bar
-// title, overlay label; \ " and line breaks escaped as \\ \" \n), then extras of the kind:
+// decimals; inside a scroll view, content coordinates), the text a user reads in double quotes
+// (label text, button title, navigation bar title, overlay label, a text field's or text view's
+// text, a secure field's text as one "•" per character, a picker's selected rows' titles joined
+// by " | "; \ " and line breaks escaped as \\ \" \n), then extras of the kind:
 // " image=NAME" (image view, button picture; an image view's unnamed picture as WxH points),
-// " background=NAME" (button without title or
-// picture), " mode=spinner|text", " detail=\"...\"", " yOffset=N" (overlay), " level=N"
-// (window above the normal level), and flags " [key]", " [disabled]", " [selected]",
-// " [animating]". Subviews follow their view, back to front.
+// " background=NAME" (button without title or picture), " mode=spinner|text", " detail=\"...\"",
+// " yOffset=N" (overlay), " level=N" (window above the normal level: 1000 the keyboard, 2000
+// alerts), " placeholder=\"...\"" (empty text field), " type=KIND" (the system keyboard),
+// " content=WxH" and " offset=x,y" unless zero (scroll view, table view, after
+// " style=grouped" for a grouped table), " at=S,R" and " accessory=disclosure|detail|checkmark"
+// (table cell), " segments=\"a\"|\"b\" selected=N" (segmented control), " page=N/M" (page
+// control), " style=black|blackTranslucent" (toolbar), and flags " [key]", " [disabled]",
+// " [selected]", " [animating]", " [editing]" (the first responder taking text), " [readonly]"
+// (text view). Subviews follow their view, back to front.
 #pragma once
 #include <functional>
 #include <memory>
@@ -41,6 +65,11 @@
 #include "platform/ui/ActionSheet.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/PickerView.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 
@@ -69,11 +98,32 @@ class Inspector {
   }
 
   // --- acting ---
-  // Taps the one control (button) whose text is exactly title. An error when there is none,
+  // Taps the one control (button) whose text is exactly title (text fields are not matched). An error when there is none,
   // when it is disabled or covered, or when more than one could be meant.
   Status tap(std::string_view title);
   Status tapTag(int tag);
   Status tapControl(Control& control);
+
+  // --- typing (see above) ---
+  // The visible text field with this placeholder (also once it holds text).
+  std::shared_ptr<TextField> fieldByPlaceholder(std::string_view placeholder) const;
+  Status type(std::string_view placeholder, std::string_view text);
+  Status type(TextField& field, std::string_view text);
+  Status type(const std::function<bool(const TextField&)>& match, std::string_view text);
+  Status type(TextView& view, std::string_view text);
+
+  // --- tables, pickers, segments ---
+  // The row's cell in the one table on the screen (an error when there are several): it is
+  // scrolled into view and must take a touch (a control inside the cell is not the cell).
+  Status tapCell(int section, int row);
+  Status tapCell(TableView& table, IndexPath path);
+  // The cell holding a view whose text is exactly text (one cell only).
+  Status tapCellWithText(std::string_view text);
+  // Spins the one picker on the screen (an error when there are several) to the row.
+  Status pick(int column, int row);
+  Status pick(PickerView& picker, int column, int row);
+  // Taps the segment titled title of the one segmented control that has it.
+  Status tapSegment(std::string_view title);
 
   std::shared_ptr<AlertView> topAlert() const { return AlertView::top(); }
   // Taps the button of the top alert with that title.
@@ -89,6 +139,12 @@ class Inspector {
 
  private:
   Status tapButtonOf(View& container, std::string_view title, const std::string& what);
+  void layout() const;
+  // Scrolls the scroll views around the view (innermost first) until it shows.
+  static void reveal(View& view);
+  // An error unless a touch at p (screen coordinates) reaches target (or a view inside it that is
+  // not a control, unless allowControls).
+  static Status reaches(View& target, Point p, const std::string& name, bool allowControls);
 
   std::shared_ptr<Window> window_;
 };

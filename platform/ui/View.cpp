@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/foundation/Log.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/MainThread.h"
 #include "platform/ui/Window.h"
 
@@ -16,7 +17,20 @@ std::shared_ptr<View> View::create(Rect frame) { return std::make_shared<View>(f
 
 View::~View() = default;
 
-void View::setFrame(Rect frame) { frame_ = frame; }
+void View::setFrame(Rect frame) {
+  if (frame.width != frame_.width || frame.height != frame_.height) needsLayout_ = true;
+  frame_ = frame;
+}
+
+void View::layoutIfNeeded() {
+  auto keep = weak_from_this().lock();
+  if (needsLayout_) {
+    needsLayout_ = false;
+    layoutSubviews();
+  }
+  auto subs = subviews_;   // layout may change the list
+  for (const auto& v : subs) v->layoutIfNeeded();
+}
 
 void View::setCenter(Point c) {
   Rect f = frame_;
@@ -33,7 +47,7 @@ void View::setHidden(bool hidden) {
   if (!hidden) return;
   // A hidden view keeps no first responder inside it.
   if (auto w = window()) {
-    if (auto fr = w->firstResponder(); fr && fr->isDescendantOf(*this)) fr->resignFirstResponder();
+    if (auto fr = w->firstResponder(); fr && fr->isDescendantOf(*this)) fr->forceResignFirstResponder();
   }
 }
 
@@ -72,7 +86,7 @@ void View::removeFromSuperview() {
   if (!sup) return;
   auto self = weak_from_this().lock();   // the superview may hold the last reference
   if (auto w = window()) {
-    if (auto fr = w->firstResponder(); fr && fr->isDescendantOf(*this)) fr->resignFirstResponder();
+    if (auto fr = w->firstResponder(); fr && fr->isDescendantOf(*this)) fr->forceResignFirstResponder();
   }
   detachFromSuperview();
 }
@@ -123,15 +137,16 @@ Point View::convertToWindow(Point p) const {
   while (v) {
     hold = v->superview_.lock();
     if (!hold) break;   // v is the top-most view: its own coordinates are the window's
-    p.x += v->frame_.x;
-    p.y += v->frame_.y;
+    Point o = v->boundsOrigin();
+    p.x += v->frame_.x - o.x;
+    p.y += v->frame_.y - o.y;
     v = hold.get();
   }
   return p;
 }
 
 Rect View::frameInWindow() const {
-  Point o = convertToWindow(Point{0, 0});
+  Point o = convertToWindow(boundsOrigin());
   return Rect{o.x, o.y, frame_.width, frame_.height};
 }
 
@@ -140,7 +155,8 @@ std::shared_ptr<View> View::hitTest(Point p) {
   if (!pointInside(p)) return nullptr;
   for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
     const auto& sub = *it;
-    if (auto hit = sub->hitTest(Point{p.x - sub->frame_.x, p.y - sub->frame_.y})) return hit;
+    Point o = sub->boundsOrigin();   // into the subview's own coordinates
+    if (auto hit = sub->hitTest(Point{p.x - sub->frame_.x + o.x, p.y - sub->frame_.y + o.y})) return hit;
   }
   return weak_from_this().lock();
 }
@@ -163,23 +179,52 @@ bool View::becomeFirstResponder() {
   if (!w) return false;
   auto current = w->firstResponder();
   if (current.get() == this) return true;
+  auto keep = weak_from_this().lock();
+  if (!willBecomeFirstResponder()) return false;
   if (current && !current->resignFirstResponder()) return false;
+  if (window() != w) return false;   // a delegate moved the view away meanwhile
   w->firstResponder_ = weak_from_this();
   didBecomeFirstResponder();
+  Keyboard::update();
   return true;
 }
 
 bool View::resignFirstResponder() {
+  assertMainThread();
   if (!isFirstResponder()) return true;
   if (!canResignFirstResponder()) return false;
+  auto keep = weak_from_this().lock();
+  if (!willResignFirstResponder()) return false;
+  if (!isFirstResponder()) return true;   // resigned meanwhile
   if (auto w = window()) w->firstResponder_.reset();
   didResignFirstResponder();
+  Keyboard::update();
   return true;
+}
+
+void View::forceResignFirstResponder() {
+  if (!isFirstResponder()) return;
+  auto keep = weak_from_this().lock();
+  if (auto w = window()) w->firstResponder_.reset();
+  didResignFirstResponder();
+  Keyboard::update();
 }
 
 bool View::isFirstResponder() const {
   auto w = window();
   return w && w->firstResponder().get() == this;
+}
+
+bool View::endEditing(bool force) {
+  auto w = window();
+  if (!w) return true;
+  auto fr = w->firstResponder();
+  if (!fr || !fr->isDescendantOf(*this)) return true;
+  if (force) {
+    fr->forceResignFirstResponder();
+    return true;
+  }
+  return fr->resignFirstResponder();
 }
 
 std::string View::formatNumber(double v) {

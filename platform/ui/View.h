@@ -10,6 +10,7 @@
 
 #include "platform/ui/Color.h"
 #include "platform/ui/Geometry.h"
+#include "platform/ui/TextInputTraits.h"
 
 namespace platform::ui {
 
@@ -34,7 +35,13 @@ class View : public std::enable_shared_from_this<View> {
   // --- geometry (frame in the superview's coordinates; bounds at the origin) ---
   Rect frame() const { return frame_; }
   virtual void setFrame(Rect frame);
-  Rect bounds() const { return Rect{0, 0, frame_.width, frame_.height}; }
+  // The frame's size at the bounds origin: (0, 0) for most views, the content offset of a scroll
+  // view (subviews are placed in content coordinates and move up as it scrolls).
+  Rect bounds() const {
+    Point o = boundsOrigin();
+    return Rect{o.x, o.y, frame_.width, frame_.height};
+  }
+  virtual Point boundsOrigin() const { return Point{0, 0}; }
   Point center() const { return frame_.center(); }
   void setCenter(Point c);
 
@@ -85,6 +92,17 @@ class View : public std::enable_shared_from_this<View> {
     return nullptr;
   }
 
+  // --- layout ---
+  // Views that arrange their subviews themselves (tables, cells, toolbars) do it in
+  // layoutSubviews(), which runs from layoutIfNeeded() once setNeedsLayout() has asked for it (a
+  // size change asks too). The Inspector lays out the windows it inspects before every act, the
+  // way the platform lays out before the screen is drawn.
+  virtual void layoutSubviews() {}
+  void setNeedsLayout() { needsLayout_ = true; }
+  bool needsLayout() const { return needsLayout_; }
+  // This view first, then its subviews (those present after the view's own layout).
+  void layoutIfNeeded();
+
   // --- coordinates and touches ---
   // A point of this view in the coordinates of its window (of its top-most ancestor when the
   // view is in no window).
@@ -99,12 +117,29 @@ class View : public std::enable_shared_from_this<View> {
   bool isEffectivelyVisible() const;
 
   // --- responder (one first responder per window) ---
+  // becomeFirstResponder: refused without a window, when canBecomeFirstResponder() is false or
+  // willBecomeFirstResponder() says no (a text field asks its delegate); then the window's current
+  // first responder must resign (it may refuse, and then nothing changes); then this view is the
+  // first responder and didBecomeFirstResponder() runs. resignFirstResponder asks
+  // canResignFirstResponder() and willResignFirstResponder() (a text field asks its delegate).
+  // A first responder that leaves its window or is hidden (itself or an ancestor) resigns without
+  // being asked. After every change the keyboard follows the key window's first responder (see
+  // Keyboard.h).
   virtual bool canBecomeFirstResponder() const { return false; }
   virtual bool canResignFirstResponder() const { return true; }
-  // Needs a window; the window's current first responder resigns first.
   bool becomeFirstResponder();
   bool resignFirstResponder();
   bool isFirstResponder() const;
+  // Makes the first responder inside this view (the view itself included) resign; with force it
+  // resigns without being asked. True when no first responder is left inside the view.
+  bool endEditing(bool force);
+  // A responder that takes text from a keyboard answers its traits (keyboard type, return key...);
+  // nothing for others.
+  virtual const TextInputTraits* textInputTraits() const { return nullptr; }
+  // A custom keyboard in place of the system one, and a view above the keyboard, shown while this
+  // view is first responder and takes text.
+  virtual std::shared_ptr<View> inputView() const { return nullptr; }
+  virtual std::shared_ptr<View> inputAccessoryView() const { return nullptr; }
 
   // --- description (Inspector) ---
   virtual std::string kind() const { return "View"; }
@@ -119,6 +154,8 @@ class View : public std::enable_shared_from_this<View> {
   static std::string quote(std::string_view text);
 
  protected:
+  virtual bool willBecomeFirstResponder() { return true; }
+  virtual bool willResignFirstResponder() { return true; }
   virtual void didBecomeFirstResponder() {}
   virtual void didResignFirstResponder() {}
   // Appended to describe() after the text: " key=value" items or " [flag]".
@@ -127,6 +164,8 @@ class View : public std::enable_shared_from_this<View> {
  private:
   friend class Window;
   void detachFromSuperview();
+  // Resigns without asking (the view leaves its window or is hidden).
+  void forceResignFirstResponder();
 
   Rect frame_;
   int tag_ = 0;
@@ -137,6 +176,7 @@ class View : public std::enable_shared_from_this<View> {
   bool userInteraction_ = true;
   bool exclusiveTouch_ = false;
   int autoresizing_ = 0;
+  bool needsLayout_ = true;
   Layer layer_;
   std::weak_ptr<View> superview_;
   std::vector<std::shared_ptr<View>> subviews_;

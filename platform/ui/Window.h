@@ -14,6 +14,7 @@ class ViewController;
 
 namespace WindowLevel {
 inline constexpr int Normal = 0;
+inline constexpr int Keyboard = 1000;   // the keyboard window (Keyboard.h)
 inline constexpr int Alert = 2000;
 }  // namespace WindowLevel
 

@@ -1,0 +1,39 @@
+// Calls from lower modules up to the application (the request layer wants the login screen, the
+// payment flow wants "back to the business's screen", the URL router, home dispatch). client/
+// implements it; tests install fakes. Every operation has a harmless default so that a module
+// can be tested without the whole client.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/ui/Hud.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
+
+namespace nvx {
+
+class AppServices {
+ public:
+  virtual ~AppServices() = default;
+
+  // The installed services (a default that does nothing until client/ or a test installs one).
+  static AppServices& current();
+  static void install(std::shared_ptr<AppServices> services);
+
+  // The application's one navigation stack, when it exists.
+  virtual std::shared_ptr<platform::ui::NavigationController> navigationController() { return nullptr; }
+  // The application's main window.
+  virtual std::shared_ptr<platform::ui::Window> window() { return nullptr; }
+
+  // The progress indicator shown last with a text (the application delegate's "hud"): replaced
+  // by each new one, never cleared.
+  virtual std::shared_ptr<platform::ui::Hud> hud() { return nullptr; }
+  virtual void setHud(std::shared_ptr<platform::ui::Hud> /*hud*/) {}
+  // Whether the first-run guide is on screen (the application delegate's "isShowWizard").
+  virtual bool isShowWizard() { return false; }
+  // The main API's base address ("https://host:port/path/"), whose host the configuration
+  // watches for reachability; empty when unknown.
+  virtual std::string mainApiAddress() { return {}; }
+};
+
+}  // namespace nvx

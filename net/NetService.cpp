@@ -1,0 +1,329 @@
+#include "net/NetService.h"
+
+#include "app/core/AppServices.h"
+#include "app/core/User.h"
+#include "net/BaseService.h"
+#include "net/JsonDeserializer.h"
+#include "net/NVXResponseErrorHandler.h"
+#include "net/RequestHook.h"
+#include "net/ServerConfig.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Strings.h"
+#include "platform/ui/Hud.h"
+
+namespace nvx {
+
+namespace {
+
+constexpr std::string_view kTag = "NetService";
+
+using platform::Json;
+using platform::Strings;
+using platform::net::HttpRequest;
+
+std::string text(std::string_view key) { return Strings::localized(key); }
+
+// The window's progress indicator (the application's spinner over its window).
+void showWindowIndicator() {
+  if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
+}
+
+void hideWindowIndicator() {
+  if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
+}
+
+// make_shared needs a constructor it can reach.
+struct MadeNetService final : NetService {
+  explicit MadeNetService(std::string url) : NetService(std::move(url)) {}
+};
+
+std::shared_ptr<HttpRequest> formRequest(std::string url) {
+  RequestHook::install();
+  return HttpRequest::make(std::move(url), true);
+}
+
+}  // namespace
+
+// --- addresses ---
+
+std::string nvxServerAddress() {
+  RequestHook::install();
+  return ServerConfig::current().mainApiBase();
+}
+
+std::string nvxSafeAuth() { return BaseService::safyVerification(); }
+
+std::string nvxJsonUrl(std::string_view path) { return nvxServerAddress() + std::string(path) + ".json"; }
+
+std::string nvxJsonUrl(std::string_view path, std::string_view params) {
+  return nvxJsonUrl(path) + "?" + std::string(params);
+}
+
+std::string nvxSafeAuthJsonUrl(std::string_view path) { return nvxJsonUrl(path, nvxSafeAuth()); }
+
+std::string nvxSafeAuthJsonUrl(std::string_view path, std::string_view params) {
+  return nvxJsonUrl(path, nvxSafeAuth() + "&" + std::string(params));
+}
+
+std::string nvxTokenJsonUrl(std::string_view path) {
+  return nvxSafeAuthJsonUrl(path, "userToken=" + User::currentUser().userToken());
+}
+
+std::string nvxTokenJsonUrl(std::string_view path, std::string_view params) {
+  return nvxSafeAuthJsonUrl(path, "userToken=" + User::currentUser().userToken() + "&" + std::string(params));
+}
+
+// --- request extensions ---
+
+std::string urlString(const HttpRequest& request) { return request.url(); }
+
+std::shared_ptr<HttpRequest> nvxRequest(std::string_view path) { return formRequest(nvxJsonUrl(path)); }
+
+std::shared_ptr<HttpRequest> nvxSafeAuthRequest(std::string_view path) {
+  return formRequest(nvxSafeAuthJsonUrl(path));
+}
+
+std::shared_ptr<HttpRequest> nvxSafeAuthRequest(std::string_view path, std::string_view params) {
+  return formRequest(nvxSafeAuthJsonUrl(path, params));
+}
+
+std::optional<std::string> postValueForKey(const HttpRequest& request, std::string_view name) {
+  return request.postValue(name);
+}
+
+bool isExistsPostValueForKey(const HttpRequest& request, std::string_view name) {
+  return request.hasPostValue(name);
+}
+
+bool removePostValueForKey(HttpRequest& request, std::string_view name) { return request.removeFirstPostValue(name); }
+
+void addPostAuthForNVX(HttpRequest& request) {
+  request.setPostValue("uid", BaseService::uid());
+  request.setPostValue("vercode", BaseService::vercode());
+}
+
+void addPostUserTokenForNVX(HttpRequest& request) {
+  request.setPostValue("userToken", User::currentUser().userToken());
+}
+
+void addPostProfileForNVX(HttpRequest& request, std::string_view busid) {
+  addPostAuthForNVX(request);
+  addPostUserTokenForNVX(request);
+  const User& user = User::currentUser();
+  request.setPostValue("busid", std::string(busid));
+  request.setPostValue("termid", user.psamId());
+  request.setPostValue("mobile", user.loginName());
+}
+
+void addPostSMSPhoneForNVX(HttpRequest& request, std::string_view phone) {
+  if (phone.empty()) {
+    request.setPostValue("issms", "0");
+    return;
+  }
+  request.setPostValue("issms", "1");
+  request.setPostValue("mobileno", std::string(phone));
+}
+
+std::vector<platform::net::PostField> getPostdataForNVX(const HttpRequest& request) { return request.postFields(); }
+
+// --- results ---
+
+NetResult NetResult::json(Json value) {
+  NetResult r;
+  r.kind_ = Kind::Json;
+  r.json_ = std::move(value);
+  return r;
+}
+
+NetResult NetResult::object(std::type_index type, std::shared_ptr<void> object) {
+  NetResult r;
+  if (!object) return r;
+  r.kind_ = Kind::Object;
+  r.type_ = type;
+  r.objects_.push_back(std::move(object));
+  return r;
+}
+
+NetResult NetResult::list(std::type_index type, std::vector<std::shared_ptr<void>> objects) {
+  NetResult r;
+  r.kind_ = Kind::List;
+  r.type_ = type;
+  r.objects_ = std::move(objects);
+  return r;
+}
+
+// --- NetService ---
+
+NetService::NetService(std::string url) : HttpRequest(std::move(url), true) {}
+
+NetService::~NetService() = default;
+
+std::shared_ptr<NetService> NetService::requestWithURL(std::string url) {
+  RequestHook::install();
+  return std::make_shared<MadeNetService>(std::move(url));
+}
+
+std::shared_ptr<NetService> NetService::nvxRequest(std::string_view path) { return requestWithURL(nvxJsonUrl(path)); }
+
+std::shared_ptr<NetService> NetService::nvxSafeAuthRequest(std::string_view path) {
+  return requestWithURL(nvxSafeAuthJsonUrl(path));
+}
+
+std::shared_ptr<NetService> NetService::nvxSafeAuthRequest(std::string_view path, std::string_view params) {
+  return requestWithURL(nvxSafeAuthJsonUrl(path, params));
+}
+
+std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view path, std::optional<std::string> params,
+                                                            ResponseBlock callback,
+                                                            std::optional<EntityClass> entity) {
+  auto request = params ? nvxSafeAuthRequest(path, *params) : nvxSafeAuthRequest(path);
+  request->setCallback(std::move(callback), std::move(entity));
+  request->startAsynchronous();
+  return request;
+}
+
+std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view path, ResponseBlock callback,
+                                                            std::optional<EntityClass> entity) {
+  return nvxQuickSafeRequest(path, std::nullopt, std::move(callback), std::move(entity));
+}
+
+std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, std::optional<std::string> params,
+                                                              ResponseBlock callback,
+                                                              std::optional<EntityClass> entity) {
+  ResponseBlock wrapped = [callback = std::move(callback)](NetResult result, RetStatusEntity status, bool isErr) {
+    hideWindowIndicator();
+    if (callback) callback(std::move(result), std::move(status), isErr);
+  };
+  auto request = nvxQuickSafeRequest(path, std::move(params), std::move(wrapped), std::move(entity));
+  showWindowIndicator();
+  return request;
+}
+
+std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, ResponseBlock callback,
+                                                              std::optional<EntityClass> entity) {
+  return nvxQuickSafeUIRequest(path, std::nullopt, std::move(callback), std::move(entity));
+}
+
+void NetService::setCallback(ResponseBlock callback) { setCallback(std::move(callback), std::nullopt, "GET"); }
+
+void NetService::setCallback(ResponseBlock callback, std::optional<EntityClass> entity) {
+  setCallback(std::move(callback), std::move(entity), "GET");
+}
+
+void NetService::setCallback(ResponseBlock callback, std::string requestMethod) {
+  setCallback(std::move(callback), std::nullopt, std::move(requestMethod));
+}
+
+void NetService::setCallback(ResponseBlock callback, std::optional<EntityClass> entity, std::string requestMethod) {
+  setMethod(std::move(requestMethod));
+  setEntityClass(std::move(entity));
+  setResponseBlock(std::move(callback));
+}
+
+void NetService::setResponseBlock(ResponseBlock callback) {
+  ResponseBlock previous = std::move(responseBlock_);
+  responseBlock_ = std::move(callback);
+}
+
+void NetService::startAsynchronous() {
+  RequestHook::install();
+  if (!responseBlock_) {
+    HttpRequest::startAsynchronous(nullptr, nullptr);
+    return;
+  }
+  HttpRequest::startAsynchronous([](HttpRequest& r) { static_cast<NetService&>(r).requestFinished(); },
+                                 [](HttpRequest& r) { static_cast<NetService&>(r).requestFailed(); });
+}
+
+void NetService::requestFinished() {
+  if (error() || responseData().empty()) {
+    RetStatusEntity status;
+    status.setRetCode(error() ? std::to_string(static_cast<int>(error()->code)) : "0");
+    status.setErrMsg(text("NetworkConnectionFailed"));
+    dispatchBlockWithResult(NetResult(), std::move(status), true);
+    return;
+  }
+  auto delivery = judgeReply(responseData(), entityClass_);
+  if (!delivery) return;  // the token-expiry handler owns the reply
+  dispatchBlockWithResult(std::move(delivery->result), std::move(delivery->status), delivery->isErr);
+}
+
+void NetService::requestFailed() {
+  RetStatusEntity status;
+  status.setRetCode(std::to_string(statusCode()));
+  status.setErrMsg(text("NetworkConnectionFailed"));
+  if (error()) platform::log::info(kTag, "request failed: " + error()->message);
+  dispatchBlockWithResult(NetResult(), std::move(status), true);
+}
+
+void NetService::dispatchBlockWithResult(NetResult result, RetStatusEntity status, bool isErr) {
+  ResponseBlock callback = std::move(responseBlock_);
+  responseBlock_ = nullptr;
+  if (!callback) return;
+  platform::dispatchMain([callback = std::move(callback), result = std::move(result), status = std::move(status),
+                          isErr]() mutable { callback(std::move(result), std::move(status), isErr); });
+}
+
+std::optional<NetService::Delivery> NetService::judgeReply(std::string_view body,
+                                                           const std::optional<EntityClass>& entity) {
+  Delivery d;
+  d.isErr = true;
+  if (body.empty()) {
+    d.status.setRetCode("0");
+    d.status.setErrMsg(text("NetworkConnectionFailed"));
+    return d;
+  }
+  std::optional<Json> top = JsonDeserializer::deserialize(body);
+  const Json* object = top && top->is_object() ? &*top : nullptr;
+  const Json* retData = object ? platform::json::member(*object, "retData") : nullptr;
+  const Json* retStatus = object ? platform::json::member(*object, "retStatus") : nullptr;
+  d.status = RetStatusEntity::initWithJson(retStatus ? *retStatus : Json());
+  const RetStatusEntity& s = d.status;
+
+  if (s.hasRetCode() && s.retCode() == "0000" && retData) {
+    d.status.setErrMsg(text("OK"));
+    d.isErr = false;
+    if (!entity) {
+      d.result = NetResult::json(*retData);
+    } else if (retData->is_array()) {
+      std::vector<std::shared_ptr<void>> objects;
+      objects.reserve(retData->size());
+      for (const auto& element : *retData) objects.push_back(entity->make(element));
+      d.result = NetResult::list(entity->type(), std::move(objects));
+    } else {
+      d.result = NetResult::object(entity->type(), entity->make(*retData));
+    }
+    return d;
+  }
+
+  if (!s.hasRetCode()) {
+    d.status.setErrMsg(text("Error_Data"));
+  } else if (s.retCode() == "0000") {
+    d.status.setErrMsg(text("ReturnDataIsNil"));
+  } else if (s.retCode() == "1012" || s.retCode() == "1023") {
+    if (NVXResponseErrorHandler::sharedHandler().handleUserTokenError()) return std::nullopt;
+    d.status.setErrMsg(text("Error_Token_Effectiveness"));
+  } else if (!s.hasErrMsg()) {
+    d.status.setErrMsg(text("Error_Unknown"));
+  }
+  return d;
+}
+
+bool NetService::isRetOkButNilData(const RetStatusEntity& status) {
+  return status.retCode() == "0000" && status.errMsg() == text("ReturnDataIsNil");
+}
+
+bool NetService::isNetworkConnectionFailed(const RetStatusEntity& status) {
+  return status.errMsg() == text("NetworkConnectionFailed");
+}
+
+bool NetService::isUserTokenError(const RetStatusEntity& status) {
+  return status.errMsg() == text("Error_Token_Effectiveness");
+}
+
+bool NetService::isRetDataError(const RetStatusEntity& status) {
+  return status.errMsg() == text("Error_Unknown") || status.errMsg() == text("Error_Data");
+}
+
+}  // namespace nvx

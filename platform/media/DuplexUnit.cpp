@@ -1,0 +1,127 @@
+#include "platform/media/DuplexUnit.h"
+
+#include <mutex>
+#include <vector>
+
+#include "platform/media/AudioEngine.h"
+#include "platform/media/AudioSession.h"
+
+namespace platform::media {
+
+struct DuplexUnit::Impl final : AudioEngine::Stream {
+  AudioFormat format;
+  Render render;
+
+  mutable std::mutex mutex;   // guards the flags
+  bool inputEnabled = false;
+  bool initialized = false;
+  bool running = false;
+  bool disposed = false;
+
+  std::vector<int16_t> io;    // the engine thread's own
+
+  double rate() const override { return format.rate; }
+
+  void process(const float* mic, float* left, float* right, size_t n) override {
+    bool input;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      input = inputEnabled;
+    }
+    const size_t ch = static_cast<size_t>(format.channels);
+    io.assign(n * ch, 0);
+    if (input) {
+      for (size_t i = 0; i < n; ++i) {
+        int16_t s = floatToS16(mic[i]);
+        for (size_t c = 0; c < ch; ++c) io[i * ch + c] = s;
+      }
+    }
+    if (render) render(io.data(), n);
+    for (size_t i = 0; i < n; ++i) {
+      float l = s16ToFloat(io[i * ch]);
+      left[i] += l;
+      right[i] += ch > 1 ? s16ToFloat(io[i * ch + 1]) : l;
+    }
+  }
+
+  void stoppedBySystem() override {
+    std::lock_guard<std::mutex> lock(mutex);
+    running = false;
+  }
+};
+
+DuplexUnit::DuplexUnit(AudioFormat format, Render render) : impl_(std::make_shared<Impl>()) {
+  impl_->format = format;
+  impl_->render = std::move(render);
+}
+
+DuplexUnit::~DuplexUnit() { dispose(); }
+
+const AudioFormat& DuplexUnit::format() const { return impl_->format; }
+
+AudioStatus DuplexUnit::setInputEnabled(bool on) {
+  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::setInputEnabled"); !failure)
+    return failure;
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->inputEnabled = on;
+  return AudioStatus::success();
+}
+
+bool DuplexUnit::inputEnabled() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->inputEnabled;
+}
+
+AudioStatus DuplexUnit::initialize() {
+  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::initialize"); !failure) return failure;
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
+  if (!impl_->format.valid() || impl_->format.sample != SampleType::S16)
+    return AudioStatus(AudioStatus::kFormatNotSupported);
+  impl_->initialized = true;
+  return AudioStatus::success();
+}
+
+AudioStatus DuplexUnit::start() {
+  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::start"); !failure) return failure;
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
+    if (!impl_->initialized) return AudioStatus(AudioStatus::kUninitialized);
+    if (impl_->running) return AudioStatus::success();
+    impl_->running = true;
+  }
+  AudioStatus started = AudioEngine::shared().start(impl_);
+  if (!started) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->running = false;
+  }
+  return started;
+}
+
+AudioStatus DuplexUnit::stop() {
+  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::stop"); !failure) return failure;
+  AudioEngine::shared().stop(impl_.get());
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->running = false;
+  return AudioStatus::success();
+}
+
+bool DuplexUnit::isRunning() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->running;
+}
+
+void DuplexUnit::dispose() {
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (impl_->disposed) return;
+    impl_->disposed = true;
+  }
+  AudioEngine::shared().stop(impl_.get());
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  impl_->running = false;
+  impl_->initialized = false;
+}
+
+}  // namespace platform::media
