@@ -1,3 +1,4 @@
+#include "app/core/CipherTestOracle.h"
 #include "app/core/User.h"
 
 #include <gtest/gtest.h>
@@ -16,41 +17,7 @@ namespace {
 
 using platform::Json;
 
-std::string toBytes(std::string_view hex) {
-  std::string out;
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) {
-    out.push_back(static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-  }
-  return out;
-}
-
-std::string toHex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out.push_back(kDigits[c >> 4]);
-    out.push_back(kDigits[c & 15]);
-  }
-  return out;
-}
-
-// Two-key Triple DES (ECB, no padding) computed with OpenSSL, independently of the client's
-// cipher code: K1 K2 K1 as a three-key schedule.
-std::string tripleDesEncrypt(std::string_view hexKey, std::string_view hexData) {
-  std::string key = toBytes(hexKey);
-  key += key.substr(0, 8);
-  std::string data = toBytes(hexData);
-  std::string out(data.size(), '\0');
-  EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-  int n = 0;
-  EVP_EncryptInit_ex2(ctx, EVP_des_ede3_ecb(), reinterpret_cast<const unsigned char*>(key.data()),
-                      nullptr, nullptr);
-  EVP_CIPHER_CTX_set_padding(ctx, 0);
-  EVP_EncryptUpdate(ctx, reinterpret_cast<unsigned char*>(out.data()), &n,
-                    reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
-  EVP_CIPHER_CTX_free(ctx);
-  return toHex(out);
-}
+using nvx::testing::tripleDesEncrypt;
 
 constexpr std::string_view kKsn = "0123456789ABCDEF";
 constexpr std::string_view kVirtualTerm = "VT00000000000042";

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/media/AudioEngine.h"
+#include "platform/media/UnitLifecycle.h"
 #include "platform/media/AudioSession.h"
 
 namespace platform::media {
@@ -101,9 +102,7 @@ AudioStatus DuplexUnit::start() {
 
 AudioStatus DuplexUnit::stop() {
   if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::stop"); !failure) return failure;
-  AudioEngine::shared().stop(impl_.get());
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->running = false;
+  detail::stopUnit(*impl_);
   return AudioStatus::success();
 }
 
@@ -112,16 +111,6 @@ bool DuplexUnit::isRunning() const {
   return impl_->running;
 }
 
-void DuplexUnit::dispose() {
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (impl_->disposed) return;
-    impl_->disposed = true;
-  }
-  AudioEngine::shared().stop(impl_.get());
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->running = false;
-  impl_->initialized = false;
-}
+void DuplexUnit::dispose() { detail::disposeUnit(*impl_); }
 
 }  // namespace platform::media

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/media/AudioEngine.h"
+#include "platform/media/UnitLifecycle.h"
 #include "platform/media/AudioFormat.h"
 #include "platform/media/AudioSession.h"
 
@@ -171,9 +172,7 @@ AudioStatus MixerGraph::start() {
 
 AudioStatus MixerGraph::stop() {
   if (auto failure = takeFailure("MixerGraph::stop"); !failure) return failure;
-  AudioEngine::shared().stop(impl_.get());
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->running = false;
+  detail::stopUnit(*impl_);
   return AudioStatus::success();
 }
 
@@ -182,16 +181,6 @@ bool MixerGraph::running() const {
   return impl_->running;
 }
 
-void MixerGraph::dispose() {
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (impl_->disposed) return;
-    impl_->disposed = true;
-  }
-  AudioEngine::shared().stop(impl_.get());
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->running = false;
-  impl_->initialized = false;
-}
+void MixerGraph::dispose() { detail::disposeUnit(*impl_); }
 
 }  // namespace platform::media

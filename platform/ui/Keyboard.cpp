@@ -130,4 +130,13 @@ std::shared_ptr<Window> Keyboard::window() {
 
 Rect Keyboard::frameOnScreen() { return isVisible() ? state().window->frame() : Rect{}; }
 
+std::shared_ptr<View> Keyboard::inputViewFor(const TextInputTraits& traits,
+                                             const std::shared_ptr<View>& customInputView) {
+  if (customInputView) return customInputView;
+  auto keyboard = system();
+  keyboard->setKeyboardType(traits.keyboardType);
+  keyboard->setReturnKeyType(traits.returnKeyType);
+  return keyboard;
+}
+
 }  // namespace platform::ui

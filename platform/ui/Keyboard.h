@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/TextInputTraits.h"
 #include "platform/ui/View.h"
 
 namespace platform::ui {
@@ -49,6 +50,10 @@ class Keyboard : public View {
   static std::shared_ptr<View> accessoryView();
   // The system keyboard view (made on first use; shown only while a responder uses it).
   static std::shared_ptr<Keyboard> system();
+  // What an editing responder with these traits shows: its own input view when it has one, else
+  // the system keyboard set to its keyboard and return-key types.
+  static std::shared_ptr<View> inputViewFor(const TextInputTraits& traits,
+                                            const std::shared_ptr<View>& customInputView);
   // The keyboard window, or nothing before the first keyboard was shown.
   static std::shared_ptr<Window> window();
   // The screen rectangle the keyboard and its accessory cover; empty while hidden.

@@ -119,11 +119,7 @@ void TextField::setInputAccessoryView(std::shared_ptr<View> view) {
 
 std::shared_ptr<View> TextField::activeInputView() const {
   if (!isEditing()) return nullptr;
-  if (inputView_) return inputView_;
-  auto keyboard = Keyboard::system();
-  keyboard->setKeyboardType(traits_.keyboardType);
-  keyboard->setReturnKeyType(traits_.returnKeyType);
-  return keyboard;
+  return Keyboard::inputViewFor(traits_, inputView_);
 }
 
 void TextField::setCaret16(size_t position) {

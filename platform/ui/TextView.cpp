@@ -56,11 +56,7 @@ void TextView::setInputAccessoryView(std::shared_ptr<View> view) {
 
 std::shared_ptr<View> TextView::activeInputView() const {
   if (!isEditing()) return nullptr;
-  if (inputView_) return inputView_;
-  auto keyboard = Keyboard::system();
-  keyboard->setKeyboardType(traits_.keyboardType);
-  keyboard->setReturnKeyType(traits_.returnKeyType);
-  return keyboard;
+  return Keyboard::inputViewFor(traits_, inputView_);
 }
 
 void TextView::setCaret16(size_t position) { caret16_ = std::min(position, u16len(text_)); }
