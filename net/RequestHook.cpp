@@ -29,12 +29,11 @@ struct HookState {
 
 HookState& hookState() { return platform::Process::current().shared<HookState>(); }
 
-// Stops a request that must not go out: the HTTP client refuses a method that is not a token
-// before it opens any connection, so the start fails locally with InvalidRequest on both roads
-// (the asynchronous failure event, or error() after the synchronous start).
+// Stops a request that must not go out: the start fails locally with InvalidRequest on both
+// roads (the asynchronous failure event, or error() after the synchronous start).
 void refuse(HttpRequest& request, std::string_view why) {
   platform::log::error(kTag, std::string("request not sent: ") + std::string(why));
-  request.setMethod("NOT SENT");
+  request.refuse(std::string(why));
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 #include "platform/ui/Window.h"
 
 namespace nvx {
+namespace reader {
+class DHSwiperController;
+class CSwiperControllerDelegate;
+}  // namespace reader
 
 class AppServices {
  public:
@@ -34,6 +38,13 @@ class AppServices {
   // The main API's base address ("https://host:port/path/"), whose host the configuration
   // watches for reachability; empty when unknown.
   virtual std::string mainApiAddress() { return {}; }
+
+  // The reader hub the application delegate created at start-up, when there is one.
+  virtual std::shared_ptr<reader::DHSwiperController> swiper() { return nullptr; }
+  // The screen that receives the reader events now (the application delegate's "swiperListener"),
+  // known weakly: the screen in front takes it on every viewWillAppear.
+  virtual std::shared_ptr<reader::CSwiperControllerDelegate> swiperListener() { return nullptr; }
+  virtual void setSwiperListener(std::weak_ptr<reader::CSwiperControllerDelegate> /*listener*/) {}
 };
 
 }  // namespace nvx

@@ -188,6 +188,10 @@ std::unique_ptr<Transfer> prepare(const HttpRequest& r, HttpRequest::Run* run) {
     return nullptr;
   }
   CURL* e = t->easy;
+  if (r.refusal()) {
+    fail(run, HttpErrorCode::InvalidRequest, "refused before sending: " + *r.refusal());
+    return nullptr;
+  }
   const std::string& method = r.method();
   if (!isToken(method)) {
     fail(run, HttpErrorCode::InvalidRequest, "not a request method: \"" + method + "\"");

@@ -112,6 +112,7 @@ void HttpRequest::startSynchronous() {
   statusCode_ = run->status;
   responseData_ = std::move(run->data);
   error_ = run->error;
+  refusal_.reset();
   if (run->cancelled.load()) {
     responseData_.clear();
     error_ = HttpError{HttpErrorCode::Cancelled, "cancelled"};
@@ -150,6 +151,7 @@ void HttpRequest::deliver(const std::shared_ptr<Run>& run) {
     if (run_ != run) return;  // already settled (cancelled)
     run_.reset();
     running_ = false;
+    refusal_.reset();
     cancelled = run->cancelled.load();
     if (cancelled) {
       statusCode_ = 0;

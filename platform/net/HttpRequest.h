@@ -142,6 +142,11 @@ class HttpRequest : public std::enable_shared_from_this<HttpRequest> {
   // that was cut off).
   const std::optional<HttpError>& error() const { return error_; }
 
+  // A pre-start hook's veto: the start then fails locally with InvalidRequest (carrying the
+  // reason) on the usual road, and nothing reaches the network. Cleared when the start is over.
+  void refuse(std::string reason) { refusal_ = std::move(reason); }
+  const std::optional<std::string>& refusal() const { return refusal_; }
+
   // --- process-wide ---
   // Runs before every start of every request, synchronous or asynchronous, on the starting
   // thread, in the order added. The hooks are forgotten when a test resets the process.
@@ -181,6 +186,7 @@ class HttpRequest : public std::enable_shared_from_this<HttpRequest> {
   int statusCode_ = 0;
   std::string responseData_;
   std::optional<HttpError> error_;
+  std::optional<std::string> refusal_;
 
   std::atomic<bool> running_{false};
   mutable std::mutex runMutex_;   // guards run_ and the completions

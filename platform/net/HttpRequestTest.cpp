@@ -498,6 +498,7 @@ TEST_F(HttpRequestTest, RequestsThatCannotBeSentSafelyFailWithoutReachingTheServ
       {"not an HTTP address", [](HttpRequest& r) { r.setUrl("file:///etc/passwd"); }},
       {"address with a line break", [this](HttpRequest& r) { r.setUrl(url("/echo\r\nX: 1")); }},
       {"file to upload missing", [](HttpRequest& r) { r.addFile("f", Sandbox::tmp() / "missing.csv"); }},
+      {"refused by a pre-start hook", [](HttpRequest& r) { r.refuse("no key"); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
