@@ -1,16 +1,53 @@
 #include "client/ClientMain.h"
 
+#include "app/core/AppServices.h"
+#include "app/core/BankCardEntity.h"
+#include "app/core/ClientVersionEntity.h"
+#include "app/core/FileListEntity.h"
+#include "app/core/NVXContext.h"
+#include "app/core/ThemeEntity.h"
+#include "app/ui/NavigationBarExt.h"
 #include "client/NVXAppDelegate.h"
+#include "net/PageResultEntity.h"
+#include "net/RequestHook.h"
+#include "net/RetStatusEntity.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
+#include "reader/ui/ReaderScreens.h"
 
 namespace nvx {
+
+namespace {
+
+void registerArchiveClasses() {
+  ThemeEntity::registerArchiveClass();
+  RetStatusEntity::registerArchiveClass();
+  PageResultEntity::registerArchiveClass();
+  ClientVersionEntity::registerArchiveClass();
+  BankCardEntity::registerArchiveClass();
+  FileListEntity::registerArchiveClass();
+}
+
+// Each built module's screens named as text.
+void registerModuleScreens() { reader::ui::registerScreens(); }
+
+}  // namespace
+
+void installClient(const std::shared_ptr<NVXAppDelegate>& delegate) {
+  AppServices::install(delegate);
+  installRuntimeHooks();
+  RequestHook::install();
+  registerArchiveClasses();
+  NavigationBarExt::installDefaultLook();
+  registerModuleScreens();
+}
 
 std::shared_ptr<NVXAppDelegate> startClient(const std::filesystem::path& home,
                                             const platform::ui::LaunchOptions& options) {
   platform::ignoreSigpipe();
   platform::Sandbox::init(home);
   auto delegate = std::make_shared<NVXAppDelegate>();
+  installClient(delegate);
   platform::ui::Application::shared().setDelegate(delegate);
   platform::ui::LifecycleDriver::launch(options);
   return delegate;

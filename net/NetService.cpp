@@ -3,6 +3,7 @@
 #include "app/core/AppServices.h"
 #include "app/core/User.h"
 #include "net/BaseService.h"
+#include "net/DataStatistics.h"
 #include "net/JsonDeserializer.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "net/RequestHook.h"
@@ -203,6 +204,28 @@ std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view p
 std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, ResponseBlock callback,
                                                               std::optional<EntityClass> entity) {
   return nvxQuickSafeUIRequest(path, std::nullopt, std::move(callback), std::move(entity));
+}
+
+std::shared_ptr<NetService> NetService::uploadErrorLogWithFile(const platform::Path& file, ResponseBlock block) {
+  auto request = nvxRequest("uploadErrorLog");
+  request->setTimeout(std::chrono::seconds(60));
+  addPostUserTokenForNVX(*request);
+  addPostAuthForNVX(*request);
+  request->setPostValue("loginName", User::currentOrRecordLoginName());
+  request->setPostValue("imei", DataStatistics::sharedDataStatistics().deviceId());
+  request->setPostValue("logLevel", "crash");
+  request->setPostValue("version", "28");
+  request->setPostValue("desc", "app crash message");
+  request->addFile("logdata", file);
+  request->setNeedPostBody(true);
+  request->setCallback(
+      [block = std::move(block)](NetResult result, RetStatusEntity status, bool isErr) {
+        if (isErr && isRetOkButNilData(status)) isErr = false;
+        if (block) block(std::move(result), std::move(status), isErr);
+      },
+      "POST");
+  request->startAsynchronous();
+  return request;
 }
 
 void NetService::setCallback(ResponseBlock callback) { setCallback(std::move(callback), std::nullopt, "GET"); }

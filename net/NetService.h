@@ -179,6 +179,12 @@ class NetService : public platform::net::HttpRequest {
   static std::shared_ptr<NetService> nvxQuickSafeUIRequest(std::string_view path, ResponseBlock callback,
                                                            std::optional<EntityClass> entity);
 
+  // The crash log to the main API ("uploadErrorLog"): a multipart POST with the session's and the
+  // device's identity, the log level "crash", the version "28", a description and the file as
+  // "logdata". It carries its own body, so the request hook adds nothing. Started
+  // asynchronously; a success without data counts as no error for the callback.
+  static std::shared_ptr<NetService> uploadErrorLogWithFile(const platform::Path& file, ResponseBlock block);
+
   ~NetService() override;
 
   const std::optional<EntityClass>& entityClass() const { return entityClass_; }

@@ -1,7 +1,8 @@
-// Where the statistics server and the probe server live (both plain HTTP). Read from the
-// environment when first asked for: NVX_STATISTICS_API (default
-// "http://127.0.0.1:88/mobilestatics/iphone/") and NVX_PROBE_API (default
-// "http://127.0.0.1:6789/probe/"); a missing trailing "/" is added, since method names and probe
+// Where the statistics server and the probe server live: base addresses with their scheme,
+// HTTPS unless configured otherwise (the statistics upload carries the user token only to an
+// HTTPS server). Read from the environment when first asked for: NVX_STATISTICS_API (default
+// "https://127.0.0.1:88/mobilestatics/iphone/") and NVX_PROBE_API (default
+// "https://127.0.0.1:6789/probe/"); a missing trailing "/" is added, since method names and probe
 // texts are appended to them. Tests and the simulator set them before the first request.
 #pragma once
 #include <string>
@@ -16,8 +17,8 @@ class StatisticsServerConfig {
  public:
   static constexpr const char* kStatisticsApiEnv = "NVX_STATISTICS_API";
   static constexpr const char* kProbeApiEnv = "NVX_PROBE_API";
-  static constexpr const char* kDefaultStatisticsApi = "http://127.0.0.1:88/mobilestatics/iphone/";
-  static constexpr const char* kDefaultProbeApi = "http://127.0.0.1:6789/probe/";
+  static constexpr const char* kDefaultStatisticsApi = "https://127.0.0.1:88/mobilestatics/iphone/";
+  static constexpr const char* kDefaultProbeApi = "https://127.0.0.1:6789/probe/";
 
   static StatisticsServerConfig& current();
 

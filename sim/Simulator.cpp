@@ -4,8 +4,11 @@
 #include <istream>
 #include <ostream>
 
+#include "app/core/AppServices.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Inspector.h"
+#include "reader/DHSwiperController.h"
+#include "sim/SimStandins.h"
 
 namespace nvx::sim {
 namespace {
@@ -24,6 +27,24 @@ void Simulator::fail(const std::string& message) {
   out_ << "! " << message << "\n";
 }
 
+void Simulator::watch() {
+  auto& loop = platform::RunLoop::main();
+  // On the virtual clock (tests) socket traffic still takes real time: let it arrive.
+  if (platform::virtualClock()) loop.drainIo(std::chrono::milliseconds(5));
+  loop.runUntilIdle();
+  if (auto hub = AppServices::current().swiper()) {
+    const bool present = hub->isTaviPresent();
+    if (boxPresent_ != present) {
+      if (present || boxPresent_) out_ << (present ? "* Wi-Fi reader box present\n" : "* Wi-Fi reader box gone\n");
+      boxPresent_ = present;
+    }
+  }
+  const std::string screen = platform::ui::Inspector().render();
+  if (screen == lastScreen_) return;
+  lastScreen_ = screen;
+  out_ << "= screen\n" << screen;
+}
+
 bool Simulator::perform(const std::string& raw) {
   const std::string line = trimmed(raw);
   if (line.empty() || line[0] == '#') return true;
@@ -38,7 +59,8 @@ bool Simulator::perform(const std::string& raw) {
   if (verb == "quit") return false;
   if (verb == "show") {
     loop.runUntilIdle();
-    out_ << inspector.render();
+    lastScreen_ = inspector.render();
+    out_ << lastScreen_;
     return true;
   }
   if (verb == "wait") {
@@ -49,7 +71,14 @@ bool Simulator::perform(const std::string& raw) {
       fail("wait takes a number of seconds: " + arg);
       return true;
     }
-    loop.advance(seconds);
+    // Step by step, so that every screen on the way is seen.
+    double left = seconds;
+    while (left > 0) {
+      const double step = left < kWatchStep ? left : kWatchStep;
+      loop.advance(step);
+      left -= step;
+      watch();
+    }
     return true;
   }
   if (verb == "tap" || verb == "alert") {
@@ -60,7 +89,22 @@ bool Simulator::perform(const std::string& raw) {
     loop.runUntilIdle();
     const platform::Status status = verb == "tap" ? inspector.tap(arg) : inspector.answerAlert(arg);
     if (!status) fail(status.message());
-    loop.runUntilIdle();
+    watch();
+    return true;
+  }
+  if (verb == "plug" || verb == "unplug" || verb == "swipe") {
+    if (!standins_) {
+      fail(verb + ": no simulated readers in this session");
+      return true;
+    }
+    if (verb == "plug") {
+      if (!standins_->plugReader()) fail("the reader is already plugged");
+    } else if (verb == "unplug") {
+      if (!standins_->unplugReader()) fail("nothing is plugged");
+    } else if (auto status = standins_->swipe(); !status) {
+      fail(status.message());
+    }
+    watch();
     return true;
   }
   fail("unknown action: " + verb);

@@ -1,21 +1,31 @@
 // nvx-sim's interpreter: reads a user's actions line by line and performs them on the running
-// client through the Inspector, printing what the screen shows.
+// client through the Inspector, printing what the screen shows each time it changes.
 //
 //   tap <text>        tap the button with that title
 //   alert <button>    answer the top alert with that button
 //   wait <seconds>    let the client run for that long
 //   show              print the screen as text
+//   plug              plug the simulated "0002" card reader into the headset jack
+//   unplug            pull it out again
+//   swipe             swipe the test card through the reader that waits for one (the plugged
+//                     reader, else the Wi-Fi box)
 //   quit              stop
-// Blank lines and lines starting with "#" are skipped.
+// Blank lines and lines starting with "#" are skipped. After every action, and during a wait, a
+// screen that looks different from the one printed last is printed ("= screen" before it), and
+// the Wi-Fi box coming and going is noted ("* ...").
 #pragma once
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace nvx::sim {
 
+class SimStandins;
+
 class Simulator {
  public:
-  explicit Simulator(std::ostream& out) : out_(out) {}
+  // The hands (plug, unplug, swipe) need the stand-ins; without them those actions fail.
+  explicit Simulator(std::ostream& out, SimStandins* standins = nullptr) : out_(out), standins_(standins) {}
 
   // Performs one line; false once the session should end.
   bool perform(const std::string& line);
@@ -23,11 +33,19 @@ class Simulator {
   int run(std::istream& in);
   int failures() const { return failures_; }
 
+  // The step in which a wait watches the screen.
+  static constexpr double kWatchStep = 0.1;
+
  private:
   void fail(const std::string& message);
+  // Prints the screen when it differs from the one printed last; notes reader presence changes.
+  void watch();
 
   std::ostream& out_;
+  SimStandins* standins_;
   int failures_ = 0;
+  std::string lastScreen_;
+  std::optional<bool> boxPresent_;
 };
 
 }  // namespace nvx::sim

@@ -42,7 +42,46 @@ CONTROLS = [
     ("half-btn-bg-disable.png", 148, 44, (200, 200, 200), (214, 214, 214)),
     ("add.png", 30, 30, (30, 104, 172), (255, 255, 255)),
     ("webview_frame_bg.png", 30, 30, (255, 255, 255), (226, 226, 226)),
+    ("camera.png", 30, 30, (30, 104, 172), (255, 255, 255)),
+    ("camera-down.png", 30, 30, (14, 70, 124), (200, 200, 200)),
+    ("camera_bg.png", 320, 524, (20, 20, 20), (236, 120, 32)),
+    ("add-pic.png", 62, 44, (226, 226, 226), (30, 104, 172)),
 ]
+
+
+def keypad_keys():
+    """The two keypads' keys; the digit pad's normal 0 key is spelled as the keypad asks for it."""
+    keys = []
+    blue, light = (30, 104, 172), (58, 132, 198)
+    grey, white = (226, 226, 226), (255, 255, 255)
+    names = ["n_keyboard_%d" % d for d in range(1, 10)] + ["n_keyboard_over", "n_keyboard_x"]
+    for name in names:
+        keys.append((name + ".png", 106, 40, white, grey))
+        keys.append((name + "_hover.png", 106, 40, grey, white))
+    keys.append(("n_keyborad_0.png", 106, 40, white, grey))
+    keys.append(("n_keyboard_0_hover.png", 106, 40, grey, white))
+    safe = ["s_keyboard_%d" % d for d in range(10)] + ["s_keyboard_x", "s_keyboard_c", "s_keyboard_dot",
+                                                        "s_keyboard_00"]
+    for name in safe:
+        keys.append((name + ".png", 64, 40, white, grey))
+        keys.append((name + "_hover.png", 64, 40, grey, white))
+    for name in ["s_keyboard_dot", "s_keyboard_00"]:
+        keys.append((name + "_disable.png", 64, 40, (200, 200, 200), (214, 214, 214)))
+    keys.append(("s_keyboard_hide.png", 64, 90, blue, light))
+    keys.append(("s_keyboard_hide_hover.png", 64, 90, (14, 70, 124), (30, 92, 150)))
+    return keys
+
+
+# Receipt rows, keypads, small views and form bars.
+WIDGETS = [
+    ("title-bg.png", 280, 40, (18, 92, 160), (40, 116, 186)),
+    ("bill-border.png", 320, 40, (255, 255, 255), (226, 226, 226)),
+    ("n_keyboard_bg.png", 320, 216, (210, 210, 210), (226, 226, 226)),
+    ("home_icon_dot.png", 6, 6, (200, 200, 200), (200, 200, 200)),
+    ("home_icon_dot_selected.png", 6, 6, (30, 104, 172), (30, 104, 172)),
+    ("check-off.png", 20, 20, (255, 255, 255), (200, 200, 200)),
+    ("check-on.png", 20, 20, (236, 120, 32), (255, 255, 255)),
+] + [("%03d.png" % i, 280, 160, (240, 240, 240), (30 + 16 * i, 104, 172)) for i in range(1, 12)] + keypad_keys()
 
 
 def at_both_scales(table):
@@ -70,7 +109,7 @@ def png(width, height, bg, band):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    for name, w, h, bg, band in PICTURES + list(at_both_scales(CONTROLS)):
+    for name, w, h, bg, band in PICTURES + list(at_both_scales(CONTROLS)) + list(at_both_scales(WIDGETS)):
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(png(w, h, bg, band))
     return 0

@@ -15,6 +15,7 @@ namespace reader {
 class DHSwiperController;
 class CSwiperControllerDelegate;
 }  // namespace reader
+class LoginViewControllerDelegate;
 
 class AppServices {
  public:
@@ -45,6 +46,21 @@ class AppServices {
   // known weakly: the screen in front takes it on every viewWillAppear.
   virtual std::shared_ptr<reader::CSwiperControllerDelegate> swiperListener() { return nullptr; }
   virtual void setSwiperListener(std::weak_ptr<reader::CSwiperControllerDelegate> /*listener*/) {}
+  // The application delegate's "ksnState": 0 while the reader's serial number is unknown or being
+  // read, 4 once one has arrived.
+  virtual int ksnState() { return 0; }
+  virtual void setKsnState(int /*state*/) {}
+
+  // Whether another app opened the client in this activation (the application delegate's "isSYT").
+  virtual bool isSYT() { return false; }
+  // The older merchant checkout in progress (the application delegate's "checkout"): as the
+  // delegate of a login screen opened on its behalf, and its return to the calling app
+  // ("redirect:"; false: with failure). Nothing without a checkout.
+  virtual std::shared_ptr<LoginViewControllerDelegate> checkoutLoginDelegate() { return nullptr; }
+  virtual void redirectCheckout(bool /*success*/) {}
+  // Whether a request from another app is being served now (the payment flow's shared
+  // AppScheduller, sharedAppScheduller's isOtherAppLaunching).
+  virtual bool isOtherAppLaunching() { return false; }
 };
 
 }  // namespace nvx

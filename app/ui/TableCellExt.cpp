@@ -3,6 +3,7 @@
 #include "app/core/ColorExt.h"
 #include "app/core/FontExt.h"
 #include "app/ui/LabelExt.h"
+#include "app/ui/TextFieldExt.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/ImageView.h"
 
@@ -68,6 +69,12 @@ std::shared_ptr<TableViewCell> TableCellExt::baseGroupTableCell(std::string_view
   auto left = LabelExt::groupCellLeftLabel(key);
   left->setTag(kLeftViewTag);
   cell->addSubview(left);
+  return cell;
+}
+
+std::shared_ptr<TableViewCell> TableCellExt::groupTextFieldTableCell(int type) {
+  auto cell = plainCell();
+  cell->addSubview(TextFieldExt::groupCellTextFieldWithType(type, ""));
   return cell;
 }
 

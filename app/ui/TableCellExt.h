@@ -31,6 +31,9 @@ class TableCellExt {
   static std::shared_ptr<platform::ui::TableViewCell> simpleGroupTableCell();
   // defaultGroupTableCell with groupCellLeftLabel of the key as its left view.
   static std::shared_ptr<platform::ui::TableViewCell> baseGroupTableCell(std::string_view key);
+  // A plain cell holding TextFieldExt::groupCellTextFieldWithType of the input type, without a
+  // placeholder (textField finds it).
+  static std::shared_ptr<platform::ui::TableViewCell> groupTextFieldTableCell(int type);
   // A plain new cell each, with nothing added.
   static std::shared_ptr<platform::ui::TableViewCell> groupSwitchTableCell();
   static std::shared_ptr<platform::ui::TableViewCell> groupBankSelectTableCell();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/Strings.h"
+#include "app/ui/TextFieldExt.h"
 #include "app/ui/ViewExt.h"
 #include "platform/ui/ImageView.h"
 
@@ -91,6 +92,24 @@ TEST(TableCellExtTest, TextFieldIsTheFirstDirectSubviewThatIsOne) {
   cell->addSubview(first);
   cell->addSubview(second);
   EXPECT_EQ(TableCellExt::textField(*cell), first);
+}
+
+TEST(TableCellExtTest, GroupTextFieldCellHoldsATypedFieldWithoutPlaceholder) {
+  const std::pair<int, Rect> cases[] = {
+      {TextFieldType::CardNumber, Rect{111, 8, 194, 30}},
+      {TextFieldType::Mobile, Rect{111, 8, 160, 30}},
+      {TextFieldType::Password, Rect{111, 8, 194, 30}},
+  };
+  for (const auto& [type, frame] : cases) {
+    auto cell = TableCellExt::groupTextFieldTableCell(type);
+    auto field = TableCellExt::textField(*cell);
+    ASSERT_NE(field, nullptr) << type;
+    EXPECT_EQ(TextFieldExt::type(*field), type);
+    EXPECT_EQ(field->frame(), frame);
+    EXPECT_EQ(field->placeholder(), "");
+    EXPECT_NE(field->inputAccessoryView(), nullptr);
+    EXPECT_EQ(cell->selectionStyle(), TableViewCellSelectionStyle::Blue);
+  }
 }
 
 TEST(TableCellExtTest, PlainGroupCellsHaveNothingAdded) {

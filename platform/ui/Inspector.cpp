@@ -178,6 +178,41 @@ Status Inspector::chooseInSheet(std::string_view buttonTitle) {
   return tapButtonOf(*sheet, buttonTitle, "the action sheet " + quoteText(sheet->title()));
 }
 
+Status Inspector::followLink(std::string_view text) {
+  auto views = findAll([&](const View& v) {
+    auto web = dynamic_cast<const WebView*>(&v);
+    if (!web) return false;
+    const auto& links = web->links();
+    return std::any_of(links.begin(), links.end(), [&](const WebLink& l) { return l.text == text; });
+  });
+  if (views.empty()) return Status::error("no page on the screen has a link " + quoteText(text));
+  if (views.size() > 1) return Status::error(std::to_string(views.size()) + " web views have a link " + quoteText(text));
+  return followLink(static_cast<WebView&>(*views.front()), text);
+}
+
+Status Inspector::followLink(WebView& webView, std::string_view text) {
+  layout();
+  auto keep = webView.weak_from_this().lock();
+  std::string name = "the link " + quoteText(text);
+  std::optional<WebLink> link;
+  for (const auto& l : webView.links()) {
+    if (l.text != text) continue;
+    if (link && link->href != l.href) return Status::error("links " + quoteText(text) + " lead to different addresses");
+    link = l;
+  }
+  if (!link) return Status::error("the page has no link " + quoteText(text));
+  reveal(webView);
+  auto w = webView.window();
+  if (!w || !w->isVisible() || !webView.isEffectivelyVisible()) return Status::error(name + " is not on the screen");
+  if (!webView.isUserInteractionEnabled()) return Status::error(name + ": the web view takes no touches");
+  Rect f = webView.frameInWindow();
+  if (auto s = reaches(webView, Point{w->frame().x + f.midX(), w->frame().y + f.midY()}, name, true); !s.isOk()) {
+    return s;
+  }
+  if (!webView.followLink(*link)) return Status::error(name + " was not followed");
+  return Status::success();
+}
+
 std::shared_ptr<ViewController> Inspector::topScreen() const {
   auto w = window();
   if (!w) return nullptr;

@@ -13,6 +13,9 @@
 // A view inside a scroll view that lies outside its visible part is scrolled into view first
 // (as a user drags the content) when it is tapped or typed into.
 //
+// Following a link is a tap on it in the page a web view shows: the web view must be visible and
+// not covered, and it asks its delegate before it loads the link's address.
+//
 // Typing goes through the keyboard's path: the field is tapped (it must be enabled, visible and
 // not covered; the tap makes it begin editing, asking its delegate), then every character is a
 // keystroke that its delegate may refuse (TextField::typeText). Refused keystrokes are not an
@@ -51,9 +54,10 @@
 // " content=WxH" and " offset=x,y" unless zero (scroll view, table view, after
 // " style=grouped" for a grouped table), " at=S,R" and " accessory=disclosure|detail|checkmark"
 // (table cell), " segments=\"a\"|\"b\" selected=N" (segmented control), " page=N/M" (page
-// control), " style=black|blackTranslucent" (toolbar), and flags " [key]", " [disabled]",
+// control), " url=\"...\" title=\"...\" links=\"a\"|\"b\" text=\"...\"" (web view: its page; the text
+// cut after 120 characters), " style=black|blackTranslucent" (toolbar), and flags " [key]", " [disabled]",
 // " [selected]", " [animating]", " [editing]" (the first responder taking text), " [readonly]"
-// (text view). Subviews follow their view, back to front.
+// (text view), " [loading]" (web view). Subviews follow their view, back to front.
 #pragma once
 #include <functional>
 #include <memory>
@@ -71,6 +75,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
+#include "platform/ui/WebView.h"
 #include "platform/ui/Window.h"
 
 namespace platform::ui {
@@ -124,6 +129,14 @@ class Inspector {
   Status pick(PickerView& picker, int column, int row);
   // Taps the segment titled title of the one segmented control that has it.
   Status tapSegment(std::string_view title);
+
+  // --- web views ---
+  // A user's tap on the link whose text is exactly text, on the page of the one visible web
+  // view that shows it: the web view asks its delegate (LinkClicked) before it loads the link.
+  // An error when no page on the screen has such a link, when links of that text lead to
+  // different addresses, or when the web view is covered or takes no touches.
+  Status followLink(std::string_view text);
+  Status followLink(WebView& webView, std::string_view text);
 
   std::shared_ptr<AlertView> topAlert() const { return AlertView::top(); }
   // Taps the button of the top alert with that title.

@@ -1,0 +1,48 @@
+#include "sim/PlaceholderHomeScreen.h"
+
+#include "app/core/ScreenRegistry.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
+
+namespace nvx::sim {
+
+namespace {
+constexpr std::string_view kTag = "nvx-sim";
+}
+
+void PlaceholderHomeScreen::registerIfMissing() {
+  auto& registry = ScreenRegistry::shared();
+  if (registry.has(kClassName)) return;
+  registry.add(kClassName, [] { return std::make_shared<PlaceholderHomeScreen>(); });
+}
+
+void PlaceholderHomeScreen::viewWillAppear(bool animated) {
+  ViewController::viewWillAppear(animated);
+  // The home screen shows no navigation bar.
+  if (auto nav = navigationController()) nav->setNavigationBarHidden(true, false);
+  if (shown_) return;
+  shown_ = true;
+  std::weak_ptr<ViewController> weak = weak_from_this();
+  platform::dispatchAfter(platform::secs(kSplashRemovalDelay), [weak] {
+    if (!weak.lock()) return;
+    for (auto& window : platform::ui::Window::all()) {
+      if (auto splash = window->viewWithTag(kSplashTag)) splash->removeFromSuperview();
+    }
+  });
+}
+
+void PlaceholderHomeScreen::gotoFunctionView(const std::string& businessCode) {
+  platform::log::info(kTag, "no home boxes in this build: business " + businessCode + " not opened");
+}
+
+void PlaceholderHomeScreen::pushToAdvertiseMent(std::shared_ptr<platform::ui::ViewController> screen) {
+  if (auto nav = navigationController()) nav->push(std::move(screen), true);
+}
+
+void PlaceholderHomeScreen::handleUrlForTicket(const std::string& url) {
+  platform::log::info(kTag, "no lottery in this build: " + url + " not opened");
+}
+
+}  // namespace nvx::sim

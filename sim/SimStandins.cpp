@@ -1,0 +1,86 @@
+#include "sim/SimStandins.h"
+
+#include "net/ServerConfig.h"
+#include "net/StatisticsServerConfig.h"
+#include "platform/media/Jack.h"
+#include "platform/net/NetConfig.h"
+#include "standin/TestCertificates.h"
+
+namespace nvx::sim {
+
+SimStandins::SimStandins() : reader_(std::make_shared<standin::SimulatedReader0002>()) {}
+
+SimStandins::~SimStandins() { stop(); }
+
+platform::Status SimStandins::start() {
+  auto certificates = standin::TestCertificates::create();
+  if (!certificates) return platform::Status::error("test certificates: " + certificates.error());
+
+  auto apiSettings = standin::MainApiStandin::Settings::fromProjectFiles();
+  if (!apiSettings) return platform::Status::error("main API stand-in: " + apiSettings.error());
+  apiSettings->tls = certificates.value();
+  mainApi_ = std::make_unique<standin::MainApiStandin>(apiSettings.value());
+  if (auto s = mainApi_->start(); !s) return platform::Status::error("main API stand-in: " + s.message());
+
+  auto statisticsSettings = standin::StatisticsStandin::Settings::fromProjectFiles();
+  if (!statisticsSettings) return platform::Status::error("statistics stand-in: " + statisticsSettings.error());
+  statisticsSettings->tls = certificates.value();
+  statistics_ = std::make_unique<standin::StatisticsStandin>(statisticsSettings.value());
+  if (auto s = statistics_->start(); !s) return platform::Status::error("statistics stand-in: " + s.message());
+
+  // The phone and the box on the loopback network, on ports no other run is using.
+  auto& net = platform::net::NetConfig::current();
+  net.useLoopbackNetwork();
+  net.presencePort = platform::net::pickFreePort();
+  net.heartbeatPort = platform::net::pickFreePort();
+  net.commandPort = platform::net::pickFreePort();
+  box_ = std::make_unique<standin::SimulatedWifiBox>();
+  if (auto s = box_->start(); !s) return platform::Status::error("reader box: " + s.message());
+
+  ServerConfig::current().setCaFile(certificates->caCertFile.string());
+  ServerConfig::current().setMainApiBase(mainApi_->apiBaseAddress());
+  StatisticsServerConfig::current().setStatisticsBase(statistics_->statisticsBaseAddress());
+  return platform::Status::success();
+}
+
+void SimStandins::stop() {
+  if (box_) box_->stop();
+  if (statistics_) statistics_->stop();
+  if (mainApi_) mainApi_->stop();
+}
+
+bool SimStandins::plugReader() {
+  auto& jack = platform::media::Jack::shared();
+  if (jack.peer() == reader_) return false;
+  jack.plug(reader_);
+  return true;
+}
+
+bool SimStandins::unplugReader() {
+  auto& jack = platform::media::Jack::shared();
+  if (!jack.isPlugged()) return false;
+  jack.unplug();
+  return true;
+}
+
+bool SimStandins::isReaderPlugged() const { return platform::media::Jack::shared().peer() == reader_; }
+
+platform::Status SimStandins::swipe() {
+  if (isReaderPlugged() && reader_->swipe()) return platform::Status::success();
+  if (box_ && box_->isRunning() && box_->swipe()) return platform::Status::success();
+  return platform::Status::error("no reader is waiting for a card");
+}
+
+platform::Status SimStandins::setBoxOn(bool on) {
+  if (!box_) return platform::Status::error("no reader box");
+  if (on == box_->isRunning()) return platform::Status::success();
+  if (!on) {
+    box_->stop();
+    return platform::Status::success();
+  }
+  return box_->start();
+}
+
+bool SimStandins::isBoxOn() const { return box_ && box_->isRunning(); }
+
+}  // namespace nvx::sim

@@ -1,0 +1,54 @@
+// The servers and readers the simulator runs beside the client, in the same process: the main-API
+// and statistics stand-ins over HTTPS (a CA made on the spot, which the client trusts), the
+// simulated Wi-Fi reader box on the loopback network, and the simulated "0002" audio reader,
+// ready to be plugged into the headset jack. start() also points the client's configuration at
+// them, so it must run before the client starts.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/foundation/Status.h"
+#include "standin/MainApiStandin.h"
+#include "standin/SimulatedReader0002.h"
+#include "standin/SimulatedWifiBox.h"
+#include "standin/StatisticsStandin.h"
+
+namespace nvx::sim {
+
+class SimStandins {
+ public:
+  SimStandins();
+  ~SimStandins();
+  SimStandins(const SimStandins&) = delete;
+  SimStandins& operator=(const SimStandins&) = delete;
+
+  // Starts everything and configures the client. The sandbox must be initialized.
+  platform::Status start();
+  void stop();
+
+  // --- the user's hands ---
+  // Plugs the simulated "0002" reader into the headset jack (false when it already is).
+  bool plugReader();
+  // Pulls whatever is in the jack (false when nothing is).
+  bool unplugReader();
+  bool isReaderPlugged() const;
+  // Swipes the test card through whichever reader waits for a card: the plugged audio reader,
+  // else the box. An error when neither does.
+  platform::Status swipe();
+  // The box's power.
+  platform::Status setBoxOn(bool on);
+  bool isBoxOn() const;
+
+  standin::MainApiStandin& mainApi() { return *mainApi_; }
+  standin::StatisticsStandin& statistics() { return *statistics_; }
+  standin::SimulatedWifiBox& box() { return *box_; }
+  standin::SimulatedReader0002& reader() { return *reader_; }
+
+ private:
+  std::unique_ptr<standin::MainApiStandin> mainApi_;
+  std::unique_ptr<standin::StatisticsStandin> statistics_;
+  std::unique_ptr<standin::SimulatedWifiBox> box_;
+  std::shared_ptr<standin::SimulatedReader0002> reader_;
+};
+
+}  // namespace nvx::sim

@@ -1,0 +1,75 @@
+// The stand-in of the web servers whose pages the client shows in its own browser screens: the
+// service's download server with its static pages under "/nvxmbl/html/" (agreements, help, fee
+// scales) and partner pages. It serves HTML by path on 127.0.0.1 over plain HTTP; repeated
+// slashes in a requested path count as one ("//nvxmbl/html/x.html" is "/nvxmbl/html/x.html").
+//
+// It starts with the service's own pages (the wallet agreement); tests add, replace and remove
+// pages, and hold a page back to play a slow server.
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/foundation/Status.h"
+#include "standin/HttpStandin.h"
+
+namespace standin {
+
+class PageStandin {
+ public:
+  static constexpr std::string_view kWalletAgreementPath = "/nvxmbl/html/wallet_service.html";
+  static constexpr std::string_view kWalletAgreementTitle = "诺维萨钱包服务协议";
+  // The longest a held page keeps its request waiting (real time).
+  static constexpr std::chrono::seconds kHoldLimit{10};
+
+  PageStandin();
+  ~PageStandin();  // stops
+  PageStandin(const PageStandin&) = delete;
+  PageStandin& operator=(const PageStandin&) = delete;
+
+  platform::Status start();
+  // Held requests are let go (answered 503) and the server stops.
+  void stop();
+  // "http://127.0.0.1:<port>".
+  std::string baseUrl() const;
+  // baseUrl() followed by the path as given.
+  std::string url(std::string_view path) const;
+  // "127.0.0.1:<port>", the host part of the server's addresses.
+  std::string host() const;
+
+  // A page at the path (answered with this status, as text/html in UTF-8).
+  void setPage(std::string path, std::string html, int status = 200);
+  void removePage(const std::string& path);
+  // Requests of the path wait until releasePage, stop() or kHoldLimit.
+  void holdPage(std::string path);
+  void releasePage(const std::string& path);
+  // Requests now waiting on held pages.
+  size_t waitingCount() const;
+
+  // The paths requested so far (as normalised), oldest first.
+  std::vector<std::string> requestedPaths() const;
+  HttpStandin& http() { return http_; }
+
+  // The path with every run of "/" made one.
+  static std::string normalise(std::string_view path);
+
+ private:
+  HttpStandin::Reply handle(const HttpStandin::Request& request);
+
+  HttpStandin http_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<std::string, HttpStandin::Reply> pages_;
+  std::set<std::string> held_;
+  std::vector<std::string> requested_;
+  size_t waiting_ = 0;
+  bool stopping_ = false;
+};
+
+}  // namespace standin
