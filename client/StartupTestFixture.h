@@ -52,13 +52,7 @@ class TestHomeScreen : public platform::ui::ViewController, public HomeScreen {
     ViewController::viewWillAppear(animated);
     if (shown_) return;
     shown_ = true;
-    std::weak_ptr<ViewController> weak = weak_from_this();
-    platform::dispatchAfter(platform::secs(kSplashRemovalDelay), [weak] {
-      if (!weak.lock()) return;
-      for (auto& window : platform::ui::Window::all()) {
-        if (auto splash = window->viewWithTag(kSplashTag)) splash->removeFromSuperview();
-      }
-    });
+    removeSplashLater(weak_from_this());
   }
 
   std::vector<std::shared_ptr<HomeBox>> getAllBusiness() override {

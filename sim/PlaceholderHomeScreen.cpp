@@ -24,13 +24,7 @@ void PlaceholderHomeScreen::viewWillAppear(bool animated) {
   if (auto nav = navigationController()) nav->setNavigationBarHidden(true, false);
   if (shown_) return;
   shown_ = true;
-  std::weak_ptr<ViewController> weak = weak_from_this();
-  platform::dispatchAfter(platform::secs(kSplashRemovalDelay), [weak] {
-    if (!weak.lock()) return;
-    for (auto& window : platform::ui::Window::all()) {
-      if (auto splash = window->viewWithTag(kSplashTag)) splash->removeFromSuperview();
-    }
-  });
+  removeSplashLater(weak_from_this());
 }
 
 void PlaceholderHomeScreen::gotoFunctionView(const std::string& businessCode) {

@@ -18,6 +18,7 @@ PICTURES = [
     ("app_splash-568h@2x.png", 640, 1136, (18, 92, 160), (255, 255, 255)),
     ("app_guide_1.png", 320, 480, (240, 240, 240), (18, 92, 160)),
     ("app_guide_1@2x.png", 640, 960, (240, 240, 240), (18, 92, 160)),
+    ("app_guide_1-568h@2x.png", 640, 1136, (240, 240, 240), (18, 92, 160)),
 ]
 
 # Controls and bars, each at one and at two pixels per point:
@@ -81,7 +82,16 @@ WIDGETS = [
     ("home_icon_dot_selected.png", 6, 6, (30, 104, 172), (30, 104, 172)),
     ("check-off.png", 20, 20, (255, 255, 255), (200, 200, 200)),
     ("check-on.png", 20, 20, (236, 120, 32), (255, 255, 255)),
-] + [("%03d.png" % i, 280, 160, (240, 240, 240), (30 + 16 * i, 104, 172)) for i in range(1, 12)] + keypad_keys()
+    ("swiper_expand_up.png", 24, 24, (255, 255, 255), (30, 104, 172)),
+    ("swiper_expand_down.png", 24, 24, (30, 104, 172), (255, 255, 255)),
+    ("swiper_image.png", 280, 120, (240, 240, 240), (30, 104, 172)),
+    ("car_rental_btn.png", 300, 44, (236, 120, 32), (246, 150, 70)),
+    ("car_rental_down_btn.png", 300, 44, (196, 92, 18), (214, 116, 44)),
+    ("anniu_open.png", 120, 40, (236, 120, 32), (246, 150, 70)),
+    ("anniu_attention.png", 120, 40, (30, 104, 172), (58, 132, 198)),
+] + [("wv_%s_%s.png" % (name, state), 44, 44, bg, (255, 255, 255))
+     for name in ("left", "right", "renovate", "stop_renovate", "more")
+     for state, bg in (("normal", (30, 104, 172)), ("selected", (14, 70, 124)))] + [("%03d.png" % i, 280, 160, (240, 240, 240), (30 + 16 * i, 104, 172)) for i in range(1, 12)] + keypad_keys()
 
 
 def at_both_scales(table):

@@ -30,6 +30,9 @@ class HomeScreen {
   static constexpr double kSplashRemovalDelay = 0.5;
 
   virtual ~HomeScreen() = default;
+  // What every home screen does when it is first shown: the splash goes kSplashRemovalDelay
+  // later, unless the screen is gone by then.
+  static void removeSplashLater(std::weak_ptr<platform::ui::ViewController> screen);
   // The home boxes, in the home screen's order.
   virtual std::vector<std::shared_ptr<HomeBox>> getAllBusiness() = 0;
   // Opens the box of that business code behind the login gate: at once when the box needs no
