@@ -14,46 +14,42 @@ using platform::ui::Rect;
 using platform::ui::Size;
 using platform::ui::View;
 
-void ViewExt::setX(View& view, double x) {
+namespace {
+// Every frame setter changes one part of the frame and leaves the rest as it is.
+template <class Change>
+void changeFrame(View& view, Change change) {
   Rect f = view.frame();
-  f.x = x;
+  change(f);
   view.setFrame(f);
 }
+}  // namespace
 
-void ViewExt::setY(View& view, double y) {
-  Rect f = view.frame();
-  f.y = y;
-  view.setFrame(f);
-}
+void ViewExt::setX(View& view, double x) { changeFrame(view, [x](Rect& f) { f.x = x; }); }
+
+void ViewExt::setY(View& view, double y) { changeFrame(view, [y](Rect& f) { f.y = y; }); }
 
 void ViewExt::setX(View& view, double x, double y) { setOrigin(view, Point{x, y}); }
 
 void ViewExt::setOrigin(View& view, Point origin) {
-  Rect f = view.frame();
-  f.x = origin.x;
-  f.y = origin.y;
-  view.setFrame(f);
+  changeFrame(view, [origin](Rect& f) {
+    f.x = origin.x;
+    f.y = origin.y;
+  });
 }
 
-void ViewExt::setWidth(View& view, double width) {
-  Rect f = view.frame();
-  f.width = width;
-  view.setFrame(f);
-}
+void ViewExt::setWidth(View& view, double width) { changeFrame(view, [width](Rect& f) { f.width = width; }); }
 
 void ViewExt::setHeight(View& view, double height) {
-  Rect f = view.frame();
-  f.height = height;
-  view.setFrame(f);
+  changeFrame(view, [height](Rect& f) { f.height = height; });
 }
 
 void ViewExt::setWidth(View& view, double width, double height) { setSize(view, Size{width, height}); }
 
 void ViewExt::setSize(View& view, Size size) {
-  Rect f = view.frame();
-  f.width = size.width;
-  f.height = size.height;
-  view.setFrame(f);
+  changeFrame(view, [size](Rect& f) {
+    f.width = size.width;
+    f.height = size.height;
+  });
 }
 
 std::shared_ptr<View> ViewExt::findFirstResponder(const View& view) {
