@@ -99,6 +99,10 @@ std::shared_ptr<NetService> terminalRequest(std::string_view path, std::string_v
   request->setPostValue("userToken", user.userToken());
   request->setPostValue("busid", std::string(busid));
   request->setPostValue("termid", std::string(termid));
+  return request;
+}
+
+std::shared_ptr<NetService> startedSynchronously(std::shared_ptr<NetService> request) {
   request->startSynchronous();
   return request;
 }
@@ -194,12 +198,20 @@ std::optional<BankCardEntity> CoreOperations::getbankByCardNoWithCardNo(std::str
   return BankCardEntity::initWithJson(*data);
 }
 
-std::shared_ptr<NetService> CoreOperations::termLoginWithTermid(std::string_view termid) {
+std::shared_ptr<NetService> CoreOperations::termLoginRequest(std::string_view termid) {
   return terminalRequest("login", "M10003", termid);
 }
 
-std::shared_ptr<NetService> CoreOperations::termCheckinWithTermid(std::string_view termid) {
+std::shared_ptr<NetService> CoreOperations::termCheckinRequest(std::string_view termid) {
   return terminalRequest("checkin", "M10002", termid);
+}
+
+std::shared_ptr<NetService> CoreOperations::termLoginWithTermid(std::string_view termid) {
+  return startedSynchronously(termLoginRequest(termid));
+}
+
+std::shared_ptr<NetService> CoreOperations::termCheckinWithTermid(std::string_view termid) {
+  return startedSynchronously(termCheckinRequest(termid));
 }
 
 std::string CoreOperations::checkUserDeviceInfoParams() {
@@ -228,13 +240,16 @@ std::string CoreOperations::checkUserDeviceInfoParams() {
   return *escaped;
 }
 
-std::shared_ptr<NetService> CoreOperations::checkUserDeviceInfo() {
+std::shared_ptr<NetService> CoreOperations::checkUserDeviceInfoRequest() {
   if (!User::currentUser().isLogined()) platform::log::warning(kTag, "reader ownership checked without a login");
   auto request = NetService::nvxSafeAuthRequest("checkUserDeviceInfo", checkUserDeviceInfoParams());
   request->setMethod("GET");
   request->setTimeout(kLongTimeout);
-  request->startSynchronous();
   return request;
+}
+
+std::shared_ptr<NetService> CoreOperations::checkUserDeviceInfo() {
+  return startedSynchronously(checkUserDeviceInfoRequest());
 }
 
 std::shared_ptr<NetService> CoreOperations::queryTransWithBusid(std::string_view busid, const Json& dic,

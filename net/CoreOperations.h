@@ -83,10 +83,16 @@ class CoreOperations {
   // the caller judges its error and body.
   static std::shared_ptr<NetService> termLoginWithTermid(std::string_view termid);
   static std::shared_ptr<NetService> termCheckinWithTermid(std::string_view termid);
+  // The same requests, made from the session on the calling thread but not started: for a
+  // caller that sends them on the asynchronous path.
+  static std::shared_ptr<NetService> termLoginRequest(std::string_view termid);
+  static std::shared_ptr<NetService> termCheckinRequest(std::string_view termid);
 
   // Reader ownership: synchronous GET of "checkUserDeviceInfo" with the identity and
   // checkUserDeviceInfoParams(), time-out 60 s. The finished request. The user is logged in.
   static std::shared_ptr<NetService> checkUserDeviceInfo();
+  // The same request, not started.
+  static std::shared_ptr<NetService> checkUserDeviceInfoRequest();
   // loginName, psamNo (the reader's terminal id), devicedId "", telecomOperators (mobile country
   // and network code; left out without a SIM), mobilePhoneModel (the machine name),
   // mobilePhoneProduct "", mobilePhoneManuFacturer "Apple": "key=value" joined by "&", the whole

@@ -4,6 +4,7 @@
 #include "net/CoreOperations.h"
 #include "net/ParseTool.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
 
 namespace nvx {
@@ -40,15 +41,40 @@ struct TerminalManager::Slots {
   const std::optional<TerminalKey>& (User::*mac)() const;
 };
 
+const TerminalManager::Slots& TerminalManager::hardwareSlots() {
+  static constexpr Slots slots{&User::setPsamTPK,       &User::setPsamPIK,       &User::setPsamMAC,
+                               &User::setPsamTPKsArray, &User::setPsamPIKsArray, &User::setPsamMACsArray,
+                               &User::psamPIK,          &User::psamMAC};
+  return slots;
+}
+
+const TerminalManager::Slots& TerminalManager::virtualSlots() {
+  static constexpr Slots slots{&User::setVpsamTPK,       &User::setVpsamPIK,       &User::setVpsamMAC,
+                               &User::setVpsamTPKsArray, &User::setVpsamPIKsArray, &User::setVpsamMACsArray,
+                               &User::vpsamPIK,          &User::vpsamMAC};
+  return slots;
+}
+
+TerminalManager::~TerminalManager() { cancel(); }
+
 bool TerminalManager::signTerminal(const Slots& slots, const ReqErrorExecutor& reqErrorExecutor) {
   if (!termLoginWithReqErrorExecutor(reqErrorExecutor)) return false;
+  keepTpk(slots);
+  // A failed check-in leaves its parsers empty, so keepPikAndMac clears the keys; its error
+  // stays for the caller.
+  (void)termCheckinWithReqErrorExecutor(reqErrorExecutor);
+  return keepPikAndMac(slots);
+}
+
+void TerminalManager::keepTpk(const Slots& slots) {
   User& user = User::currentUser();
   // The TPK first: the PIK and the MAC key are deciphered under it.
   (user.*slots.setTPK)(tpksParser_.masterKey());
   (user.*slots.setTPKs)(tpksParser_.allSecretKeys());
-  // A failed check-in leaves its parsers empty, so the setters below clear the keys; its error
-  // stays for the caller.
-  (void)termCheckinWithReqErrorExecutor(reqErrorExecutor);
+}
+
+bool TerminalManager::keepPikAndMac(const Slots& slots) {
+  User& user = User::currentUser();
   (user.*slots.setPIK)(piksParser_.masterKey());
   (user.*slots.setPIKs)(piksParser_.allSecretKeys());
   if (!(user.*slots.pik)()) {
@@ -70,24 +96,25 @@ void TerminalManager::undecipherable(const SecretKeyParser& parser) {
   if (!parser.masterKey().is_null() && error_.empty()) error_ = Strings::localized("Error_Data");
 }
 
-std::optional<TerminalManager::StepReply> TerminalManager::runStep(bool checkin,
-                                                                   const ReqErrorExecutor& reqErrorExecutor) {
-  auto request = checkin ? CoreOperations::termCheckinWithTermid(termid_) : CoreOperations::termLoginWithTermid(termid_);
-  if (request->error()) {
+std::optional<TerminalManager::StepReply> TerminalManager::readStep(bool checkin,
+                                                                    const platform::net::HttpRequest& request,
+                                                                    const ReqErrorExecutor& reqErrorExecutor) {
+  if (request.error()) {
     platform::log::info(kTag, std::string(checkin ? "check-in" : "terminal login") + " failed: " +
-                                  request->error()->message);
+                                  request.error()->message);
     error_ = Strings::localized("NetworkConnectionFailed");
     if (reqErrorExecutor) reqErrorExecutor();
     return std::nullopt;
   }
   StepReply reply;
-  reply.result = ParseTool::retDataWithResponseData(request->responseData(), viewController(), &reply.slot);
+  reply.result = ParseTool::retDataWithResponseData(request.responseData(), viewController(), &reply.slot);
   return reply;
 }
 
-bool TerminalManager::termLoginWithReqErrorExecutor(const ReqErrorExecutor& reqErrorExecutor) {
+bool TerminalManager::readLoginReply(const platform::net::HttpRequest& request,
+                                     const ReqErrorExecutor& reqErrorExecutor) {
   tpksParser_ = SecretKeyParser();
-  auto reply = runStep(false, reqErrorExecutor);
+  auto reply = readStep(false, request, reqErrorExecutor);
   if (!reply) return false;
   if (reply->result && tpksParser_.parseSourceDic(*reply->result, "TPKs")) return true;
   // A reply the server called a success but without a usable list is a data error, never
@@ -96,10 +123,11 @@ bool TerminalManager::termLoginWithReqErrorExecutor(const ReqErrorExecutor& reqE
   return false;
 }
 
-bool TerminalManager::termCheckinWithReqErrorExecutor(const ReqErrorExecutor& reqErrorExecutor) {
+bool TerminalManager::readCheckinReply(const platform::net::HttpRequest& request,
+                                       const ReqErrorExecutor& reqErrorExecutor) {
   piksParser_ = SecretKeyParser();
   macsParser_ = SecretKeyParser();
-  auto reply = runStep(true, reqErrorExecutor);
+  auto reply = readStep(true, request, reqErrorExecutor);
   if (!reply) return false;
   if (reply->result && piksParser_.parseSourceDic(*reply->result, "PIKs")) {
     if (macsParser_.parseSourceDic(*reply->result, "MACs")) return true;
@@ -116,24 +144,85 @@ bool TerminalManager::termCheckinWithReqErrorExecutor(const ReqErrorExecutor& re
   return false;
 }
 
+bool TerminalManager::termLoginWithReqErrorExecutor(const ReqErrorExecutor& reqErrorExecutor) {
+  return readLoginReply(*CoreOperations::termLoginWithTermid(termid_), reqErrorExecutor);
+}
+
+bool TerminalManager::termCheckinWithReqErrorExecutor(const ReqErrorExecutor& reqErrorExecutor) {
+  return readCheckinReply(*CoreOperations::termCheckinWithTermid(termid_), reqErrorExecutor);
+}
+
 bool TerminalManager::hardwareTermSignWithViewController(
     const std::shared_ptr<platform::ui::ViewController>& viewController, const ReqErrorExecutor& reqErrorExecutor) {
   setViewController(viewController);
   setTermid(User::currentUser().psamId());
-  const Slots slots{&User::setPsamTPK,       &User::setPsamPIK,       &User::setPsamMAC,
-                    &User::setPsamTPKsArray, &User::setPsamPIKsArray, &User::setPsamMACsArray,
-                    &User::psamPIK,          &User::psamMAC};
-  return signTerminal(slots, reqErrorExecutor);
+  return signTerminal(hardwareSlots(), reqErrorExecutor);
 }
 
 bool TerminalManager::virtualTermSignWithViewController(
     const std::shared_ptr<platform::ui::ViewController>& viewController, const ReqErrorExecutor& reqErrorExecutor) {
   setViewController(viewController);
   setTermid(User::currentUser().psamNo());
-  const Slots slots{&User::setVpsamTPK,       &User::setVpsamPIK,       &User::setVpsamMAC,
-                    &User::setVpsamTPKsArray, &User::setVpsamPIKsArray, &User::setVpsamMACsArray,
-                    &User::vpsamPIK,          &User::vpsamMAC};
-  return signTerminal(slots, reqErrorExecutor);
+  return signTerminal(virtualSlots(), reqErrorExecutor);
+}
+
+// --- the asynchronous sign-in ----------------------------------------------------------------------
+
+void TerminalManager::hardwareTermSignAsync(const std::shared_ptr<platform::ui::ViewController>& viewController,
+                                            ReqErrorExecutor reqErrorExecutor, SignCompletion completion) {
+  cancel();
+  setViewController(viewController);
+  setTermid(User::currentUser().psamId());
+  error_.clear();
+  if (weak_from_this().expired()) {
+    // Without shared ownership no reply could find its way back: say no, later, as a reply would.
+    platform::log::error(kTag, "asynchronous sign-in on a manager that is not shared");
+    error_ = Strings::localized("Error_Unknown");
+    if (completion) platform::dispatchMain([completion = std::move(completion)] { completion(false); });
+    return;
+  }
+  signCompletion_ = std::move(completion);
+  // Each reply is read on the main thread between the requests, as the synchronous sign-in reads
+  // it: the TPK is kept before the check-in is even made.
+  sendThen(CoreOperations::termLoginRequest(termid_),
+           [executor = std::move(reqErrorExecutor)](TerminalManager& self, const platform::net::HttpRequest& login) {
+             if (!self.readLoginReply(login, executor)) {
+               self.finishAsync(false);
+               return;
+             }
+             self.keepTpk(hardwareSlots());
+             self.sendThen(CoreOperations::termCheckinRequest(self.termid_),
+                           [executor](TerminalManager& self, const platform::net::HttpRequest& checkin) {
+                             (void)self.readCheckinReply(checkin, executor);
+                             self.finishAsync(self.keepPikAndMac(hardwareSlots()));
+                           });
+           });
+}
+
+void TerminalManager::sendThen(std::shared_ptr<platform::net::HttpRequest> request,
+                               std::function<void(TerminalManager&, const platform::net::HttpRequest&)> then) {
+  std::weak_ptr<TerminalManager> weak = weak_from_this();
+  inFlight_ = request;
+  auto done = [weak, then = std::move(then)](platform::net::HttpRequest& reply) {
+    auto self = weak.lock();
+    if (!self || self->inFlight_.get() != &reply) return;
+    // Kept alive until the step is over: the reply reader may push a screen that releases the
+    // caller, and with it this manager.
+    self->inFlight_.reset();
+    then(*self, reply);
+  };
+  request->startAsynchronous(done, done);
+}
+
+void TerminalManager::finishAsync(bool signedIn) {
+  auto completion = std::move(signCompletion_);
+  signCompletion_ = nullptr;
+  if (completion) completion(signedIn);
+}
+
+void TerminalManager::cancel() {
+  signCompletion_ = nullptr;
+  if (auto request = std::move(inFlight_)) request->cancel();
 }
 
 }  // namespace nvx

@@ -5,9 +5,11 @@
 // keeps it: the TPK first (under the transport key), then the PIK and the MAC key under it.
 //
 // There are two terminals per user: the reader's (the user's psamId) and the virtual one bound
-// to the account (psamNo). Both calls are synchronous: they block the calling thread until each
-// reply or its time-out. The reply is read with ParseTool, so a sign-in runs on the main thread
-// (an expired login may push the login screen or show the re-login alert).
+// to the account (psamNo). The plain calls are synchronous: they block the calling thread until
+// each reply or its time-out. The asynchronous sign-in sends both requests on the HTTP client's
+// thread and reads each reply on the main thread, so the main loop's timers and sockets keep
+// running meanwhile. Replies are read with ParseTool either way, so a sign-in is driven from the
+// main thread (an expired login may push the login screen or show the re-login alert).
 //
 // A TerminalManager serves one sign-in; the caller reads error() after a failed one.
 #pragma once
@@ -18,6 +20,7 @@
 #include <string_view>
 
 #include "platform/foundation/Json.h"
+#include "platform/net/HttpRequest.h"
 #include "platform/ui/ViewController.h"
 
 namespace nvx {
@@ -40,15 +43,19 @@ class SecretKeyParser {
   platform::Json masterKey_;
 };
 
-class TerminalManager {
+class TerminalManager : public std::enable_shared_from_this<TerminalManager> {
  public:
   // Performed only when a request fails in transport (the reader gate resets its status there).
   // May be empty.
   using ReqErrorExecutor = std::function<void()>;
+  // The end of an asynchronous sign-in, on the main thread: whether the terminal is signed in.
+  using SignCompletion = std::function<void(bool signedIn)>;
 
   TerminalManager() = default;
   TerminalManager(const TerminalManager&) = delete;
   TerminalManager& operator=(const TerminalManager&) = delete;
+  // Cancels a sign-in still under way: its completion never runs.
+  ~TerminalManager();
 
   // Signs the reader's terminal (the user's psamId) in: true when the user then holds the
   // reader's clear MAC key.
@@ -57,6 +64,17 @@ class TerminalManager {
   // The same for the virtual terminal (the user's psamNo).
   bool virtualTermSignWithViewController(const std::shared_ptr<platform::ui::ViewController>& viewController,
                                          const ReqErrorExecutor& reqErrorExecutor);
+
+  // The asynchronous reader sign-in: the same steps and outcome as
+  // hardwareTermSignWithViewController, ending in completion (exactly once unless cancelled or
+  // the manager is released first). Call on the main thread, on a manager owned by a shared_ptr;
+  // the requests in flight hold no reference to it.
+  void hardwareTermSignAsync(const std::shared_ptr<platform::ui::ViewController>& viewController,
+                             ReqErrorExecutor reqErrorExecutor, SignCompletion completion);
+  // Stops an asynchronous sign-in: the request in flight is cancelled and the completion dropped.
+  // Keys already kept from the terminal login stay.
+  void cancel();
+  bool isSigning() const { return static_cast<bool>(inFlight_); }
 
   // The two steps, for termid: terminal login ("TPKs") and check-in ("PIKs" and "MACs").
   bool termLoginWithReqErrorExecutor(const ReqErrorExecutor& reqErrorExecutor);
@@ -82,14 +100,28 @@ class TerminalManager {
     std::optional<platform::Json> result;
     std::string slot;
   };
-  // Sends the login or the check-in for termid_ and reads the reply. Nothing on a transport
-  // failure: error_ is then set and the executor performed.
-  std::optional<StepReply> runStep(bool checkin, const ReqErrorExecutor& reqErrorExecutor);
+  // Reads a finished login or check-in reply. Nothing on a transport failure: error_ is then
+  // set and the executor performed.
+  std::optional<StepReply> readStep(bool checkin, const platform::net::HttpRequest& request,
+                                    const ReqErrorExecutor& reqErrorExecutor);
+  // What the login and check-in replies leave in the parsers, and whether they hold the lists.
+  bool readLoginReply(const platform::net::HttpRequest& request, const ReqErrorExecutor& reqErrorExecutor);
+  bool readCheckinReply(const platform::net::HttpRequest& request, const ReqErrorExecutor& reqErrorExecutor);
   // Login, the TPK into the user object, check-in, then the PIK and the MAC key, for one
   // terminal kind's setters.
   struct Slots;
+  static const Slots& hardwareSlots();
+  static const Slots& virtualSlots();
   bool signTerminal(const Slots& slots, const ReqErrorExecutor& reqErrorExecutor);
+  void keepTpk(const Slots& slots);
+  // The PIK and the MAC key into the user object; whether both could be kept.
+  bool keepPikAndMac(const Slots& slots);
   void undecipherable(const SecretKeyParser& parser);
+  // Sends request on the asynchronous path; then runs on the main thread with the finished
+  // request, unless the manager was released or the sign-in cancelled meanwhile.
+  void sendThen(std::shared_ptr<platform::net::HttpRequest> request,
+                std::function<void(TerminalManager&, const platform::net::HttpRequest&)> then);
+  void finishAsync(bool signedIn);
 
   std::string termid_;
   std::weak_ptr<platform::ui::ViewController> viewController_;
@@ -97,6 +129,9 @@ class TerminalManager {
   SecretKeyParser piksParser_;
   SecretKeyParser macsParser_;
   std::string error_;
+  // The asynchronous sign-in's request in flight and its completion.
+  std::shared_ptr<platform::net::HttpRequest> inFlight_;
+  SignCompletion signCompletion_;
 };
 
 }  // namespace nvx

@@ -29,9 +29,25 @@ class TerminalManagerTest : public testing::MainApiTestFixture {
                                  [] { return std::make_shared<testing::PlainScreen>("LoginViewController"); });
   }
 
-  // One sign-in of the reader's terminal; counts the executor's runs.
-  bool signReader(TerminalManager& manager) {
-    return manager.hardwareTermSignWithViewController(services->screen, [this] { ++executorRuns; });
+  enum class Road { Sync, Async };
+  static constexpr Road kRoads[] = {Road::Sync, Road::Async};
+  static const char* nameOf(Road road) { return road == Road::Sync ? "synchronous" : "asynchronous"; }
+
+  // One sign-in of the reader's terminal; counts the executor's runs. The asynchronous road runs
+  // the main loop until its completion, which must come exactly once.
+  bool signReader(TerminalManager& manager, Road road = Road::Sync) {
+    if (road == Road::Sync) {
+      return manager.hardwareTermSignWithViewController(services->screen, [this] { ++executorRuns; });
+    }
+    std::vector<bool> answers;
+    manager.hardwareTermSignAsync(services->screen, [this] { ++executorRuns; },
+                                  [&answers](bool signedIn) { answers.push_back(signedIn); });
+    EXPECT_TRUE(answers.empty());  // never inside the call
+    EXPECT_TRUE(await([&] { return !answers.empty(); }));
+    platform::RunLoop::main().runUntilIdle();
+    EXPECT_EQ(answers.size(), 1u);
+    EXPECT_FALSE(manager.isSigning());
+    return !answers.empty() && answers.front();
   }
 
   size_t callsOf(std::string_view method) const {
@@ -113,11 +129,13 @@ TEST_F(TerminalManagerTest, ReaderSignInKeepsTheIssuedKeysAndLeavesTheVirtualTer
   EXPECT_EQ(clearKey(user.psamMAC()), issued->mac);
   EXPECT_EQ(clearKey(user.psamPIK()), issued->pik);
 
-  // And the reader again: the virtual keys stay.
-  TerminalManager third;
-  ASSERT_TRUE(signReader(third));
+  // And the reader again, on the asynchronous road: the virtual keys stay.
+  auto third = std::make_shared<TerminalManager>();
+  ASSERT_TRUE(signReader(*third, Road::Async)) << third->error();
   EXPECT_EQ(user.currentVMac(), virtualKeys->mac);
   EXPECT_EQ(clearKey(user.psamMAC()), server->issuedKeys(kReaderTermid)->mac);
+  EXPECT_EQ(clearKey(user.psamPIK()), server->issuedKeys(kReaderTermid)->pik);
+  EXPECT_EQ(executorRuns, 0);
 }
 
 TEST_F(TerminalManagerTest, OnlyTheFirstOfSeveralTpksIsDeciphered) {
@@ -152,33 +170,38 @@ TEST_F(TerminalManagerTest, LoginFailuresEndTheSignInWithTheirText) {
       {"TPKs entry not an object", Scripted::success(Json::parse(R"({"TPKs":["AB"]})")), 1, text("Error_Data"), false},
       {"success without data", Scripted::successWithoutData(), 1, text("ReturnDataIsNil"), false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    server->clearScripts();
-    if (c.reply) server->script("login", *c.reply);
-    server->setTpkEntryCount(c.tpkEntries);
-    const size_t checkinsBefore = callsOf("checkin");
-    executorRuns = 0;
-    TerminalManager manager;
-    EXPECT_FALSE(signReader(manager));
-    EXPECT_EQ(manager.error(), c.error);
-    EXPECT_NE(manager.error(), text("OK"));
-    EXPECT_EQ(executorRuns, c.executorRun ? 1 : 0);
-    EXPECT_EQ(callsOf("checkin"), checkinsBefore);   // the sign-in ended after the login
-    EXPECT_FALSE(User::currentUser().psamMAC());
-    EXPECT_FALSE(User::currentUser().psamPIK());
+  for (const Road road : kRoads) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + ", " + nameOf(road));
+      server->clearScripts();
+      if (c.reply) server->script("login", *c.reply);
+      server->setTpkEntryCount(c.tpkEntries);
+      const size_t checkinsBefore = callsOf("checkin");
+      executorRuns = 0;
+      auto manager = std::make_shared<TerminalManager>();
+      EXPECT_FALSE(signReader(*manager, road));
+      EXPECT_EQ(manager->error(), c.error);
+      EXPECT_NE(manager->error(), text("OK"));
+      EXPECT_EQ(executorRuns, c.executorRun ? 1 : 0);
+      EXPECT_EQ(callsOf("checkin"), checkinsBefore);   // the sign-in ended after the login
+      EXPECT_FALSE(User::currentUser().psamMAC());
+      EXPECT_FALSE(User::currentUser().psamPIK());
+    }
   }
 }
 
 TEST_F(TerminalManagerTest, ExpiredLoginLeavesTheErrorEmptyAndTheLadderActs) {
-  server->script("login", Scripted::tokenExpired("1012"));
-  TerminalManager manager;
-  EXPECT_FALSE(signReader(manager));
-  EXPECT_EQ(manager.error(), "");
-  EXPECT_EQ(executorRuns, 0);
-  ASSERT_TRUE(services->navigation->topViewController());
-  EXPECT_EQ(services->navigation->topViewController()->className(), "LoginViewController");
-  resetScreens();
+  for (const Road road : kRoads) {
+    SCOPED_TRACE(nameOf(road));
+    server->script("login", Scripted::tokenExpired("1012"));
+    auto manager = std::make_shared<TerminalManager>();
+    EXPECT_FALSE(signReader(*manager, road));
+    EXPECT_EQ(manager->error(), "");
+    EXPECT_EQ(executorRuns, 0);
+    ASSERT_TRUE(services->navigation->topViewController());
+    EXPECT_EQ(services->navigation->topViewController()->className(), "LoginViewController");
+    resetScreens();
+  }
 
   server->script("login", Scripted::tokenExpired("1023"));
   TerminalManager again;
@@ -231,20 +254,64 @@ TEST_F(TerminalManagerTest, CheckinFailures) {
       // The expired login is the ladder's; check-in then has no text of its own.
       {"expired login", Scripted::tokenExpired("1012"), text("Error_Unknown"), 0},
   };
+  for (const Road road : kRoads) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + ", " + nameOf(road));
+      resetScreens();
+      server->script("checkin", c.reply);
+      executorRuns = 0;
+      auto manager = std::make_shared<TerminalManager>();
+      EXPECT_FALSE(signReader(*manager, road));
+      EXPECT_EQ(manager->error(), c.error);
+      EXPECT_EQ(executorRuns, c.executorRuns);
+      // The new TPK is kept; the earlier PIK and MAC key went with the old one.
+      EXPECT_EQ(clearKey(user.psamTPK()), server->issuedKeys(kReaderTermid)->tpk);
+      EXPECT_FALSE(user.psamPIK());
+      EXPECT_FALSE(user.psamMAC());
+      EXPECT_TRUE(user.psamPIKsArray().is_null());
+    }
+  }
+}
+
+TEST_F(TerminalManagerTest, AnAsynchronousSignInCancelledOrReleasedAnswersNothingAndReadsNoLateReply) {
+  struct Case {
+    const char* name;
+    const char* slowStep;  // the step still in flight when the sign-in ends
+    bool release;          // released rather than cancelled
+  };
+  const Case cases[] = {
+      {"cancelled during the login", "login", false},
+      {"released during the login", "login", true},
+      {"cancelled during the check-in", "checkin", false},
+      {"released during the check-in", "checkin", true},
+  };
+  const User& user = User::currentUser();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    resetScreens();
-    server->script("checkin", c.reply);
-    executorRuns = 0;
-    TerminalManager manager;
-    EXPECT_FALSE(signReader(manager));
-    EXPECT_EQ(manager.error(), c.error);
-    EXPECT_EQ(executorRuns, c.executorRuns);
-    // The new TPK is kept; the earlier PIK and MAC key went with the old one.
-    EXPECT_EQ(clearKey(user.psamTPK()), server->issuedKeys(kReaderTermid)->tpk);
+    User::currentUser().setPsamTPK(Json());
+    server->clearScripts();
+    server->script(c.slowStep, Scripted::slow(std::chrono::milliseconds(300)), 1);
+    auto manager = std::make_shared<TerminalManager>();
+    int answers = 0;
+    manager->hardwareTermSignAsync(services->screen, [this] { ++executorRuns; }, [&answers](bool) { ++answers; });
+    EXPECT_TRUE(manager->isSigning());
+    if (std::string_view(c.slowStep) == "checkin") {
+      // The login's reply is read first: its TPK is kept before the check-in goes out.
+      ASSERT_TRUE(await([&] { return user.psamTPK().has_value(); }));
+    }
+    if (c.release) {
+      manager.reset();
+    } else {
+      manager->cancel();
+      EXPECT_FALSE(manager->isSigning());
+    }
+    platform::RunLoop::main().drainIo(std::chrono::milliseconds(600));
+    platform::RunLoop::main().runUntilIdle();
+    EXPECT_EQ(answers, 0);
+    EXPECT_EQ(executorRuns, 0);
     EXPECT_FALSE(user.psamPIK());
     EXPECT_FALSE(user.psamMAC());
-    EXPECT_TRUE(user.psamPIKsArray().is_null());
+    EXPECT_EQ(user.psamTPK().has_value(), std::string_view(c.slowStep) == "checkin");
   }
 }
 

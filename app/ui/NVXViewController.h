@@ -33,6 +33,8 @@
 
 namespace nvx {
 
+class TerminalManager;
+
 class NVXViewController : public platform::ui::ViewController,
                           public reader::CSwiperControllerDelegate,
                           public platform::ui::AlertViewDelegate,
@@ -61,8 +63,6 @@ class NVXViewController : public platform::ui::ViewController,
   static constexpr const char* kReadingKsnLabel = "正在识别设备";
   static constexpr const char* kDeviceNotFoundLabel = "设备查找失败";
   static constexpr const char* kNetworkFailedMessage = "网络连接失败";
-  // The binding check's reply time-out.
-  static constexpr int kBindCheckTimeoutSeconds = 60;
 
   NVXViewController();
   // Hides the reader overlay (and the gate's identifying overlay) without animation.
@@ -210,6 +210,8 @@ class NVXViewController : public platform::ui::ViewController,
   void answer(bool ready);
   // Drops the kept completion without running it (a new pass begins).
   void answerNothing();
+  // Cancels the binding check or terminal sign-in under way; whether there was one.
+  bool dropIdentification();
   void hideIdentifying(bool animated);
   void hideReaderHud(bool animated);
   void showNoReaderAlert();
@@ -229,6 +231,8 @@ class NVXViewController : public platform::ui::ViewController,
   uint64_t gatePass_ = 0;
   // The binding check under way, if any.
   std::shared_ptr<platform::net::HttpRequest> bindCheck_;
+  // The terminal sign-in under way, if any.
+  std::shared_ptr<TerminalManager> signIn_;
   std::string stepIdentifier_;
   std::shared_ptr<CMExecutor> navBackItemExecutor_;
   bool isCancelStepRecord_ = false;

@@ -3,11 +3,11 @@
 // is known, that the server agrees that the reader belongs to the user and that the reader's
 // terminal is signed in; then it answers the screen's completion with YES.
 //
-// Everything runs on the main thread. The ownership check goes to the server without blocking
-// it: the main loop keeps its timers and sockets running (the Wi-Fi box's presence watch would
-// otherwise see the box vanish during a slow reply) while the identifying spinner covers the
-// window; its verdict comes back on the main thread and is acted on only while the pass that
-// asked is still waiting.
+// Everything runs on the main thread. The ownership check and the terminal sign-in go to the
+// server without blocking it: the main loop keeps its timers and sockets running (the Wi-Fi box's
+// presence watch would otherwise see the box vanish during a slow reply) while the identifying
+// spinner covers the window; each reply comes back on the main thread and is acted on only while
+// the pass that asked is still waiting.
 #include "app/core/AppServices.h"
 #include "app/core/ScreenRegistry.h"
 #include "app/core/User.h"
@@ -224,7 +224,7 @@ void NVXViewController::onGetKsnCompleted(const std::string& ksn) {
   hideReaderHud(false);
   DataStatistics::sharedDataStatistics().swipeHardWareRecord(ksn);
   if (!valid_) return;
-  if (bindCheck_) return;  // the reader repeated its number while the check runs
+  if (bindCheck_ || signIn_) return;  // the reader repeated its number while the check or sign-in runs
 
   const User& user = User::currentUser();
   const bool keysForThisReader =
@@ -243,9 +243,7 @@ void NVXViewController::onGetKsnCompleted(const std::string& ksn) {
 void NVXViewController::bindingCheckStep(const std::string& /*ksn*/) {
   // Made here, on the main thread, from the session; only the exchange with the server runs
   // elsewhere.
-  auto request = NetService::nvxSafeAuthRequest("checkUserDeviceInfo", CoreOperations::checkUserDeviceInfoParams());
-  request->setMethod("GET");
-  request->setTimeout(std::chrono::seconds(kBindCheckTimeoutSeconds));
+  auto request = CoreOperations::checkUserDeviceInfoRequest();
   bindCheck_ = request;
   hideIdentifying(false);
   HUD_ = spinnerOnWindow(kIdentifyingLabel);
@@ -325,25 +323,34 @@ void NVXViewController::bindingVerdict(uint64_t pass, bool bound, const std::str
 }
 
 void NVXViewController::terminalSignIn(uint64_t pass) {
-  TerminalManager manager;
+  // Both requests go out on the HTTP client's thread; each reply is read here on the main thread
+  // (it may bring up the login screen), and the spinner stays meanwhile.
+  signIn_ = std::make_shared<TerminalManager>();
   std::weak_ptr<NVXViewController> weak = weakSelf();
-  const bool signedIn = manager.hardwareTermSignWithViewController(self(), [weak] {
-    if (auto screen = weak.lock()) screen->statusClear();
-  });
-  if (pass != gatePass_ || !valid_) {
-    hideIdentifying(false);
-    return;
-  }
-  if (!signedIn) {
-    hideIdentifying(true);
-    showPrompt(manager.error());
-    answer(false);
-    return;
-  }
-  if (HUD_) HUD_->setLabel("");
-  platform::dispatchMain([weak] {
-    if (auto screen = weak.lock()) screen->successToPush();
-  });
+  signIn_->hardwareTermSignAsync(
+      self(),
+      [weak] {
+        if (auto screen = weak.lock()) screen->statusClear();
+      },
+      [weak, pass](bool signedIn) {
+        auto screen = weak.lock();
+        if (!screen) return;
+        auto manager = std::move(screen->signIn_);
+        if (pass != screen->gatePass_ || !screen->valid_) {
+          screen->hideIdentifying(false);
+          return;
+        }
+        if (!signedIn) {
+          screen->hideIdentifying(true);
+          screen->showPrompt(manager ? manager->error() : std::string());
+          screen->answer(false);
+          return;
+        }
+        if (screen->HUD_) screen->HUD_->setLabel("");
+        platform::dispatchMain([weak] {
+          if (auto later = weak.lock()) later->successToPush();
+        });
+      });
 }
 
 void NVXViewController::successToPush() {
@@ -363,22 +370,28 @@ void NVXViewController::statusClear() {
 // --- answers and overlays ---------------------------------------------------------------------------
 
 void NVXViewController::answer(bool ready) {
-  if (bindCheck_) {
-    auto request = std::move(bindCheck_);
-    request->cancel();
-    hideIdentifying(false);
-  }
+  if (dropIdentification()) hideIdentifying(false);
   auto completion = std::move(valid_);
   valid_ = nullptr;
   if (completion) completion(ready);
 }
 
 void NVXViewController::answerNothing() {
-  if (bindCheck_) {
-    auto request = std::move(bindCheck_);
-    request->cancel();
-  }
+  dropIdentification();
   valid_ = nullptr;
+}
+
+bool NVXViewController::dropIdentification() {
+  bool dropped = false;
+  if (auto request = std::move(bindCheck_)) {
+    request->cancel();
+    dropped = true;
+  }
+  if (auto signIn = std::move(signIn_)) {
+    signIn->cancel();
+    dropped = true;
+  }
+  return dropped;
 }
 
 void NVXViewController::hideIdentifying(bool animated) {

@@ -178,6 +178,11 @@ class ReaderGateTest : public ::testing::Test {
     for (const auto& v : server->verdicts()) n += v.method == method;
     return n;
   }
+  // Whether the last request the server received went to that address.
+  bool lastPathEndsWith(std::string_view tail) const {
+    auto last = server->http().lastRequest();
+    return last && last->path.ends_with(tail);
+  }
   std::vector<std::shared_ptr<Hud>> overlays() const { return Hud::on(*services->mainWindow); }
   std::optional<std::string> spinnerLabel() const {
     for (const auto& hud : overlays()) {
@@ -270,6 +275,34 @@ TEST_F(ReaderGateTest, TheOwnershipCheckLeavesTheMainLoopRunningBehindTheIdentif
   ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !screen->answers->empty(); }, std::chrono::seconds(10)));
   RunLoop::main().advance(1);
   EXPECT_EQ(*screen->answers, std::vector<bool>{true});
+  EXPECT_TRUE(overlays().empty());
+}
+
+TEST_F(ReaderGateTest, TheTerminalSignInLeavesTheMainLoopRunningBehindTheIdentifyingSpinner) {
+  server->bindReader(kBoxKsn, kLoginName);
+  // The check answers at once; both sign-in replies take a while.
+  server->script("login", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1200)), 1);
+  server->script("checkin", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1200)), 1);
+  startBox();
+  auto screen = pushScreen();
+  screen->ask();
+  ASSERT_TRUE(pump([&] { return lastPathEndsWith("/login.json"); }));
+  const int heartbeats = box->heartbeatsSent();
+  EXPECT_FALSE(pump([&] { return !screen->answers->empty(); }, 12.0));
+  EXPECT_GE(box->heartbeatsSent(), heartbeats + 10);
+  EXPECT_TRUE(services->hub->isTaviPresent());
+  EXPECT_EQ(spinnerLabel(), std::string("身份识别中..."));
+  EXPECT_TRUE(screen->isGatePending());
+  // The reader repeating its number meanwhile starts nothing new.
+  services->hub->onGetKsnCompleted(kBoxKsn);
+
+  ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !screen->answers->empty(); }, std::chrono::seconds(10)));
+  RunLoop::main().advance(1);
+  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
+  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
+  EXPECT_EQ(calls("login"), 1u);
+  EXPECT_EQ(calls("checkin"), 1u);
+  ASSERT_TRUE(User::currentUser().psamPIK());
   EXPECT_TRUE(overlays().empty());
 }
 
@@ -576,50 +609,66 @@ TEST_F(ReaderGateTest, ARefusedMicrophoneAnswersNoWithTheAlertEveryTime) {
   EXPECT_TRUE(driver->calls.empty());
 }
 
-TEST_F(ReaderGateTest, UnplugWhileTheOwnershipCheckRunsEndsThePassWithoutALaterAlert) {
-  server->script("checkUserDeviceInfo", MainApiStandin::Scripted::slow(std::chrono::milliseconds(300)), 1);
-  auto driver = plugScriptedAudioReader();
-  auto screen = pushScreen();
-  screen->ask();
-  ASSERT_TRUE(pump([&] { return !driver->calls.empty(); }, 2.0));
-  driver->raise([](auto& hub) { hub.onGetKsnCompleted("ABCDEF0123456789"); });
-  EXPECT_EQ(spinnerLabel(), std::string("身份识别中..."));
-  driver->raise([](auto& hub) { hub.onDeviceUnplugged(); });
-  EXPECT_EQ(*screen->answers, std::vector<bool>{false});
-  EXPECT_TRUE(overlays().empty());
-  // Whatever the server says afterwards changes nothing.
-  RunLoop::main().drainIo(std::chrono::milliseconds(600));
-  RunLoop::main().advance(1);
-  EXPECT_EQ(AlertView::top(), nullptr);
-  EXPECT_EQ(*screen->answers, std::vector<bool>{false});
-  EXPECT_EQ(calls("login"), 0u);
-}
+TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAndLateRepliesChangeNothing) {
+  struct Case {
+    const char* name;
+    const char* slowMethod;  // the request in flight when the pass ends
+    bool popped;             // the screen leaves (otherwise the reader is unplugged)
+  };
+  const Case cases[] = {
+      {"unplugged during the ownership check", "checkUserDeviceInfo", false},
+      {"popped during the ownership check", "checkUserDeviceInfo", true},
+      {"unplugged during the terminal sign-in", "login", false},
+      {"popped during the terminal sign-in", "login", true},
+  };
+  const std::string ksn = "ABCDEF0123456789";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    User::currentUser().setPsamId("");
+    server->clearScripts();
+    server->bindReader(ksn, kLoginName);
+    server->script(c.slowMethod, MainApiStandin::Scripted::slow(std::chrono::milliseconds(300)), 1);
+    auto driver = plugScriptedAudioReader();
+    std::shared_ptr<std::vector<bool>> answers;
+    std::weak_ptr<PayScreen> weak;
+    {
+      auto screen = pushScreen();
+      answers = screen->answers;
+      weak = screen;
+      screen->ask();
+      ASSERT_TRUE(pump([&] { return !driver->calls.empty(); }, 2.0));
+      driver->raise([&](auto& hub) { hub.onGetKsnCompleted(ksn); });
+      ASSERT_TRUE(RunLoop::main().drainIoUntil(
+          [&] { return lastPathEndsWith("/" + std::string(c.slowMethod) + ".json"); }, std::chrono::seconds(5)));
+      EXPECT_EQ(spinnerLabel(), std::string("身份识别中..."));
+      if (c.popped) {
+        services->navigation->pop(false);
+      } else {
+        driver->raise([](auto& hub) { hub.onDeviceUnplugged(); });
+      }
+    }
+    const std::vector<bool> expected = c.popped ? std::vector<bool>{} : std::vector<bool>{false};
+    RunLoop::main().advance(1);
+    EXPECT_EQ(*answers, expected);
+    EXPECT_TRUE(overlays().empty());
+    EXPECT_EQ(weak.expired(), c.popped);
 
-TEST_F(ReaderGateTest, AScreenPoppedWhileTheCheckRunsIsReleasedAndNothingFollows) {
-  server->bindReader("ABCDEF0123456789", kLoginName);
-  server->script("checkUserDeviceInfo", MainApiStandin::Scripted::slow(std::chrono::milliseconds(300)), 1);
-  auto driver = plugScriptedAudioReader();
-  auto answers = std::make_shared<std::vector<bool>>();
-  std::weak_ptr<PayScreen> weak;
-  {
-    auto screen = pushScreen();
-    answers = screen->answers;
-    weak = screen;
-    screen->ask();
-    ASSERT_TRUE(pump([&] { return !driver->calls.empty(); }, 2.0));
-    driver->raise([](auto& hub) { hub.onGetKsnCompleted("ABCDEF0123456789"); });
-    services->navigation->pop(false);
+    // Whatever the server says afterwards changes nothing: no alert, prompt, keys or next step.
+    RunLoop::main().drainIo(std::chrono::milliseconds(600));
+    RunLoop::main().advance(1);
+    EXPECT_EQ(*answers, expected);
+    EXPECT_EQ(AlertView::top(), nullptr);
+    EXPECT_EQ(promptShown(), std::nullopt);
+    EXPECT_FALSE(User::currentUser().psamTPK());
+    EXPECT_FALSE(User::currentUser().psamPIK());
+    EXPECT_EQ(calls("checkin"), 0u);
+    if (std::string_view(c.slowMethod) == "checkUserDeviceInfo") EXPECT_EQ(calls("login"), 0u);
+    // The reader's later events reach no released screen.
+    driver->raise([](auto& hub) { hub.onTimeout(); });
+    EXPECT_EQ(*answers, expected);
+    services->navigation->popToRoot(false);
+    RunLoop::main().advance(1);
   }
-  RunLoop::main().advance(1);
-  EXPECT_TRUE(weak.expired());
-  EXPECT_TRUE(overlays().empty());
-  RunLoop::main().drainIo(std::chrono::milliseconds(600));
-  RunLoop::main().advance(1);
-  EXPECT_TRUE(answers->empty());
-  EXPECT_EQ(calls("login"), 0u);
-  // The reader's later events reach nobody.
-  driver->raise([](auto& hub) { hub.onTimeout(); });
-  EXPECT_TRUE(answers->empty());
 }
 
 // --- with the simulated 0002 reader in the headset jack ------------------------------------------
