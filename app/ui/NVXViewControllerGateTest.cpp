@@ -657,7 +657,9 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
     EXPECT_FALSE(User::currentUser().psamTPK());
     EXPECT_FALSE(User::currentUser().psamPIK());
     EXPECT_EQ(calls("checkin"), 0u);
-    if (std::string_view(c.slowMethod) == "checkUserDeviceInfo") EXPECT_EQ(calls("login"), 0u);
+    if (std::string_view(c.slowMethod) == "checkUserDeviceInfo") {
+      EXPECT_EQ(calls("login"), 0u);
+    }
     // The reader's later events reach no released screen.
     driver->raise([](auto& hub) { hub.onTimeout(); });
     EXPECT_EQ(*answers, expected);
