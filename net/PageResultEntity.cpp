@@ -4,21 +4,13 @@
 
 namespace nvx {
 
-namespace {
-
-int64_t number(const platform::Json& json, std::string_view key) {
-  return platform::json::integer(json, key).value_or(0);
-}
-
-}  // namespace
-
 PageResultEntity PageResultEntity::initWithJson(const platform::Json& json) {
+  using platform::json::integer;
   PageResultEntity page;
-  if (!json.is_object()) return page;
-  page.startPage_ = number(json, "startPage");
-  page.pageSize_ = number(json, "pageSize");
-  page.totalPage_ = number(json, "totalPage");
-  page.totalRecord_ = number(json, "totalRecord");
+  page.startPage_ = integer(json, "startPage").value_or(0);
+  page.pageSize_ = integer(json, "pageSize").value_or(0);
+  page.totalPage_ = integer(json, "totalPage").value_or(0);
+  page.totalRecord_ = integer(json, "totalRecord").value_or(0);
   return page;
 }
 

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <exception>
 #include <mutex>

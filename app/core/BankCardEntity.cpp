@@ -4,22 +4,13 @@
 
 namespace nvx {
 
-namespace {
-
-std::string textOf(const platform::Json& json, std::string_view key) {
-  const platform::Json* value = platform::json::member(json, key);
-  return value && value->is_string() ? value->get<std::string>() : std::string();
-}
-
-}  // namespace
-
 BankCardEntity BankCardEntity::initWithJson(const platform::Json& json) {
+  using platform::json::textOnly;
   BankCardEntity e;
-  if (!json.is_object()) return e;
-  e.bankCode_ = textOf(json, "bankCode");
-  e.bankName_ = textOf(json, "bankName");
-  e.cardType_ = textOf(json, "cardType");
-  e.cardName_ = textOf(json, "cardName");
+  e.bankCode_ = textOnly(json, "bankCode").value_or("");
+  e.bankName_ = textOnly(json, "bankName").value_or("");
+  e.cardType_ = textOnly(json, "cardType").value_or("");
+  e.cardName_ = textOnly(json, "cardName").value_or("");
   return e;
 }
 

@@ -1,9 +1,10 @@
-// One DES block (FIPS 46-3). Each operation sets its 8-byte key and rebuilds the 16 round
-// subkeys; key parity bits are ignored. The subkeys are wiped when the object goes.
+// One DES block (FIPS 46-3), computed by OpenSSL. Each operation sets its 8-byte key and rebuilds
+// the key schedule; key parity bits are ignored. The schedule is cleansed when the object goes.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <span>
+
+struct evp_cipher_ctx_st;
 
 namespace nvx {
 
@@ -21,10 +22,10 @@ class CDes {
                     std::span<const uint8_t, 8> key);
 
  private:
-  void setKey(std::span<const uint8_t, 8> key);
-  void crypt(std::span<const uint8_t, 8> in, std::span<uint8_t, 8> out, bool decrypt) const;
+  void crypt(std::span<const uint8_t, 8> in, std::span<uint8_t, 8> out, std::span<const uint8_t, 8> key,
+             bool encrypt);
 
-  std::array<uint64_t, 16> subkeys_{};  // 48 bits each, in the low bits
+  evp_cipher_ctx_st* context_ = nullptr;  // OpenSSL's, holding the schedule of the key last set
 };
 
 }  // namespace nvx

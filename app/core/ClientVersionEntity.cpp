@@ -4,27 +4,19 @@
 
 namespace nvx {
 
-namespace {
-
-std::string textOf(const platform::Json& json, std::string_view key) {
-  const platform::Json* value = platform::json::member(json, key);
-  return value && value->is_string() ? value->get<std::string>() : std::string();
-}
-
-}  // namespace
-
 ClientVersionEntity ClientVersionEntity::initWithJson(const platform::Json& json) {
+  using platform::json::integer;
+  using platform::json::textOnly;
   ClientVersionEntity e;
-  if (!json.is_object()) return e;
-  e.aimVersion_ = textOf(json, "aimVersion");
-  e.currVersion_ = textOf(json, "currVersion");
-  e.mustup_ = platform::json::integer(json, "mustup").value_or(0);
-  e.clientVersionId_ = platform::json::integer(json, "id").value_or(0);
-  e.descTitle_ = textOf(json, "descTitle");
-  e.clientDesc_ = textOf(json, "clientDesc");
-  e.clientUrl_ = textOf(json, "clientUrl");
-  e.createTime_ = platform::json::integer(json, "createTime").value_or(0);
-  e.platType_ = textOf(json, "platType");
+  e.aimVersion_ = textOnly(json, "aimVersion").value_or("");
+  e.currVersion_ = textOnly(json, "currVersion").value_or("");
+  e.mustup_ = integer(json, "mustup").value_or(0);
+  e.clientVersionId_ = integer(json, "id").value_or(0);
+  e.descTitle_ = textOnly(json, "descTitle").value_or("");
+  e.clientDesc_ = textOnly(json, "clientDesc").value_or("");
+  e.clientUrl_ = textOnly(json, "clientUrl").value_or("");
+  e.createTime_ = integer(json, "createTime").value_or(0);
+  e.platType_ = textOnly(json, "platType").value_or("");
   return e;
 }
 

@@ -2,22 +2,14 @@
 
 namespace nvx {
 
-namespace {
-
-std::string textOf(const platform::Json& json, std::string_view key) {
-  const platform::Json* value = platform::json::member(json, key);
-  return value && value->is_string() ? value->get<std::string>() : std::string();
-}
-
-}  // namespace
-
 GetUserInfoParse GetUserInfoParse::initWithDic(const platform::Json& dic) {
+  using platform::json::textOnly;
   GetUserInfoParse p;
-  if (!dic.is_object()) return p;
-  p.email_ = textOf(dic, "email");
-  p.realName_ = textOf(dic, "realName");
-  if (const platform::Json* card = platform::json::member(dic, "idCardInfo"); card && card->is_object()) {
-    p.idCardId_ = textOf(*card, "idCardId");
+  p.email_ = textOnly(dic, "email").value_or("");
+  p.realName_ = textOnly(dic, "realName").value_or("");
+  // Anything but an object has no members: a malformed "idCardInfo" leaves the id empty.
+  if (const platform::Json* card = platform::json::member(dic, "idCardInfo")) {
+    p.idCardId_ = textOnly(*card, "idCardId").value_or("");
   }
   return p;
 }

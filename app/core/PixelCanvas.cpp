@@ -13,10 +13,10 @@ namespace {
 
 uint8_t toByte(double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); }
 
-// The source pixel a canvas pixel centre falls on when `length` source pixels cover `span` points
-// starting at `start`.
-int sample(double centre, double start, double span, int length) {
-  int i = static_cast<int>(std::floor((centre - start) / span * length));
+// The source pixel a canvas pixel centre falls on, `offset` points from where `length` source
+// pixels start to cover `span` points.
+int sample(double offset, double span, int length) {
+  int i = static_cast<int>(std::floor(offset / span * length));
   return std::clamp(i, 0, length - 1);
 }
 
@@ -86,43 +86,34 @@ void PixelCanvas::clear(Rect area) {
   }
 }
 
-void PixelCanvas::draw(const Image& picture, Rect area) {
-  Span s = clip(area);
-  if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
-  int pw = picture.pixelWidth();
-  int ph = picture.pixelHeight();
-  if (!picture.hasPixels() || pw <= 0 || ph <= 0 || picture.pixels->size() != static_cast<size_t>(pw) * ph * 4) {
-    known_ = false;
-    return;
-  }
-  const auto& src = *picture.pixels;
-  for (int y = s.y0; y < s.y1; ++y) {
-    int sy = sample(y + 0.5, area.y, area.height, ph);
-    for (int x = s.x0; x < s.x1; ++x) {
-      int sx = sample(x + 0.5, area.x, area.width, pw);
-      const uint8_t* q = &src[(static_cast<size_t>(sy) * pw + sx) * 4];
-      blend((static_cast<size_t>(y) * width_ + x) * 4, q[0] / 255.0, q[1] / 255.0, q[2] / 255.0, q[3] / 255.0);
-    }
-  }
-}
+void PixelCanvas::draw(const Image& picture, Rect area) { drawPicture(picture, area, false); }
 
 void PixelCanvas::drawPattern(const Image& picture, Rect area) {
+  if (!(picture.size.width > 0) || !(picture.size.height > 0)) return;
+  drawPicture(picture, area, true);
+}
+
+void PixelCanvas::drawPicture(const Image& picture, Rect area, bool repeat) {
   Span s = clip(area);
   if (s.x0 >= s.x1 || s.y0 >= s.y1) return;
-  double tw = picture.size.width;
-  double th = picture.size.height;
-  if (!(tw > 0) || !(th > 0)) return;
   int pw = picture.pixelWidth();
   int ph = picture.pixelHeight();
   if (!picture.hasPixels() || pw <= 0 || ph <= 0 || picture.pixels->size() != static_cast<size_t>(pw) * ph * 4) {
     known_ = false;
     return;
   }
+  // The picture's pixels cover the area, or one tile of the picture's own size.
+  double spanX = repeat ? picture.size.width : area.width;
+  double spanY = repeat ? picture.size.height : area.height;
+  auto offset = [repeat](int pixel, double start, double span) {
+    double at = pixel + 0.5 - start;
+    return repeat ? std::fmod(at, span) : at;
+  };
   const auto& src = *picture.pixels;
   for (int y = s.y0; y < s.y1; ++y) {
-    int sy = sample(std::fmod(y + 0.5 - area.y, th), 0, th, ph);
+    int sy = sample(offset(y, area.y, spanY), spanY, ph);
     for (int x = s.x0; x < s.x1; ++x) {
-      int sx = sample(std::fmod(x + 0.5 - area.x, tw), 0, tw, pw);
+      int sx = sample(offset(x, area.x, spanX), spanX, pw);
       const uint8_t* q = &src[(static_cast<size_t>(sy) * pw + sx) * 4];
       blend((static_cast<size_t>(y) * width_ + x) * 4, q[0] / 255.0, q[1] / 255.0, q[2] / 255.0, q[3] / 255.0);
     }

@@ -55,6 +55,8 @@ class PixelCanvas {
     int x0, y0, x1, y1;   // half-open pixel range
   };
   Span clip(platform::ui::Rect area) const;
+  // The picture scaled to the area, or (repeat) in tiles of its own size from the area's corner.
+  void drawPicture(const platform::ui::Image& picture, platform::ui::Rect area, bool repeat);
   void blend(size_t offset, double r, double g, double b, double a);
 
   int width_ = 0;

@@ -61,24 +61,25 @@ std::unique_ptr<icu::RegexMatcher> matcher(std::string_view pattern, const icu::
   return m;
 }
 
-// The pattern is found somewhere in the text (anchors make it a whole-text test).
-bool found(std::string_view pattern, std::string_view text) {
+enum class Match { Anywhere, Whole };
+
+bool matchesPattern(std::string_view pattern, std::string_view text, Match how) {
   icu::UnicodeString t = u16(text);
   auto m = matcher(pattern, t);
   if (!m) return false;
   UErrorCode status = U_ZERO_ERROR;
-  bool hit = m->find(status);
+  bool hit = how == Match::Whole ? m->matches(status) : m->find(status);
   return U_SUCCESS(status) && hit;
+}
+
+// The pattern is found somewhere in the text (anchors make it a whole-text test).
+bool found(std::string_view pattern, std::string_view text) {
+  return matchesPattern(pattern, text, Match::Anywhere);
 }
 
 // The whole text matches the pattern.
 bool matchesWhole(std::string_view pattern, std::string_view text) {
-  icu::UnicodeString t = u16(text);
-  auto m = matcher(pattern, t);
-  if (!m) return false;
-  UErrorCode status = U_ZERO_ERROR;
-  bool hit = m->matches(status);
-  return U_SUCCESS(status) && hit;
+  return matchesPattern(pattern, text, Match::Whole);
 }
 
 std::string removeAll(std::string_view text, char c) {

@@ -11,7 +11,6 @@ namespace platform {
 namespace {
 
 constexpr const char* kDefaultHwAddr = "02:00:00:00:00:01";
-constexpr const char* kDefaultWifiInterface = "lo";
 
 std::string environment(const char* name, const char* fallback) {
   const char* value = std::getenv(name);
@@ -37,7 +36,6 @@ struct DeviceState {
   ScreenInfo screen;
   DeviceState() {
     info.wifiHwAddr = environment("NVX_WIFI_HWADDR", kDefaultHwAddr);
-    info.wifiInterface = environment("NVX_WIFI_IF", kDefaultWifiInterface);
     info.carrier = carrierFromEnvironment();
   }
 };

@@ -1,9 +1,10 @@
 // The phone the client runs on: fixed facts chosen at start (product defaults below, hardware
-// address, Wi-Fi interface and carrier from the environment) that tests may change. Read them on
-// the main thread or set them before any worker starts.
+// address and carrier from the environment) that tests may change. Read them on the main thread or
+// set them before any worker starts. The name of the Wi-Fi interface on this machine is a network
+// setting: platform::net::NetConfig::wifiInterface.
 //
-// Configuration: NVX_WIFI_HWADDR (default "02:00:00:00:00:01"), NVX_WIFI_IF (default "lo"),
-// NVX_CARRIER as "name,mcc,mnc" (default: no carrier).
+// Configuration: NVX_WIFI_HWADDR (default "02:00:00:00:00:01"), NVX_CARRIER as "name,mcc,mnc"
+// (default: no carrier).
 #pragma once
 #include <optional>
 #include <string>
@@ -23,7 +24,6 @@ struct DeviceInfo {
   std::string systemVersion = "6.1";
   bool tablet = false;
   std::string wifiHwAddr;              // hardware address of the Wi-Fi interface, never empty
-  std::string wifiInterface;           // its name on this machine (the phone's "en0")
   std::optional<Carrier> carrier;
   std::vector<std::string> languages{"zh-Hans"};
   bool hasCamera = false;

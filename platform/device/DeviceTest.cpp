@@ -34,14 +34,13 @@ class ScopedEnv {
 };
 
 TEST(Device, ProductDefaults) {
-  ScopedEnv hw("NVX_WIFI_HWADDR", nullptr), wifi("NVX_WIFI_IF", nullptr), carrier("NVX_CARRIER", nullptr);
+  ScopedEnv hw("NVX_WIFI_HWADDR", nullptr), carrier("NVX_CARRIER", nullptr);
   const DeviceInfo& d = Device::info();
   EXPECT_EQ(d.machine, "iPhone5,2");
   EXPECT_EQ(d.model, "iPhone");
   EXPECT_EQ(d.systemVersion, "6.1");
   EXPECT_FALSE(d.tablet);
   EXPECT_EQ(d.wifiHwAddr, "02:00:00:00:00:01");
-  EXPECT_EQ(d.wifiInterface, "lo");
   EXPECT_FALSE(d.carrier);
   EXPECT_EQ(d.languages, std::vector<std::string>{"zh-Hans"});
   EXPECT_FALSE(d.hasCamera);
@@ -56,25 +55,23 @@ TEST(Device, ProductDefaults) {
 TEST(Device, ReadsConfigurationFromTheEnvironment) {
   struct Case {
     const char* hwaddr;
-    const char* interface;
     const char* carrier;
-    std::string expectHw, expectIf;
+    std::string expectHw;
     std::optional<std::string> expectCarrier;   // "name|mcc|mnc"
   };
   const Case cases[] = {
-      {"AA:BB:CC:DD:EE:FF", "wlan0", "中国移动,460,00", "AA:BB:CC:DD:EE:FF", "wlan0", "中国移动|460|00"},
-      {"", "", "", "02:00:00:00:00:01", "lo", std::nullopt},   // empty settings: the defaults
-      {nullptr, nullptr, "onlyname", "02:00:00:00:00:01", "lo", std::nullopt},
-      {nullptr, nullptr, "a,b,c,d", "02:00:00:00:00:01", "lo", std::nullopt},
-      {nullptr, nullptr, ",460,01", "02:00:00:00:00:01", "lo", "|460|01"},
+      {"AA:BB:CC:DD:EE:FF", "中国移动,460,00", "AA:BB:CC:DD:EE:FF", "中国移动|460|00"},
+      {"", "", "02:00:00:00:00:01", std::nullopt},   // empty settings: the defaults
+      {nullptr, "onlyname", "02:00:00:00:00:01", std::nullopt},
+      {nullptr, "a,b,c,d", "02:00:00:00:00:01", std::nullopt},
+      {nullptr, ",460,01", "02:00:00:00:00:01", "|460|01"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.carrier ? c.carrier : "(none)");
-    ScopedEnv hw("NVX_WIFI_HWADDR", c.hwaddr), wifi("NVX_WIFI_IF", c.interface), carrier("NVX_CARRIER", c.carrier);
+    ScopedEnv hw("NVX_WIFI_HWADDR", c.hwaddr), carrier("NVX_CARRIER", c.carrier);
     Process::current().reset(ResetKind::Fresh);
     const DeviceInfo& d = Device::info();
     EXPECT_EQ(d.wifiHwAddr, c.expectHw);
-    EXPECT_EQ(d.wifiInterface, c.expectIf);
     std::optional<std::string> got;
     if (d.carrier) got = d.carrier->name + "|" + d.carrier->mcc + "|" + d.carrier->mnc;
     EXPECT_EQ(got, c.expectCarrier);

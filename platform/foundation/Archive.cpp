@@ -120,6 +120,10 @@ void Archiver::setData(std::string_view key, std::string_view bytes) {
 }
 void Archiver::setValue(std::string_view key, Json value) { fields_[std::string(key)] = std::move(value); }
 
+void Archiver::setValueUnlessNull(std::string_view key, const Json& value) {
+  if (!value.is_null()) setValue(key, value);
+}
+
 void Archiver::setObject(std::string_view key, const Archivable* object) {
   if (!object) return;
   fields_[std::string(key)] = encodeObject(*object, depth_ + 1);
@@ -184,6 +188,8 @@ std::optional<Json> Unarchiver::value(std::string_view key) const {
   if (!m) return std::nullopt;
   return *m;
 }
+
+Json Unarchiver::valueOrNull(std::string_view key) const { return json::valueOrNull(fields_, key); }
 
 std::shared_ptr<Archivable> Unarchiver::object(std::string_view key) const {
   const Json* m = json::member(fields_, key);

@@ -42,6 +42,8 @@ class Archiver {
   void setData(std::string_view key, std::string_view bytes);
   // A plain value (text, number, list or dictionary of plain values).
   void setValue(std::string_view key, Json value);
+  // A plain value that may be missing: nothing is written for null (as for a null object).
+  void setValueUnlessNull(std::string_view key, const Json& value);
   // A nested object; nothing is written for nullptr.
   void setObject(std::string_view key, const Archivable* object);
   void setObject(std::string_view key, const std::shared_ptr<Archivable>& object) {
@@ -80,6 +82,8 @@ class Unarchiver {
   bool boolean(std::string_view key) const;
   std::optional<std::string> data(std::string_view key) const;
   std::optional<Json> value(std::string_view key) const;
+  // The plain value; null when the field is missing.
+  Json valueOrNull(std::string_view key) const;
   // A nested object; nullptr when missing. A present field that cannot be decoded marks the whole
   // archive as broken (failed()).
   std::shared_ptr<Archivable> object(std::string_view key) const;

@@ -26,7 +26,7 @@ struct Box : Archivable {
         ratio(u.real("nvx_ratio")),
         visible(u.boolean("nvx_visible")),
         icon(u.data("nvx_icon").value_or("")),
-        extra(u.value("nvx_extra").value_or(Json())),
+        extra(u.valueOrNull("nvx_extra")),
         child(u.objectAs<Box>("nvx_child")),
         items(u.arrayOf<Box>("nvx_items")) {}
 
@@ -37,7 +37,7 @@ struct Box : Archivable {
     a.setDouble("nvx_ratio", ratio);
     a.setBool("nvx_visible", visible);
     a.setData("nvx_icon", icon);
-    if (!extra.is_null()) a.setValue("nvx_extra", extra);
+    a.setValueUnlessNull("nvx_extra", extra);
     a.setObject("nvx_child", child);
     a.setArray("nvx_items", items);
   }
@@ -110,6 +110,10 @@ TEST_F(ArchiveTest, ArchivedBytesNameTheClassFirst) {
   EXPECT_EQ(j->begin().key(), "$class");
   EXPECT_EQ(j->value("$class", ""), "Box");
   EXPECT_EQ(j->value("nvx_title", ""), "t");
+  EXPECT_FALSE(j->contains("nvx_extra"));   // a null plain value is not written
+  auto back = unarchiveAs<Box>(bytes);
+  ASSERT_TRUE(back);
+  EXPECT_TRUE(back->extra.is_null());
 }
 
 TEST_F(ArchiveTest, UnknownClassAnywhereGivesNothing) {

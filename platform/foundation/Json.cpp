@@ -45,16 +45,27 @@ bool isBlank(char c) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Where the digits of a text's value start, as the platform's value readers find them: after
+// leading blanks and an optional sign.
+struct ValueStart {
+  size_t at = 0;
+  bool negative = false;
+};
+
+ValueStart valueStart(std::string_view s) {
+  ValueStart start;
+  while (start.at < s.size() && isBlank(s[start.at])) ++start.at;
+  if (start.at < s.size() && (s[start.at] == '+' || s[start.at] == '-')) {
+    start.negative = s[start.at] == '-';
+    ++start.at;
+  }
+  return start;
+}
+
 // The platform's intValue/integerValue of a text: leading blanks skipped, an optional sign, the
 // longest run of digits; 0 when there is none. Values beyond the 64-bit range saturate.
 int64_t textIntegerPrefix(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && isBlank(s[i])) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    negative = s[i] == '-';
-    ++i;
-  }
+  auto [i, negative] = valueStart(s);
   uint64_t magnitude = 0;
   const uint64_t limit = negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
                                   : uint64_t(std::numeric_limits<int64_t>::max());
@@ -79,15 +90,8 @@ int64_t textIntegerPrefix(std::string_view s) {
 // The platform's doubleValue of a text: leading blanks skipped, the longest decimal prefix
 // (sign, digits, point, exponent); 0 when there is none. No hexadecimal, "inf" or "nan" forms.
 double textDoublePrefix(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && isBlank(s[i])) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    negative = s[i] == '-';
-    ++i;
-  }
-  size_t start = i;
-  size_t end = i;
+  auto [start, negative] = valueStart(s);
+  size_t end = start;
   bool digits = false;
   while (end < s.size() && isDigit(s[end])) { ++end; digits = true; }
   if (end < s.size() && s[end] == '.') {
@@ -119,9 +123,7 @@ double textDoublePrefix(std::string_view s) {
 // The platform's boolValue of a text: YES when the first character after blanks, an optional
 // sign and leading zeros is one of Y, y, T, t or a digit 1-9.
 bool textBool(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size() && isBlank(s[i])) ++i;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  size_t i = valueStart(s).at;
   while (i < s.size() && s[i] == '0') ++i;
   if (i >= s.size()) return false;
   char c = s[i];
@@ -257,6 +259,17 @@ std::optional<int64_t> integer(const Json& j, std::string_view key) {
 std::optional<bool> boolean(const Json& j, std::string_view key) {
   const Json* m = member(j, key);
   return m ? asBool(*m) : std::nullopt;
+}
+
+std::optional<std::string> textOnly(const Json& j, std::string_view key) {
+  const Json* m = member(j, key);
+  if (!m || !m->is_string()) return std::nullopt;
+  return m->get_ref<const std::string&>();
+}
+
+Json valueOrNull(const Json& j, std::string_view key) {
+  const Json* m = member(j, key);
+  return m ? *m : Json();
 }
 
 }  // namespace platform::json

@@ -35,6 +35,12 @@ const Json* member(const Json& j, std::string_view key);
 std::optional<std::string> text(const Json& j, std::string_view key);
 std::optional<int64_t> integer(const Json& j, std::string_view key);
 std::optional<bool> boolean(const Json& j, std::string_view key);
+// The member when it is a text, as it stands; nothing for any other kind (no conversion: a number
+// is not read as a text here). For model fields that must come as texts.
+std::optional<std::string> textOnly(const Json& j, std::string_view key);
+// A copy of the member, whatever its kind; null when it is missing. For model fields kept as the
+// server gives them.
+Json valueOrNull(const Json& j, std::string_view key);
 }  // namespace json
 
 }  // namespace platform

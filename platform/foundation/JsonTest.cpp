@@ -118,5 +118,20 @@ TEST(JsonMembers, ReadFieldsOnlyFromObjects) {
   EXPECT_EQ(json::integer(Json("12"), "x"), std::nullopt);
 }
 
+// The readers of model fields that take a member as it stands, with no conversion.
+TEST(JsonMembers, TextOnlyAndValueOrNullTakeMembersAsTheyStand) {
+  auto j = *json::parse(R"({"name":"卡","id":10086,"flag":true,"list":[1],"gone":null})");
+  EXPECT_EQ(json::textOnly(j, "name"), "卡");
+  for (const char* notText : {"id", "flag", "list", "gone", "missing"}) {
+    EXPECT_EQ(json::textOnly(j, notText), std::nullopt) << notText;
+  }
+  EXPECT_EQ(json::valueOrNull(j, "id"), Json(10086));
+  EXPECT_EQ(json::valueOrNull(j, "list"), Json::array({1}));
+  EXPECT_TRUE(json::valueOrNull(j, "missing").is_null());
+  auto list = *json::parse(R"(["name"])");
+  EXPECT_EQ(json::textOnly(list, "name"), std::nullopt);
+  EXPECT_TRUE(json::valueOrNull(list, "name").is_null());
+}
+
 }  // namespace
 }  // namespace platform

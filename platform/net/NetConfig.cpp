@@ -9,6 +9,7 @@
 #include <set>
 
 #include "platform/foundation/Process.h"
+#include "platform/net/SocketAddress.h"
 
 namespace platform::net {
 
@@ -47,15 +48,8 @@ struct PickedPorts {
 uint16_t bindProbe(int type, uint16_t port) {
   int fd = ::socket(AF_INET, type | SOCK_CLOEXEC, 0);
   if (fd < 0) return 0;
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_ANY);
-  addr.sin_port = htons(port);
-  uint16_t bound = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-    socklen_t len = sizeof addr;
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) bound = ntohs(addr.sin_port);
-  }
+  sockaddr_in addr = *ipv4Address("0.0.0.0", port);
+  uint16_t bound = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 ? boundPort(fd) : 0;
   ::close(fd);
   return bound;
 }

@@ -33,7 +33,7 @@ struct NetConfig {
   // The local address the phone's UDP sockets bind to ("0.0.0.0": every local address).
   std::string listenAddress = "0.0.0.0";
   // The name of the Wi-Fi interface whose address and netmask NetworkInfo reads (the phone's
-  // "en0"): NVX_WIFI_IF from the environment, else "lo", as the device facts choose it.
+  // "en0"): NVX_WIFI_IF from the environment, else "lo". The one place this name is kept.
   std::string wifiInterface;
   // The kernel's IPv4 routing table.
   std::string routeTablePath = "/proc/net/route";

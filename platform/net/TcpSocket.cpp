@@ -1,6 +1,5 @@
 #include "platform/net/TcpSocket.h"
 
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -11,21 +10,9 @@
 #include <deque>
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/net/SocketAddress.h"
 
 namespace platform::net {
-
-namespace {
-
-std::optional<sockaddr_in> ipv4(std::string_view host, uint16_t port) {
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(port);
-  std::string text(host);
-  if (::inet_pton(AF_INET, text.c_str(), &addr.sin_addr) != 1) return std::nullopt;
-  return addr;
-}
-
-}  // namespace
 
 struct TcpSocket::Impl : std::enable_shared_from_this<TcpSocket::Impl> {
   enum class State { Closed, Connecting, Connected, Listening };
@@ -218,7 +205,7 @@ void TcpSocket::setDisconnectHandler(DisconnectHandler handler) { impl_->onDisco
 Status TcpSocket::connect(std::string_view host, uint16_t port, Duration timeout) {
   if (impl_->state != Impl::State::Closed)
     return Status::error("Attempting to connect while connected or accepting connections.");
-  auto addr = ipv4(host, port);
+  auto addr = ipv4Address(host, port);
   if (!addr) return Status::error("Invalid address: " + std::string(host));
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return Status::error(systemError(errno).description);
@@ -257,7 +244,7 @@ void TcpSocket::disconnect() { impl_->closeNow(); }
 
 Status TcpSocket::listen(std::string_view address, uint16_t port, AcceptHandler handler) {
   if (impl_->state != Impl::State::Closed) return Status::error("The socket is already in use.");
-  auto addr = ipv4(address, port);
+  auto addr = ipv4Address(address, port);
   if (!addr) return Status::error("Invalid address: " + std::string(address));
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return Status::error(systemError(errno).description);
@@ -279,12 +266,6 @@ bool TcpSocket::isConnected() const { return impl_->state == Impl::State::Connec
 bool TcpSocket::isConnecting() const { return impl_->state == Impl::State::Connecting; }
 bool TcpSocket::isListening() const { return impl_->state == Impl::State::Listening; }
 
-uint16_t TcpSocket::localPort() const {
-  if (impl_->fd < 0) return 0;
-  sockaddr_in addr{};
-  socklen_t len = sizeof addr;
-  if (::getsockname(impl_->fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
-  return ntohs(addr.sin_port);
-}
+uint16_t TcpSocket::localPort() const { return boundPort(impl_->fd); }
 
 }  // namespace platform::net

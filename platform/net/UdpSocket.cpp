@@ -11,21 +11,9 @@
 
 #include "platform/foundation/Process.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/net/SocketAddress.h"
 
 namespace platform::net {
-
-namespace {
-
-std::optional<sockaddr_in> ipv4(std::string_view host, uint16_t port) {
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(port);
-  std::string text(host);
-  if (::inet_pton(AF_INET, text.c_str(), &addr.sin_addr) != 1) return std::nullopt;
-  return addr;
-}
-
-}  // namespace
 
 struct UdpSocket::Impl : std::enable_shared_from_this<UdpSocket::Impl> {
   int fd = -1;
@@ -46,13 +34,7 @@ struct UdpSocket::Impl : std::enable_shared_from_this<UdpSocket::Impl> {
     return Status::success();
   }
 
-  uint16_t port() const {
-    if (fd < 0) return 0;
-    sockaddr_in addr{};
-    socklen_t len = sizeof addr;
-    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
-    return ntohs(addr.sin_port);
-  }
+  uint16_t port() const { return boundPort(fd); }
 
   void watch() {
     if (watching || fd < 0) return;
@@ -156,7 +138,7 @@ UdpSocket::~UdpSocket() { impl_->close(); }
 
 Status UdpSocket::bind(std::string_view address, uint16_t port) {
   if (impl_->bound) return Status::error("Cannot bind a socket more than once.");
-  auto addr = ipv4(address, port);
+  auto addr = ipv4Address(address, port);
   if (!addr) return Status::error("Invalid address: " + std::string(address));
   if (Status s = impl_->open(); !s) return s;
   if (::bind(impl_->fd, reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) != 0) {
@@ -206,7 +188,7 @@ Status UdpSocket::receive(Duration timeout) {
 }
 
 Status UdpSocket::sendTo(std::string_view bytes, std::string_view host, uint16_t port) {
-  auto addr = ipv4(host, port);
+  auto addr = ipv4Address(host, port);
   if (!addr) return Status::error("Invalid address: " + std::string(host));
   if (Status s = impl_->open(); !s) return s;
   ssize_t n = ::sendto(impl_->fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT,
