@@ -25,6 +25,8 @@ class TaviDetectorTest : public ::testing::Test {
     auto& net = platform::net::NetConfig::current();
     net.useLoopbackNetwork();
     net.presencePort = platform::net::pickFreePort();
+    net.heartbeatPort = platform::net::pickFreePort();
+    net.commandPort = platform::net::pickFreePort();
     EXPECT_TRUE(box_.bind("127.0.0.1", 0).isOk());
   }
 

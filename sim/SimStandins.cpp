@@ -28,6 +28,11 @@ platform::Status SimStandins::start() {
   statistics_ = std::make_unique<standin::StatisticsStandin>(statisticsSettings.value());
   if (auto s = statistics_->start(); !s) return platform::Status::error("statistics stand-in: " + s.message());
 
+  standin::ProbeStandin::Settings probeSettings;
+  probeSettings.tls = certificates.value();
+  probe_ = std::make_unique<standin::ProbeStandin>(std::move(probeSettings));
+  if (auto s = probe_->start(); !s) return platform::Status::error("probe stand-in: " + s.message());
+
   // The phone and the box on the loopback network, on ports no other run is using.
   auto& net = platform::net::NetConfig::current();
   net.useLoopbackNetwork();
@@ -40,11 +45,13 @@ platform::Status SimStandins::start() {
   ServerConfig::current().setCaFile(certificates->caCertFile.string());
   ServerConfig::current().setMainApiBase(mainApi_->apiBaseAddress());
   StatisticsServerConfig::current().setStatisticsBase(statistics_->statisticsBaseAddress());
+  StatisticsServerConfig::current().setProbeBase(probe_->probeAddress());
   return platform::Status::success();
 }
 
 void SimStandins::stop() {
   if (box_) box_->stop();
+  if (probe_) probe_->stop();
   if (statistics_) statistics_->stop();
   if (mainApi_) mainApi_->stop();
 }

@@ -6,6 +6,8 @@
 
 #include "app/core/AppServices.h"
 #include "client/ClientMain.h"
+#include "net/CoreOperations.h"
+#include "net/DataStatistics.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/media/Jack.h"
 #include "platform/net/NetConfig.h"
@@ -102,6 +104,34 @@ TEST_F(SimulatorTest, SwipeReachesTheBoxWhileItWaitsForACard) {
   ASSERT_TRUE(pumpUntil([&] { return standins.box().isArmed(); }, 10));
   run("swipe\n");
   EXPECT_FALSE(standins.box().isArmed());
+}
+
+// The servers the client calls besides its main calls all answer in the simulator: a business
+// description, a push message's content and the screens' probes.
+TEST_F(SimulatorTest, DescriptionsPushMessagesAndProbesReachTheirStandins) {
+  std::optional<std::string> description;
+  bool described = false;
+  CoreOperations::getBusiDesc("B00001_1", [&](std::optional<std::string> text, RetStatusEntity, bool isErr) {
+    EXPECT_FALSE(isErr);
+    description = std::move(text);
+    described = true;
+  });
+  std::optional<platform::Json> message;
+  CoreOperations::getIosPushMsgWithMsgId("m-1", [&](NetResult result, RetStatusEntity, bool isErr) {
+    EXPECT_FALSE(isErr);
+    const platform::Json* list = result.json();
+    message = list && list->is_array() && !list->empty() ? list->front() : platform::Json();
+  });
+  DataStatistics::probe("M50010_1");
+  ASSERT_TRUE(pumpUntil([&] { return described && message && !standins.probe().probes().empty(); }, 30))
+      << described << " " << message.has_value() << " " << standins.probe().probes().size();
+  EXPECT_EQ(description, std::string(standin::MainApiStandin::kBusiDesc));
+  EXPECT_EQ(platform::json::text(*message, "aContent"), std::string(standin::StatisticsStandin::kPushMessageContent));
+  EXPECT_EQ(standins.statistics().pushMessageIds(), std::vector<std::string>{"m-1"});
+  const auto probe = standins.probe().probes().front();
+  ASSERT_TRUE(probe.profile) << probe.error;
+  EXPECT_EQ(platform::json::text(*probe.profile, "busid"), "M50010_1");
+  EXPECT_TRUE(probe.https);
 }
 
 TEST(SimulatorWithoutStandins, BadActionsAreReportedAndCounted) {

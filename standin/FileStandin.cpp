@@ -17,7 +17,7 @@ std::string contentTypeOf(std::string_view path) {
 }  // namespace
 
 FileStandin::FileStandin() {
-  http_.route("GET", "/*", [this](const HttpStandin::Request& request) {
+  http().route("GET", "/*", [this](const HttpStandin::Request& request) {
     std::unique_lock<std::mutex> lock(mutex_);
     ++hits_[request.path];
     released_.wait_for(lock, std::chrono::seconds(10), [this] { return !held_; });
@@ -33,11 +33,9 @@ FileStandin::FileStandin() {
 
 FileStandin::~FileStandin() { stop(); }
 
-platform::Status FileStandin::start() { return http_.start(); }
-
 void FileStandin::stop() {
   release();
-  http_.stop();
+  StandinServer::stop();
 }
 
 void FileStandin::hold() {
@@ -52,8 +50,6 @@ void FileStandin::release() {
   }
   released_.notify_all();
 }
-
-std::string FileStandin::baseUrl() const { return http_.baseUrl(); }
 
 std::string FileStandin::urlOf(std::string_view path) const { return baseUrl() + std::string(path); }
 

@@ -13,17 +13,14 @@
 
 namespace standin {
 
-class FileStandin {
+class FileStandin final : public StandinServer {
  public:
   FileStandin();
-  ~FileStandin();  // stops
-  FileStandin(const FileStandin&) = delete;
-  FileStandin& operator=(const FileStandin&) = delete;
+  ~FileStandin() override;  // stops
 
-  platform::Status start();
-  void stop();
-  // "http://127.0.0.1:<port>" and that followed by the path ("/logo.png").
-  std::string baseUrl() const;
+  // Held requests are let go and the server stops.
+  void stop() override;
+  // baseUrl() ("http://127.0.0.1:<port>") followed by the path ("/logo.png").
   std::string urlOf(std::string_view path) const;
 
   // Serves body at path (GET) with the status; the content type follows the path's extension
@@ -41,15 +38,12 @@ class FileStandin {
   size_t hits(std::string_view path) const;
   size_t totalHits() const;
 
-  HttpStandin& http() { return http_; }
-
  private:
   struct File {
     std::string body;
     int status = 200;
   };
 
-  HttpStandin http_;
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool held_ = false;

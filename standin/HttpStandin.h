@@ -110,4 +110,42 @@ class HttpStandin {
   std::unique_ptr<Impl> impl_;
 };
 
+// The reply codes ("retStatus"."retCode") the service's servers share.
+struct ServiceCodes {
+  static constexpr std::string_view kOk = "0000";
+  static constexpr std::string_view kIdentityRefused = "2001";
+  static constexpr std::string_view kBadRequest = "2003";
+};
+
+// The part every stand-in server shares: the one HttpStandin it serves with, started, stopped
+// and named here. A stand-in adds its routes in its constructor and its own options (settings,
+// scripts, held replies) beside. Its handlers reach its own members, so its destructor calls
+// stop() while they still live; a stand-in that holds replies lets them go in its stop() before
+// the server's threads are joined.
+class StandinServer {
+ public:
+  StandinServer(const StandinServer&) = delete;
+  StandinServer& operator=(const StandinServer&) = delete;
+  virtual ~StandinServer() = default;
+
+  // Binds 127.0.0.1 on a free port and starts serving.
+  virtual platform::Status start() { return http_.start(); }
+  virtual void stop() { http_.stop(); }
+  // "http(s)://127.0.0.1:<port>".
+  std::string baseUrl() const { return http_.baseUrl(); }
+  // The underlying server and its request log.
+  HttpStandin& http() { return http_; }
+  const HttpStandin& http() const { return http_; }
+
+ protected:
+  // Plain HTTP.
+  StandinServer() = default;
+  // HTTPS with these certificates when given, else plain HTTP.
+  explicit StandinServer(const std::optional<TestCertificates>& tls)
+      : http_(tls ? HttpStandin::Options::httpsWith(*tls) : HttpStandin::Options{}) {}
+
+ private:
+  HttpStandin http_;
+};
+
 }  // namespace standin

@@ -241,15 +241,21 @@ MainApiStandin::Scripted MainApiStandin::Scripted::after(std::chrono::millisecon
 
 // --- Settings ---
 
-platform::Result<MainApiStandin::Settings> MainApiStandin::Settings::fromProjectFiles() {
-  const platform::Path bundle = platform::Sandbox::bundle();
-  const platform::Path settingsFile = bundle / "client-settings.json";
+platform::Result<std::string> MainApiStandin::projectVercodeSalt() {
+  const platform::Path settingsFile = platform::Sandbox::bundle() / "client-settings.json";
   auto text = platform::fs::read(settingsFile);
   if (!text) return platform::Status::error("cannot read " + settingsFile.string());
   auto json = platform::json::parse(*text);
   auto salt = json ? platform::json::text(*json, "vercodeSalt") : std::nullopt;
   if (!salt || salt->empty()) return platform::Status::error("no vercodeSalt in " + settingsFile.string());
-  const platform::Path keyFile = bundle.parent_path() / "app" / "core" / "testdata" / "transport-key.txt";
+  return *salt;
+}
+
+platform::Result<MainApiStandin::Settings> MainApiStandin::Settings::fromProjectFiles() {
+  auto salt = projectVercodeSalt();
+  if (!salt) return platform::Status::error(salt.error());
+  const platform::Path keyFile =
+      platform::Sandbox::bundle().parent_path() / "app" / "core" / "testdata" / "transport-key.txt";
   auto key = platform::fs::read(keyFile);
   if (!key) return platform::Status::error("cannot read " + keyFile.string());
   std::string keyHex = *key;
@@ -258,7 +264,7 @@ platform::Result<MainApiStandin::Settings> MainApiStandin::Settings::fromProject
     return platform::Status::error("the transport key must be 32 hex digits: " + keyFile.string());
   }
   Settings settings;
-  settings.vercodeSalt = *salt;
+  settings.vercodeSalt = salt.value();
   settings.transportKey = keyHex;
   return settings;
 }
@@ -339,11 +345,8 @@ std::string MainApiStandin::macInputOf(const Fields& fields, bool withFee) {
 // --- the server ---
 
 MainApiStandin::MainApiStandin(Settings settings)
-    : settings_(std::move(settings)), state_(std::make_shared<State>()) {
-  HttpStandin::Options options;
-  if (settings_.tls) options = HttpStandin::Options::httpsWith(*settings_.tls);
-  http_ = std::make_unique<HttpStandin>(std::move(options));
-  http_->route("*", std::string(kApiPath) + "*", [this](const HttpStandin::Request& r) { return handle(r); });
+    : StandinServer(settings.tls), settings_(std::move(settings)), state_(std::make_shared<State>()) {
+  http().route("*", std::string(kApiPath) + "*", [this](const HttpStandin::Request& r) { return handle(r); });
 }
 
 MainApiStandin::~MainApiStandin() { stop(); }
@@ -353,16 +356,10 @@ platform::Status MainApiStandin::start() {
   if (settings_.transportKey.size() != 32 || !hexBytes(settings_.transportKey)) {
     return platform::Status::error("the main-API stand-in needs a 32-digit transport key");
   }
-  return http_->start();
+  return StandinServer::start();
 }
 
-void MainApiStandin::stop() { http_->stop(); }
-
-std::string MainApiStandin::baseUrl() const { return http_->baseUrl(); }
-
-std::string MainApiStandin::apiBaseAddress() const { return http_->baseUrl() + std::string(kApiPath); }
-
-HttpStandin& MainApiStandin::http() { return *http_; }
+std::string MainApiStandin::apiBaseAddress() const { return baseUrl() + std::string(kApiPath); }
 
 void MainApiStandin::addSession(std::string loginName, std::string userToken) {
   std::lock_guard<std::mutex> lock(state_->mutex);
@@ -472,7 +469,7 @@ HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
     }
   }
   if (scripted && scripted->delay.count() > 0) {
-    if (http_->holdUntilStopped(scripted->delay)) return HttpStandin::Reply::text("stopped", 503);
+    if (http().holdUntilStopped(scripted->delay)) return HttpStandin::Reply::text("stopped", 503);
   }
   auto record = [&](std::string_view retCode) {
     verdict.retCode = retCode;
@@ -628,6 +625,11 @@ HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
     }
     if (!value) return refuse(kNotFound, "参数不存在");
     return succeed(std::move(*value));
+  }
+  if (method == "getBusiDesc") {
+    auto busId = field("busId");
+    if (!busId || busId->empty()) return refuse(kBadRequest, "参数错误");
+    return succeed(Json::array({Json::object({{"aContent", std::string(kBusiDesc)}})}));
   }
   if (method == "getUnitListNew") {
     Json list;

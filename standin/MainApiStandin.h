@@ -26,18 +26,17 @@
 
 namespace standin {
 
-class MainApiStandin {
+class MainApiStandin final : public StandinServer, public ServiceCodes {
  public:
   static constexpr std::string_view kApiPath = "/iphone/";
 
-  // Codes of this server's own refusals (the client shows their "errMsg").
-  static constexpr std::string_view kOk = "0000";
+  // Codes of this server's own refusals besides the shared ones (the client shows their "errMsg").
   static constexpr std::string_view kTokenExpired = "1012";
-  static constexpr std::string_view kIdentityRefused = "2001";
   static constexpr std::string_view kMacRefused = "2002";
-  static constexpr std::string_view kBadRequest = "2003";
   static constexpr std::string_view kNotSignedIn = "2004";
   static constexpr std::string_view kNotFound = "2005";
+  // The description "getBusiDesc" answers for any business: a list of one {"aContent"}.
+  static constexpr std::string_view kBusiDesc = "<p>业务说明</p>";
 
   struct Settings {
     std::string vercodeSalt;
@@ -50,6 +49,9 @@ class MainApiStandin {
     // transport key of the test key material (app/core/testdata/transport-key.txt).
     static platform::Result<Settings> fromProjectFiles();
   };
+  // The vercode salt of the bundle's "client-settings.json" (every server that checks the
+  // identity uses it).
+  static platform::Result<std::string> projectVercodeSalt();
 
   // A scripted answer for one method, in place of the normal handling.
   struct Scripted {
@@ -101,18 +103,12 @@ class MainApiStandin {
   };
 
   explicit MainApiStandin(Settings settings);
-  ~MainApiStandin();
-  MainApiStandin(const MainApiStandin&) = delete;
-  MainApiStandin& operator=(const MainApiStandin&) = delete;
+  ~MainApiStandin() override;
 
-  platform::Status start();
-  void stop();
-  // "http(s)://127.0.0.1:<port>".
-  std::string baseUrl() const;
+  // Refuses to start without a salt and a usable transport key.
+  platform::Status start() override;
   // The client's main server address: baseUrl() followed by "/iphone/".
   std::string apiBaseAddress() const;
-  // The underlying server and its request log.
-  HttpStandin& http();
 
   // --- what the server knows ---
   // A logged-in user: calls carrying this login name ("mobile") need this token.
@@ -163,7 +159,6 @@ class MainApiStandin {
   HttpStandin::Reply handle(const HttpStandin::Request& request);
 
   Settings settings_;
-  std::unique_ptr<HttpStandin> http_;
   std::shared_ptr<State> state_;
 };
 

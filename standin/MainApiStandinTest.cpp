@@ -235,6 +235,15 @@ TEST_F(MainApiStandinTest, CoreQueriesServeTheirData) {
   EXPECT_EQ(get("checkUserDeviceInfo", "loginName=alice&psamNo=R1")["retData"]["state"], "1");
   EXPECT_EQ(get("checkUserDeviceInfo", "loginName=alice&psamNo=R2")["retData"]["state"], "-2");
   EXPECT_EQ(get("checkUserDeviceInfo", "loginName=alice&psamNo=R3")["retData"]["state"], "0");
+
+  // Any business has a description: a list of one entry whose "aContent" the client shows.
+  const Json desc = get("getBusiDesc", "busId=B00001_1");
+  EXPECT_EQ(code(desc), MainApiStandin::kOk);
+  ASSERT_TRUE(desc["retData"].is_array());
+  ASSERT_EQ(desc["retData"].size(), 1u);
+  EXPECT_EQ(desc["retData"][0]["aContent"], MainApiStandin::kBusiDesc);
+  EXPECT_EQ(code(get("getBusiDesc")), MainApiStandin::kBadRequest);
+  EXPECT_EQ(code(get("getBusiDesc", "busId=")), MainApiStandin::kBadRequest);
 }
 
 TEST_F(MainApiStandinTest, ScriptedFaults) {

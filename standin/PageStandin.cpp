@@ -24,7 +24,7 @@ HttpStandin::Reply htmlReply(std::string html, int status) {
 
 PageStandin::PageStandin() {
   setPage(std::string(kWalletAgreementPath), kWalletAgreement);
-  http_.route("*", "/*", [this](const HttpStandin::Request& r) { return handle(r); });
+  http().route("*", "/*", [this](const HttpStandin::Request& r) { return handle(r); });
 }
 
 PageStandin::~PageStandin() { stop(); }
@@ -34,7 +34,7 @@ platform::Status PageStandin::start() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = false;
   }
-  return http_.start();
+  return StandinServer::start();
 }
 
 void PageStandin::stop() {
@@ -43,14 +43,12 @@ void PageStandin::stop() {
     stopping_ = true;
   }
   changed_.notify_all();
-  http_.stop();
+  StandinServer::stop();
 }
-
-std::string PageStandin::baseUrl() const { return http_.baseUrl(); }
 
 std::string PageStandin::url(std::string_view path) const { return baseUrl() + std::string(path); }
 
-std::string PageStandin::host() const { return "127.0.0.1:" + std::to_string(http_.port()); }
+std::string PageStandin::host() const { return "127.0.0.1:" + std::to_string(http().port()); }
 
 void PageStandin::setPage(std::string path, std::string html, int status) {
   std::lock_guard<std::mutex> lock(mutex_);

@@ -21,7 +21,7 @@
 
 namespace standin {
 
-class PageStandin {
+class PageStandin final : public StandinServer {
  public:
   static constexpr std::string_view kWalletAgreementPath = "/nvxmbl/html/wallet_service.html";
   static constexpr std::string_view kWalletAgreementTitle = "诺维萨钱包服务协议";
@@ -29,16 +29,12 @@ class PageStandin {
   static constexpr std::chrono::seconds kHoldLimit{10};
 
   PageStandin();
-  ~PageStandin();  // stops
-  PageStandin(const PageStandin&) = delete;
-  PageStandin& operator=(const PageStandin&) = delete;
+  ~PageStandin() override;  // stops
 
-  platform::Status start();
+  platform::Status start() override;
   // Held requests are let go (answered 503) and the server stops.
-  void stop();
-  // "http://127.0.0.1:<port>".
-  std::string baseUrl() const;
-  // baseUrl() followed by the path as given.
+  void stop() override;
+  // baseUrl() ("http://127.0.0.1:<port>") followed by the path as given.
   std::string url(std::string_view path) const;
   // "127.0.0.1:<port>", the host part of the server's addresses.
   std::string host() const;
@@ -54,7 +50,6 @@ class PageStandin {
 
   // The paths requested so far (as normalised), oldest first.
   std::vector<std::string> requestedPaths() const;
-  HttpStandin& http() { return http_; }
 
   // The path with every run of "/" made one.
   static std::string normalise(std::string_view path);
@@ -62,7 +57,6 @@ class PageStandin {
  private:
   HttpStandin::Reply handle(const HttpStandin::Request& request);
 
-  HttpStandin http_;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, HttpStandin::Reply> pages_;

@@ -42,11 +42,9 @@ std::optional<std::string> ProbeStandin::decrypt(std::string_view base64, std::s
   return plain;
 }
 
-ProbeStandin::ProbeStandin(Settings settings) : settings_(std::move(settings)), state_(std::make_shared<State>()) {
-  HttpStandin::Options options;
-  if (settings_.tls) options = HttpStandin::Options::httpsWith(*settings_.tls);
-  http_ = std::make_unique<HttpStandin>(std::move(options));
-  http_->route("GET", std::string(kPath) + "*", [this](const HttpStandin::Request& request) {
+ProbeStandin::ProbeStandin(Settings settings)
+    : StandinServer(settings.tls), settings_(std::move(settings)), state_(std::make_shared<State>()) {
+  http().route("GET", std::string(kPath) + "*", [this](const HttpStandin::Request& request) {
     Probe probe;
     probe.text = request.path.substr(kPath.size());
     probe.https = request.isHttps;
@@ -70,15 +68,7 @@ ProbeStandin::ProbeStandin(Settings settings) : settings_(std::move(settings)), 
 
 ProbeStandin::~ProbeStandin() { stop(); }
 
-platform::Status ProbeStandin::start() { return http_->start(); }
-
-void ProbeStandin::stop() { http_->stop(); }
-
-std::string ProbeStandin::baseUrl() const { return http_->baseUrl(); }
-
-std::string ProbeStandin::probeAddress() const { return http_->baseUrl() + std::string(kPath); }
-
-HttpStandin& ProbeStandin::http() { return *http_; }
+std::string ProbeStandin::probeAddress() const { return baseUrl() + std::string(kPath); }
 
 std::vector<ProbeStandin::Probe> ProbeStandin::probes() const {
   std::lock_guard<std::mutex> lock(state_->mutex);

@@ -16,7 +16,7 @@
 
 namespace standin {
 
-class ProbeStandin {
+class ProbeStandin final : public StandinServer {
  public:
   static constexpr std::string_view kPath = "/probe/";
   // The server's probe key.
@@ -37,17 +37,10 @@ class ProbeStandin {
 
   ProbeStandin() : ProbeStandin(Settings{}) {}
   explicit ProbeStandin(Settings settings);
-  ~ProbeStandin();
-  ProbeStandin(const ProbeStandin&) = delete;
-  ProbeStandin& operator=(const ProbeStandin&) = delete;
+  ~ProbeStandin() override;
 
-  platform::Status start();
-  void stop();
-  // "http(s)://127.0.0.1:<port>".
-  std::string baseUrl() const;
   // The client's probe address: baseUrl() followed by kPath.
   std::string probeAddress() const;
-  HttpStandin& http();
 
   std::vector<Probe> probes() const;
 
@@ -58,7 +51,6 @@ class ProbeStandin {
 
  private:
   Settings settings_;
-  std::unique_ptr<HttpStandin> http_;
   std::shared_ptr<State> state_;
 };
 

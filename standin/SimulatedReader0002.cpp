@@ -406,45 +406,20 @@ bool SimulatedReader0002::swipe(const Reader0002Card& card) {
   return true;
 }
 
-bool SimulatedReader0002::isArmed() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return armed_;
-}
+bool SimulatedReader0002::isArmed() const { return locked(armed_); }
+bool SimulatedReader0002::isAwake() const { return locked(awake_); }
 
-bool SimulatedReader0002::isAwake() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return awake_;
-}
-
-void SimulatedReader0002::setAmplitude(double amplitude) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.amplitude = amplitude;
-}
-
-void SimulatedReader0002::setNoise(double rms) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.noiseRms = rms;
-}
-
-void SimulatedReader0002::setClockError(double error) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.clockError = error;
-}
-
-void SimulatedReader0002::setInvertPolarity(bool invert) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.invertPolarity = invert;
-}
-
-void SimulatedReader0002::setMinimumHalfBitMicros(double micros) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.minimumHalfBitMicros = micros;
-}
-
-void SimulatedReader0002::setKsn(Bytes ksn) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.ksn = std::move(ksn);
-}
+void SimulatedReader0002::setAmplitude(double amplitude) { setLocked(config_.amplitude, amplitude); }
+void SimulatedReader0002::setNoise(double rms) { setLocked(config_.noiseRms, rms); }
+void SimulatedReader0002::setClockError(double error) { setLocked(config_.clockError, error); }
+void SimulatedReader0002::setInvertPolarity(bool invert) { setLocked(config_.invertPolarity, invert); }
+void SimulatedReader0002::setMinimumHalfBitMicros(double micros) { setLocked(config_.minimumHalfBitMicros, micros); }
+void SimulatedReader0002::setKsn(Bytes ksn) { setLocked(config_.ksn, std::move(ksn)); }
+void SimulatedReader0002::setNextReply(Bytes payload) { setLocked(nextReply_, std::move(payload)); }
+void SimulatedReader0002::corruptReplies(int count) { setLocked(corruptReplies_, count); }
+void SimulatedReader0002::cutNextReply() { setLocked(cutNextReply_, true); }
+void SimulatedReader0002::corruptHeard(int count) { setLocked(corruptHeard_, count); }
+void SimulatedReader0002::setSilent(bool silent) { setLocked(silent_, silent); }
 
 void SimulatedReader0002::setFirstKsn(Bytes ksn) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -452,64 +427,12 @@ void SimulatedReader0002::setFirstKsn(Bytes ksn) {
   secondFormHeard_ = false;
 }
 
-void SimulatedReader0002::setNextReply(Bytes payload) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  nextReply_ = std::move(payload);
-}
-
-void SimulatedReader0002::corruptReplies(int count) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  corruptReplies_ = count;
-}
-
-void SimulatedReader0002::cutNextReply() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  cutNextReply_ = true;
-}
-
-void SimulatedReader0002::corruptHeard(int count) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  corruptHeard_ = count;
-}
-
-void SimulatedReader0002::setSilent(bool silent) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  silent_ = silent;
-}
-
-std::vector<SimulatedReader0002::Utterance> SimulatedReader0002::said() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return said_;
-}
-
-std::vector<Bytes> SimulatedReader0002::commands() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return commands_;
-}
-
-int SimulatedReader0002::speedCode() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return F_;
-}
-
-double SimulatedReader0002::halfBitMicros() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return S_;
-}
-
-int SimulatedReader0002::wakeTonesHeard() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return wakeTones_;
-}
-
-int SimulatedReader0002::probesHeard() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return probes_;
-}
-
-std::array<uint8_t, 8> SimulatedReader0002::lastRandom() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return lastRandom_;
-}
+std::vector<SimulatedReader0002::Utterance> SimulatedReader0002::said() const { return locked(said_); }
+std::vector<Bytes> SimulatedReader0002::commands() const { return locked(commands_); }
+int SimulatedReader0002::speedCode() const { return locked(F_); }
+double SimulatedReader0002::halfBitMicros() const { return locked(S_); }
+int SimulatedReader0002::wakeTonesHeard() const { return locked(wakeTones_); }
+int SimulatedReader0002::probesHeard() const { return locked(probes_); }
+std::array<uint8_t, 8> SimulatedReader0002::lastRandom() const { return locked(lastRandom_); }
 
 }  // namespace standin

@@ -35,6 +35,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/media/Peer.h"
@@ -146,6 +147,18 @@ class SimulatedReader0002 final : public platform::media::Peer {
   void sayReply(Bytes payload, double rate, double gapMicros);
   void sayIntervals(const std::vector<double>& intervals, double rate, double gapMicros);
   double gaussian();
+  // One field written or read under the lock: the setters and the questions of tests, which
+  // come from other threads than the audio engine's.
+  template <class T, class V>
+  void setLocked(T& field, V&& value) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    field = std::forward<V>(value);
+  }
+  template <class T>
+  T locked(const T& field) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return field;
+  }
 
   mutable std::mutex mutex_;
   Config config_;

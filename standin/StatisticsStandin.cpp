@@ -21,9 +21,10 @@ std::optional<std::string> fieldOf(const Fields& fields, std::string_view key) {
   return std::nullopt;
 }
 
-std::string envelope(std::string_view retCode, std::string_view errMsg) {
+std::string envelope(std::string_view retCode, std::string_view errMsg, const Json* retData = nullptr) {
   Json reply = Json::object();
   reply["retStatus"] = Json::object({{"retCode", std::string(retCode)}, {"errMsg", std::string(errMsg)}});
+  if (retData) reply["retData"] = *retData;
   return platform::json::dump(reply);
 }
 
@@ -50,6 +51,7 @@ struct StatisticsStandin::State {
   std::vector<Upload> uploads;
   std::vector<Info> infos;
   std::vector<DeviceToken> tokens;
+  std::vector<std::string> pushMessageIds;
   std::vector<std::string> accepted;
 };
 
@@ -67,23 +69,16 @@ StatisticsStandin::Scripted StatisticsStandin::Scripted::body(std::string raw) {
 }
 
 platform::Result<StatisticsStandin::Settings> StatisticsStandin::Settings::fromProjectFiles() {
-  const platform::Path settingsFile = platform::Sandbox::bundle() / "client-settings.json";
-  auto text = platform::fs::read(settingsFile);
-  if (!text) return platform::Status::error("cannot read " + settingsFile.string());
-  auto json = platform::json::parse(*text);
-  auto salt = json ? platform::json::text(*json, "vercodeSalt") : std::nullopt;
-  if (!salt || salt->empty()) return platform::Status::error("no vercodeSalt in " + settingsFile.string());
+  auto salt = MainApiStandin::projectVercodeSalt();
+  if (!salt) return platform::Status::error(salt.error());
   Settings settings;
-  settings.vercodeSalt = *salt;
+  settings.vercodeSalt = salt.value();
   return settings;
 }
 
 StatisticsStandin::StatisticsStandin(Settings settings)
-    : settings_(std::move(settings)), state_(std::make_shared<State>()) {
-  HttpStandin::Options options;
-  if (settings_.tls) options = HttpStandin::Options::httpsWith(*settings_.tls);
-  http_ = std::make_unique<HttpStandin>(std::move(options));
-  http_->route("*", std::string(kBasePath) + "*", [this](const HttpStandin::Request& r) { return handle(r); });
+    : StandinServer(settings.tls), settings_(std::move(settings)), state_(std::make_shared<State>()) {
+  http().route("*", std::string(kBasePath) + "*", [this](const HttpStandin::Request& r) { return handle(r); });
 }
 
 StatisticsStandin::~StatisticsStandin() { stop(); }
@@ -94,7 +89,7 @@ platform::Status StatisticsStandin::start() {
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->stopping = false;
   }
-  return http_->start();
+  return StandinServer::start();
 }
 
 void StatisticsStandin::stop() {
@@ -103,14 +98,10 @@ void StatisticsStandin::stop() {
     state_->stopping = true;
   }
   state_->changed.notify_all();
-  http_->stop();
+  StandinServer::stop();
 }
 
-std::string StatisticsStandin::baseUrl() const { return http_->baseUrl(); }
-
-std::string StatisticsStandin::statisticsBaseAddress() const { return http_->baseUrl() + std::string(kBasePath); }
-
-HttpStandin& StatisticsStandin::http() { return *http_; }
+std::string StatisticsStandin::statisticsBaseAddress() const { return baseUrl() + std::string(kBasePath); }
 
 void StatisticsStandin::script(std::string method, Scripted scripted) {
   std::lock_guard<std::mutex> lock(state_->mutex);
@@ -155,6 +146,11 @@ std::vector<StatisticsStandin::DeviceToken> StatisticsStandin::deviceTokens() co
   return state_->tokens;
 }
 
+std::vector<std::string> StatisticsStandin::pushMessageIds() const {
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  return state_->pushMessageIds;
+}
+
 std::vector<std::string> StatisticsStandin::acceptedRecords() const {
   std::lock_guard<std::mutex> lock(state_->mutex);
   return state_->accepted;
@@ -193,9 +189,9 @@ HttpStandin::Reply StatisticsStandin::handle(const HttpStandin::Request& request
     if (scripted && !scripted->rawBody) return {scripted->retCode, scripted->errMsg};
     return {std::string(kOk), "成功"};
   };
-  auto reply = [&](const std::pair<std::string, std::string>& code) {
+  auto reply = [&](const std::pair<std::string, std::string>& code, const Json* retData = nullptr) {
     if (scripted && scripted->rawBody && identityOk) return HttpStandin::Reply::text(*scripted->rawBody);
-    return HttpStandin::Reply::json(envelope(code.first, code.second));
+    return HttpStandin::Reply::json(envelope(code.first, code.second, code.first == kOk ? retData : nullptr));
   };
 
   if (method == "uploadCsvFile") {
@@ -255,6 +251,19 @@ HttpStandin::Reply StatisticsStandin::handle(const HttpStandin::Request& request
       state_->tokens.push_back(token);
     }
     return reply(code);
+  }
+
+  if (method == "getIosPushMsg") {
+    const std::string msgId = field("msgId").value_or(std::string());
+    {
+      std::lock_guard<std::mutex> lock(state_->mutex);
+      state_->pushMessageIds.push_back(msgId);
+    }
+    const Json messages = Json::array({Json::object({{"msgId", msgId},
+                                                     {"aContent", std::string(kPushMessageContent)},
+                                                     {"aUrl", ""},
+                                                     {"note", ""}})});
+    return reply(verdict(request.method == "GET" && !msgId.empty()), &messages);
   }
 
   return HttpStandin::Reply::text("<html><body><h1>404 Not Found</h1></body></html>", 404);

@@ -5,7 +5,9 @@
 //    fields "imei" and "ver" and the query "userToken", "uid", "vercode";
 //  - "insertStaticesInfo": one record as the form field "infoStr", with "imei", "uid", "vercode";
 //  - "addIphoneToken": the device token ("deviceToken", "deviceId", "switchState"), the identity
-//    in the query.
+//    in the query;
+//  - "getIosPushMsg": a GET with "msgId" and the identity in the query, answered with a list of
+//    one message {"msgId", "aContent", "aUrl", "note"} (kPushMessageContent).
 // Like the real server it checks the identity (the vercode computed with OpenSSL from the uid and
 // the salt) and the fields each method needs; every call is logged for tests. Tests script the
 // reply of a method (another code, a body that is not JSON) and can hold uploads until released.
@@ -23,12 +25,11 @@
 
 namespace standin {
 
-class StatisticsStandin {
+class StatisticsStandin final : public StandinServer, public ServiceCodes {
  public:
   static constexpr std::string_view kBasePath = "/mobilestatics/iphone/";
-  static constexpr std::string_view kOk = "0000";
-  static constexpr std::string_view kIdentityRefused = "2001";
-  static constexpr std::string_view kBadRequest = "2003";
+  // The "aContent" of the push message served for any id.
+  static constexpr std::string_view kPushMessageContent = "诺维萨消息";
 
   struct Settings {
     std::string vercodeSalt;
@@ -72,17 +73,14 @@ class StatisticsStandin {
   };
 
   explicit StatisticsStandin(Settings settings);
-  ~StatisticsStandin();
-  StatisticsStandin(const StatisticsStandin&) = delete;
-  StatisticsStandin& operator=(const StatisticsStandin&) = delete;
+  ~StatisticsStandin() override;
 
-  platform::Status start();
-  void stop();
-  // "http(s)://127.0.0.1:<port>".
-  std::string baseUrl() const;
+  // Refuses to start without a salt.
+  platform::Status start() override;
+  // Held uploads are let go (answered 503) and the server stops.
+  void stop() override;
   // The client's statistics base address: baseUrl() followed by kBasePath.
   std::string statisticsBaseAddress() const;
-  HttpStandin& http();
 
   void script(std::string method, Scripted scripted);
   void clearScript(std::string method);
@@ -96,6 +94,8 @@ class StatisticsStandin {
   std::vector<Upload> uploads() const;
   std::vector<Info> infos() const;
   std::vector<DeviceToken> deviceTokens() const;
+  // The message ids asked for with "getIosPushMsg", in order.
+  std::vector<std::string> pushMessageIds() const;
   // Every record the server accepted, in order: the lines of the accepted uploads (header lines
   // included) and the accepted posted records.
   std::vector<std::string> acceptedRecords() const;
@@ -106,7 +106,6 @@ class StatisticsStandin {
   HttpStandin::Reply handle(const HttpStandin::Request& request);
 
   Settings settings_;
-  std::unique_ptr<HttpStandin> http_;
   std::shared_ptr<State> state_;
 };
 

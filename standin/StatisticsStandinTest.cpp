@@ -108,6 +108,38 @@ TEST_F(StatisticsStandinTest, PostedRecordsDeviceTokensAndScriptedReplies) {
   EXPECT_TRUE(server_->deviceTokens()[0].identityOk);
 }
 
+TEST_F(StatisticsStandinTest, PushMessagesAreServedAsAListOfOneForAnyId) {
+  auto get = [&](const std::string& query) {
+    auto r = HttpRequest::make(server_->statisticsBaseAddress() + "getIosPushMsg.json?" + query);
+    r->startSynchronous();
+    EXPECT_FALSE(r->error()) << query;
+    return platform::json::parse(r->responseString()).value_or(Json());
+  };
+  auto codeOf = [](const Json& reply) { return reply["retStatus"].value("retCode", ""); };
+
+  const Json reply = get("msgId=m-9&" + identity());
+  EXPECT_EQ(codeOf(reply), StatisticsStandin::kOk);
+  ASSERT_TRUE(reply["retData"].is_array());
+  ASSERT_EQ(reply["retData"].size(), 1u);
+  const Json& message = reply["retData"][0];
+  EXPECT_EQ(message["msgId"], "m-9");
+  EXPECT_EQ(message["aContent"], StatisticsStandin::kPushMessageContent);
+  EXPECT_EQ(message["aUrl"], "");
+  EXPECT_EQ(message["note"], "");
+
+  // Refusals carry no message.
+  const Json noId = get(identity());
+  EXPECT_EQ(codeOf(noId), StatisticsStandin::kBadRequest);
+  EXPECT_FALSE(noId.contains("retData"));
+  const Json stranger = get("msgId=m-9&" + identity(false));
+  EXPECT_EQ(codeOf(stranger), StatisticsStandin::kIdentityRefused);
+  EXPECT_FALSE(stranger.contains("retData"));
+  server_->script("getIosPushMsg", StatisticsStandin::Scripted::error("3001", "忙"));
+  EXPECT_EQ(codeOf(get("msgId=m-10&" + identity())), "3001");
+
+  EXPECT_EQ(server_->pushMessageIds(), (std::vector<std::string>{"m-9", "", "m-9", "m-10"}));
+}
+
 TEST_F(StatisticsStandinTest, HeldUploadsWaitForTheReleaseOrTheStop) {
   server_->holdUploads();
   auto r = uploadRequest();

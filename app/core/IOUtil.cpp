@@ -325,16 +325,17 @@ platform::Status IOUtil::unzipWithLimits(const platform::Path& archive, const pl
     return why;
   };
 
-  // Every file is unpacked into the staging folder first; a damaged entry stops everything
+  // Every entry is unpacked into the staging folder first, folders included (a path the file
+  // system refuses, such as one too long, is refused there); a damaged entry stops everything
   // before the destination changes.
   platform::Path staging = makeStaging(destDir);
   if (staging.empty()) return giveUp({}, platform::Status::error("cannot make a staging folder"));
   for (const auto& entry : entries) {
-    if (entry.directory) continue;
     platform::Path target = staging / entry.relative();
-    if (!platform::fs::mkdirs(target.parent_path())) {
+    if (!platform::fs::mkdirs(entry.directory ? target : target.parent_path())) {
       return giveUp(staging, platform::Status::error("cannot write entry \"" + entry.name + "\""));
     }
+    if (entry.directory) continue;
     if (platform::Status s = extractEntry(zip.file, entry, target); !s) return giveUp(staging, s);
   }
 

@@ -342,6 +342,24 @@ TEST(IOUtilUnzipTest, DamagedEntriesLeaveTheDestinationAsItWas) {
   EXPECT_FALSE(fs::exists(Sandbox::tmp() / "fresh"));
 }
 
+// An archive whose folder entry the file system cannot make (its path passes PATH_MAX inside the
+// destination, though every check of the name passes) used to have its files moved into place
+// before the folder failed: the call failed with the destination already changed.
+TEST(IOUtilUnzipTest, AFolderTheFileSystemRefusesStopsEverythingBeforeTheDestinationChanges) {
+  std::string longFolder;
+  for (int i = 0; i < 16; ++i) longFolder += std::string(254, 'd') + "/";
+  const Path zip = writeZip("long-folder.zip", {file("a.txt", "new a"), folder(longFolder), file("b.txt", "b")});
+
+  const Path dest = Sandbox::tmp() / "dest";
+  ASSERT_TRUE(fs::writeAtomic(dest / "a.txt", "old a"));
+  const auto before = snapshot(dest);
+  EXPECT_FALSE(IOUtil::unzip(zip, dest));
+  EXPECT_EQ(snapshot(dest), before);
+
+  EXPECT_FALSE(IOUtil::unzip(zip, Sandbox::tmp() / "fresh"));
+  EXPECT_FALSE(fs::exists(Sandbox::tmp() / "fresh"));
+}
+
 TEST(IOUtilUnzipTest, TheDestinationsOwnLinksAndFoldersAreNeverWrittenThrough) {
   const Path outside = Sandbox::tmp() / "outside";
   ASSERT_TRUE(fs::mkdirs(outside));

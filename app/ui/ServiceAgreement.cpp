@@ -26,10 +26,23 @@ const xmlNode* nextElement(const xmlNode* node) {
   return nullptr;
 }
 
+// The text and CDATA below the node, in document order. References to entities the document
+// declares itself are not followed: a few kilobytes of nested declarations would expand to
+// gigabytes of text (predefined and character references are text already).
 std::string contentOf(const xmlNode* node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
+  std::string text;
+  const xmlNode* n = node->children;
+  while (n) {
+    if (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) {
+      if (n->content) text += reinterpret_cast<const char*>(n->content);
+    } else if (n->type == XML_ELEMENT_NODE && n->children) {
+      n = n->children;
+      continue;
+    }
+    while (n != node && !n->next) n = n->parent;
+    if (n == node) break;
+    n = n->next;
+  }
   return text;
 }
 

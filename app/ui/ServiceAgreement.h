@@ -22,7 +22,7 @@ class ServiceAgreement {
 
   // The string entries of a property list whose root is a dictionary (a later key replaces an
   // earlier one); nothing for anything else (not XML, another root). No DTD, entity or network
-  // access.
+  // access: a reference to an entity the document declares reads as nothing.
   static std::optional<std::map<std::string, std::string>> parseStringDictionary(std::string_view xml);
 };
 

@@ -12,55 +12,11 @@ namespace platform {
 namespace {
 
 constexpr const char* kInfoFile = "Info.json";
-constexpr int kMaxDimension = 1 << 20;   // no bundle picture is a million pixels wide
 
 bool acceptableName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
   return name.find('/') == std::string_view::npos && name.find('\\') == std::string_view::npos &&
          name.find('\0') == std::string_view::npos;
-}
-
-uint32_t bigEndian32(const unsigned char* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-unsigned bigEndian16(const unsigned char* p) { return (unsigned(p[0]) << 8) | unsigned(p[1]); }
-
-std::optional<PixelSize> checked(uint32_t w, uint32_t h) {
-  if (w == 0 || h == 0 || w > uint32_t(kMaxDimension) || h > uint32_t(kMaxDimension)) return std::nullopt;
-  return PixelSize{int(w), int(h)};
-}
-
-// PNG: the signature, then the IHDR chunk (length 13) with width and height.
-std::optional<PixelSize> pngSize(const unsigned char* p, size_t n) {
-  static constexpr unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (n < 24 || std::memcmp(p, kSignature, 8) != 0) return std::nullopt;
-  if (bigEndian32(p + 8) != 13 || std::memcmp(p + 12, "IHDR", 4) != 0) return std::nullopt;
-  return checked(bigEndian32(p + 16), bigEndian32(p + 20));
-}
-
-// JPEG: walk the marker segments from SOI to the first start-of-frame, which holds the size.
-std::optional<PixelSize> jpegSize(const unsigned char* p, size_t n) {
-  if (n < 4 || p[0] != 0xFF || p[1] != 0xD8) return std::nullopt;
-  size_t i = 2;
-  while (i + 1 < n) {
-    if (p[i] != 0xFF) return std::nullopt;
-    while (i < n && p[i] == 0xFF) ++i;   // fill bytes
-    if (i >= n) return std::nullopt;
-    unsigned char marker = p[i++];
-    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;   // end of image or scan: no frame
-    if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) continue;   // no length
-    if (i + 2 > n) return std::nullopt;
-    unsigned length = bigEndian16(p + i);
-    if (length < 2 || i + length > n) return std::nullopt;
-    bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                        marker != 0xCC;
-    if (startOfFrame) {
-      if (length < 7) return std::nullopt;
-      return checked(bigEndian16(p + i + 5), bigEndian16(p + i + 3));
-    }
-    i += length;
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -108,8 +64,8 @@ std::optional<std::string> Bundle::info(std::string_view key) const {
   return value ? json::asText(*value) : std::nullopt;
 }
 
-std::optional<PictureInfo> Bundle::picture(std::string_view name, double screenScale) const {
-  if (name.empty()) return std::nullopt;
+std::vector<PictureInfo> Bundle::pictureFiles(std::string_view name, double screenScale) const {
+  if (name.empty()) return {};
   std::string base(name);
   std::string ext = "png";
   size_t dot = base.rfind('.');
@@ -129,33 +85,17 @@ std::optional<PictureInfo> Bundle::picture(std::string_view name, double screenS
     candidates.push_back({base + "@2x." + ext, 2.0});
   }
 
+  std::vector<PictureInfo> files;
   for (const auto& [file, scale] : candidates) {
-    auto path = resource(file, "");
-    if (!path) continue;
-    auto size = fileSize(*path);
-    if (!size) {
-      log::warning("Bundle", "not a PNG or JPEG picture: " + path->string());
-      continue;
-    }
-    return PictureInfo{*path, size->width, size->height, scale};
+    if (auto path = resource(file, "")) files.push_back(PictureInfo{*path, scale});
   }
-  return std::nullopt;
+  return files;
 }
 
-std::optional<PixelSize> Bundle::fileSize(const Path& p) const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = sizes_.find(p);
-  if (it != sizes_.end()) return it->second;
-  auto bytes = fs::read(p);
-  std::optional<PixelSize> size = bytes ? pixelSize(*bytes) : std::nullopt;
-  sizes_.emplace(p, size);
-  return size;
-}
-
-std::optional<PixelSize> Bundle::pixelSize(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (auto png = pngSize(p, bytes.size())) return png;
-  return jpegSize(p, bytes.size());
+std::optional<PictureInfo> Bundle::picture(std::string_view name, double screenScale) const {
+  auto files = pictureFiles(name, screenScale);
+  if (files.empty()) return std::nullopt;
+  return files.front();
 }
 
 }  // namespace platform

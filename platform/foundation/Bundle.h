@@ -1,32 +1,24 @@
 // The application bundle: the read-only resources folder (Sandbox::bundle()), its info keys
-// (Info.json) and its pictures with their sizes.
+// (Info.json) and the files of its named pictures.
 #pragma once
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/Json.h"
 #include "platform/foundation/Sandbox.h"
 
 namespace platform {
 
-struct PixelSize {
-  int width = 0;
-  int height = 0;
-  bool operator==(const PixelSize&) const = default;
-};
-
-// A picture file of the bundle. Its size in points is the pixel size divided by the scale
-// (2 for a "@2x" file).
+// A picture file of the bundle and the scale it is drawn at (2 for a "@2x" file): its size in
+// points is its pixel size divided by the scale. The bundle does not read the pictures; the
+// picture decoder gives their pixel sizes.
 struct PictureInfo {
   Path path;
-  int pixelWidth = 0;
-  int pixelHeight = 0;
   double scale = 1.0;
-  double width() const { return pixelWidth / scale; }
-  double height() const { return pixelHeight / scale; }
+  bool operator==(const PictureInfo&) const = default;
 };
 
 class Bundle {
@@ -40,23 +32,21 @@ class Bundle {
   // An info key of Info.json ("CFBundleShortVersionString", "CFBundleVersion", ...).
   std::optional<std::string> info(std::string_view key) const;
 
-  // A named picture as the screen of the given scale loads it: "x.png" (or "x", read as PNG) on
-  // a scale-2 screen prefers "x@2x.png" and falls back to "x.png"; a scale-1 screen the other way
-  // round. A name that already ends in "@2x" is that file at scale 2.
+  // The files a named picture may be loaded from, those that exist, in the order the screen of
+  // the given scale prefers them: for "x.png" (or "x", read as PNG) a scale-2 screen prefers
+  // "x@2x.png" and falls back to "x.png"; a scale-1 screen the other way round. A name that
+  // already ends in "@2x" is that file at scale 2. The loader takes the first it can read.
+  std::vector<PictureInfo> pictureFiles(std::string_view name, double screenScale = 2.0) const;
+  // The first of them: whether the bundle has a picture of that name, and where.
   std::optional<PictureInfo> picture(std::string_view name, double screenScale = 2.0) const;
-
-  // Pixel size from the header of PNG or JPEG bytes; nothing for anything else.
-  static std::optional<PixelSize> pixelSize(std::string_view bytes);
 
  private:
   friend class Process;
   Bundle() = default;
-  std::optional<PixelSize> fileSize(const Path& p) const;
 
   mutable std::mutex mutex_;
   mutable std::optional<Json> info_;
   mutable Path infoRoot_;   // the bundle folder info_ was read from
-  mutable std::map<Path, std::optional<PixelSize>> sizes_;
 };
 
 }  // namespace platform

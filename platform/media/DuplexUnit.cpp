@@ -3,21 +3,14 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/media/AudioEngine.h"
-#include "platform/media/UnitLifecycle.h"
-#include "platform/media/AudioSession.h"
+#include "platform/media/StreamCore.h"
 
 namespace platform::media {
 
-struct DuplexUnit::Impl final : AudioEngine::Stream {
+struct DuplexUnit::Impl final : detail::UnitCore {
   AudioFormat format;
   Render render;
-
-  mutable std::mutex mutex;   // guards the flags
-  bool inputEnabled = false;
-  bool initialized = false;
-  bool running = false;
-  bool disposed = false;
+  bool inputEnabled = false;  // guarded by mutex
 
   std::vector<int16_t> io;    // the engine thread's own
 
@@ -44,11 +37,6 @@ struct DuplexUnit::Impl final : AudioEngine::Stream {
       right[i] += ch > 1 ? s16ToFloat(io[i * ch + 1]) : l;
     }
   }
-
-  void stoppedBySystem() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    running = false;
-  }
 };
 
 DuplexUnit::DuplexUnit(AudioFormat format, Render render) : impl_(std::make_shared<Impl>()) {
@@ -61,8 +49,7 @@ DuplexUnit::~DuplexUnit() { dispose(); }
 const AudioFormat& DuplexUnit::format() const { return impl_->format; }
 
 AudioStatus DuplexUnit::setInputEnabled(bool on) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::setInputEnabled"); !failure)
-    return failure;
+  if (auto failure = detail::injectedFailure("DuplexUnit::setInputEnabled"); !failure) return failure;
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->inputEnabled = on;
   return AudioStatus::success();
@@ -74,42 +61,22 @@ bool DuplexUnit::inputEnabled() const {
 }
 
 AudioStatus DuplexUnit::initialize() {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::initialize"); !failure) return failure;
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-  if (!impl_->format.valid() || impl_->format.sample != SampleType::S16)
-    return AudioStatus(AudioStatus::kFormatNotSupported);
-  impl_->initialized = true;
-  return AudioStatus::success();
+  if (auto failure = detail::injectedFailure("DuplexUnit::initialize"); !failure) return failure;
+  return detail::initializeUnit(*impl_, impl_->format.valid() && impl_->format.sample == SampleType::S16);
 }
 
 AudioStatus DuplexUnit::start() {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::start"); !failure) return failure;
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-    if (!impl_->initialized) return AudioStatus(AudioStatus::kUninitialized);
-    if (impl_->running) return AudioStatus::success();
-    impl_->running = true;
-  }
-  AudioStatus started = AudioEngine::shared().start(impl_);
-  if (!started) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->running = false;
-  }
-  return started;
+  if (auto failure = detail::injectedFailure("DuplexUnit::start"); !failure) return failure;
+  return detail::startUnit(impl_);
 }
 
 AudioStatus DuplexUnit::stop() {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("DuplexUnit::stop"); !failure) return failure;
+  if (auto failure = detail::injectedFailure("DuplexUnit::stop"); !failure) return failure;
   detail::stopUnit(*impl_);
   return AudioStatus::success();
 }
 
-bool DuplexUnit::isRunning() const {
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  return impl_->running;
-}
+bool DuplexUnit::isRunning() const { return impl_->isRunning(); }
 
 void DuplexUnit::dispose() { detail::disposeUnit(*impl_); }
 

@@ -1,35 +1,20 @@
 #include "platform/media/InputQueue.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <deque>
 #include <mutex>
 
-#include "platform/media/AudioEngine.h"
-#include "platform/media/AudioSession.h"
+#include "platform/media/StreamCore.h"
 
 namespace platform::media {
 
-struct InputQueue::Impl final : AudioEngine::Stream {
-  AudioFormat format;
+struct InputQueue::Impl final : detail::QueueCore<InputQueue> {
   Filled filled;
-  std::atomic<InputQueue*> owner{nullptr};
-  std::atomic<bool> disposed{false};
 
-  mutable std::mutex mutex;   // guards what follows
-  std::vector<std::unique_ptr<QueueBuffer>> buffers;
-  std::deque<QueueBuffer*> queued;
+  // Guarded by mutex.
   size_t filledBytes = 0;     // of the head buffer
-  bool running = false;
   bool metering = false;
   std::vector<Level> levels;
-
-  double rate() const override { return format.rate; }
-
-  bool owns(const QueueBuffer* b) const {
-    return std::any_of(buffers.begin(), buffers.end(), [b](const auto& p) { return p.get() == b; });
-  }
 
   std::vector<Level> measure(const QueueBuffer& b) const {
     std::vector<Level> out(static_cast<size_t>(format.channels));
@@ -83,18 +68,14 @@ struct InputQueue::Impl final : AudioEngine::Stream {
   }
 };
 
-InputQueue::InputQueue(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
+InputQueue::InputQueue(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) { impl_->owner = this; }
 
 AudioResult<std::unique_ptr<InputQueue>> InputQueue::create(AudioFormat format, Filled filled) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("InputQueue::create"); !failure)
-    return {failure, nullptr};
-  if (!format.valid()) return {AudioStatus(AudioStatus::kFormatNotSupported), nullptr};
+  if (auto refused = Impl::refuseCreate("InputQueue::create", format); !refused) return {refused, nullptr};
   auto impl = std::make_shared<Impl>();
   impl->format = format;
   impl->filled = std::move(filled);
-  std::unique_ptr<InputQueue> queue(new InputQueue(impl));
-  impl->owner = queue.get();
-  return {AudioStatus::success(), std::move(queue)};
+  return {AudioStatus::success(), std::unique_ptr<InputQueue>(new InputQueue(std::move(impl)))};
 }
 
 InputQueue::~InputQueue() { dispose(); }
@@ -102,48 +83,23 @@ InputQueue::~InputQueue() { dispose(); }
 const AudioFormat& InputQueue::format() const { return impl_->format; }
 
 AudioResult<QueueBuffer*> InputQueue::allocateBuffer(size_t bytes) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("InputQueue::allocateBuffer"); !failure)
-    return {failure, nullptr};
-  if (impl_->disposed) return {AudioStatus(AudioStatus::kDisposed), nullptr};
-  if (bytes < static_cast<size_t>(impl_->format.bytesPerFrame())) return {AudioStatus(AudioStatus::kInvalidParameter), nullptr};
-  auto buffer = std::make_unique<QueueBuffer>();
-  buffer->data.assign(bytes, 0);
-  QueueBuffer* raw = buffer.get();
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->buffers.push_back(std::move(buffer));
-  return {AudioStatus::success(), raw};
+  return impl_->allocate("InputQueue::allocateBuffer", bytes, static_cast<size_t>(impl_->format.bytesPerFrame()));
 }
 
 AudioStatus InputQueue::enqueue(QueueBuffer& buffer) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("InputQueue::enqueue"); !failure) return failure;
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  if (!impl_->owns(&buffer) || std::find(impl_->queued.begin(), impl_->queued.end(), &buffer) != impl_->queued.end())
-    return AudioStatus(AudioStatus::kInvalidBuffer);
-  buffer.byteSize = 0;
-  impl_->queued.push_back(&buffer);
-  return AudioStatus::success();
+  return impl_->enqueue("InputQueue::enqueue", buffer, [](QueueBuffer& b) {
+    b.byteSize = 0;   // the queue sets it when it hands the buffer back
+    return true;
+  });
 }
 
 AudioStatus InputQueue::start() {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("InputQueue::start"); !failure) return failure;
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (impl_->running) return AudioStatus::success();
-    impl_->running = true;
-  }
-  AudioStatus started = AudioEngine::shared().start(impl_);
-  if (!started) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->running = false;
-  }
-  return started;
+  if (auto refused = impl_->refuseCall("InputQueue::start"); !refused) return refused;
+  return detail::startStream(impl_).status;
 }
 
 AudioStatus InputQueue::stop() {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("InputQueue::stop"); !failure) return failure;
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
+  if (auto refused = impl_->refuseCall("InputQueue::stop"); !refused) return refused;
   AudioEngine::shared().stop(impl_.get());
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->running = false;
@@ -151,14 +107,10 @@ AudioStatus InputQueue::stop() {
   return AudioStatus::success();
 }
 
-bool InputQueue::isRunning() const {
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  return impl_->running;
-}
+bool InputQueue::isRunning() const { return impl_->isRunning(); }
 
 AudioStatus InputQueue::setMeteringEnabled(bool on) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("InputQueue::setMeteringEnabled"); !failure)
-    return failure;
+  if (auto failure = detail::injectedFailure("InputQueue::setMeteringEnabled"); !failure) return failure;
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->metering = on;
   impl_->levels.assign(static_cast<size_t>(impl_->format.channels), Level{});
@@ -171,14 +123,6 @@ AudioResult<std::vector<InputQueue::Level>> InputQueue::currentLevels() const {
   return {AudioStatus::success(), impl_->levels};
 }
 
-void InputQueue::dispose() {
-  if (impl_->disposed.exchange(true)) return;
-  AudioEngine::shared().stop(impl_.get());
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->running = false;
-  impl_->queued.clear();
-  impl_->buffers.clear();
-  impl_->owner = nullptr;
-}
+void InputQueue::dispose() { impl_->dispose(); }
 
 }  // namespace platform::media

@@ -6,14 +6,12 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/media/AudioEngine.h"
-#include "platform/media/UnitLifecycle.h"
 #include "platform/media/AudioFormat.h"
-#include "platform/media/AudioSession.h"
+#include "platform/media/StreamCore.h"
 
 namespace platform::media {
 
-struct MixerGraph::Impl final : AudioEngine::Stream {
+struct MixerGraph::Impl final : detail::UnitCore {
   struct Input {
     std::shared_ptr<Render> render;
     bool enabled = true;
@@ -22,13 +20,10 @@ struct MixerGraph::Impl final : AudioEngine::Stream {
 
   double sampleRate = 44100.0;
 
-  mutable std::mutex mutex;   // guards what follows
+  // Guarded by mutex.
   std::vector<Input> inputs;
   std::shared_ptr<MicInput> mic;
   float outputVolume = 1.0f;
-  bool initialized = false;
-  bool running = false;
-  bool disposed = false;
 
   std::vector<int16_t> l, r, mono;   // the engine thread's own
 
@@ -62,17 +57,10 @@ struct MixerGraph::Impl final : AudioEngine::Stream {
     }
   }
 
-  void stoppedBySystem() override {
-    std::lock_guard<std::mutex> lock(mutex);
-    running = false;
-  }
-
   bool validInput(int input) const { return input >= 0 && static_cast<size_t>(input) < inputs.size(); }
 };
 
-namespace {
-AudioStatus takeFailure(std::string_view call) { return AudioSession::sharedInstance().takeFailure(call); }
-}  // namespace
+using detail::injectedFailure;
 
 MixerGraph::MixerGraph(double rate, int inputs) : impl_(std::make_shared<Impl>()) {
   impl_->sampleRate = rate;
@@ -89,7 +77,7 @@ int MixerGraph::inputCount() const {
 }
 
 AudioStatus MixerGraph::setRender(int input, Render render) {
-  if (auto failure = takeFailure("MixerGraph::setRender"); !failure) return failure;
+  if (auto failure = injectedFailure("MixerGraph::setRender"); !failure) return failure;
   std::lock_guard<std::mutex> lock(impl_->mutex);
   if (!impl_->validInput(input)) return AudioStatus(AudioStatus::kInvalidElement);
   impl_->inputs[static_cast<size_t>(input)].render = std::make_shared<Render>(std::move(render));
@@ -97,14 +85,14 @@ AudioStatus MixerGraph::setRender(int input, Render render) {
 }
 
 AudioStatus MixerGraph::setMicCallback(MicInput mic) {
-  if (auto failure = takeFailure("MixerGraph::setMicCallback"); !failure) return failure;
+  if (auto failure = injectedFailure("MixerGraph::setMicCallback"); !failure) return failure;
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->mic = std::make_shared<MicInput>(std::move(mic));
   return AudioStatus::success();
 }
 
 AudioStatus MixerGraph::setInputEnabled(int input, bool on) {
-  if (auto failure = takeFailure("MixerGraph::setInputEnabled"); !failure) return failure;
+  if (auto failure = injectedFailure("MixerGraph::setInputEnabled"); !failure) return failure;
   std::lock_guard<std::mutex> lock(impl_->mutex);
   if (!impl_->validInput(input)) return AudioStatus(AudioStatus::kInvalidElement);
   impl_->inputs[static_cast<size_t>(input)].enabled = on;
@@ -112,7 +100,7 @@ AudioStatus MixerGraph::setInputEnabled(int input, bool on) {
 }
 
 AudioStatus MixerGraph::setInputVolume(int input, float volume) {
-  if (auto failure = takeFailure("MixerGraph::setInputVolume"); !failure) return failure;
+  if (auto failure = injectedFailure("MixerGraph::setInputVolume"); !failure) return failure;
   if (std::isnan(volume)) return AudioStatus(AudioStatus::kInvalidParameter);
   std::lock_guard<std::mutex> lock(impl_->mutex);
   if (!impl_->validInput(input)) return AudioStatus(AudioStatus::kInvalidElement);
@@ -121,7 +109,7 @@ AudioStatus MixerGraph::setInputVolume(int input, float volume) {
 }
 
 AudioStatus MixerGraph::setOutputVolume(float volume) {
-  if (auto failure = takeFailure("MixerGraph::setOutputVolume"); !failure) return failure;
+  if (auto failure = injectedFailure("MixerGraph::setOutputVolume"); !failure) return failure;
   if (std::isnan(volume)) return AudioStatus(AudioStatus::kInvalidParameter);
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->outputVolume = std::clamp(volume, 0.0f, 1.0f);
@@ -144,42 +132,24 @@ float MixerGraph::outputVolume() const {
 }
 
 AudioStatus MixerGraph::initialize() {
-  if (auto failure = takeFailure("MixerGraph::initialize"); !failure) return failure;
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-  if (!(impl_->sampleRate > 0 && impl_->sampleRate <= 192000.0) || impl_->inputs.empty())
-    return AudioStatus(AudioStatus::kFormatNotSupported);
-  impl_->initialized = true;
-  return AudioStatus::success();
+  if (auto failure = injectedFailure("MixerGraph::initialize"); !failure) return failure;
+  // The rate and the number of inputs are fixed at construction.
+  const bool formatOk = impl_->sampleRate > 0 && impl_->sampleRate <= 192000.0 && !impl_->inputs.empty();
+  return detail::initializeUnit(*impl_, formatOk);
 }
 
 AudioStatus MixerGraph::start() {
-  if (auto failure = takeFailure("MixerGraph::start"); !failure) return failure;
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-    if (!impl_->initialized) return AudioStatus(AudioStatus::kUninitialized);
-    if (impl_->running) return AudioStatus::success();
-    impl_->running = true;
-  }
-  AudioStatus started = AudioEngine::shared().start(impl_);
-  if (!started) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->running = false;
-  }
-  return started;
+  if (auto failure = injectedFailure("MixerGraph::start"); !failure) return failure;
+  return detail::startUnit(impl_);
 }
 
 AudioStatus MixerGraph::stop() {
-  if (auto failure = takeFailure("MixerGraph::stop"); !failure) return failure;
+  if (auto failure = injectedFailure("MixerGraph::stop"); !failure) return failure;
   detail::stopUnit(*impl_);
   return AudioStatus::success();
 }
 
-bool MixerGraph::running() const {
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  return impl_->running;
-}
+bool MixerGraph::running() const { return impl_->isRunning(); }
 
 void MixerGraph::dispose() { detail::disposeUnit(*impl_); }
 

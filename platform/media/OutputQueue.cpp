@@ -1,43 +1,28 @@
 #include "platform/media/OutputQueue.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <deque>
 #include <mutex>
 
 #include "platform/foundation/RunLoop.h"
-#include "platform/media/AudioEngine.h"
-#include "platform/media/AudioSession.h"
+#include "platform/media/StreamCore.h"
 
 namespace platform::media {
 
-struct OutputQueue::Impl final : AudioEngine::Stream, std::enable_shared_from_this<OutputQueue::Impl> {
-  AudioFormat format;
+struct OutputQueue::Impl final : detail::QueueCore<OutputQueue>, std::enable_shared_from_this<OutputQueue::Impl> {
   Fill fill;
   RunLoop* loop = nullptr;
-  std::atomic<OutputQueue*> owner{nullptr};
-  std::atomic<bool> disposed{false};
   ListenerList<bool> runningListeners;
 
-  mutable std::mutex mutex;               // guards what follows
-  std::vector<std::unique_ptr<QueueBuffer>> buffers;
-  std::deque<QueueBuffer*> queued;
+  // Guarded by mutex.
   size_t offset = 0;                      // bytes of the head buffer already played
   float volume = 1.0f;
-  bool running = false;
   bool stopWhenDrained = false;
 
   // The engine thread's own.
   std::vector<float> l, r;
 
-  double rate() const override { return format.rate; }
-
   RunLoop& target() const { return *loop; }
-
-  bool owns(const QueueBuffer* b) const {
-    return std::any_of(buffers.begin(), buffers.end(), [b](const auto& p) { return p.get() == b; });
-  }
 
   void announceRunning(bool on) {
     std::weak_ptr<Impl> weak = weak_from_this();
@@ -106,19 +91,15 @@ struct OutputQueue::Impl final : AudioEngine::Stream, std::enable_shared_from_th
   }
 };
 
-OutputQueue::OutputQueue(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) {}
+OutputQueue::OutputQueue(std::shared_ptr<Impl> impl) : impl_(std::move(impl)) { impl_->owner = this; }
 
 AudioResult<std::unique_ptr<OutputQueue>> OutputQueue::create(AudioFormat format, Fill fill, RunLoop* loop) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("OutputQueue::create"); !failure)
-    return {failure, nullptr};
-  if (!format.valid()) return {AudioStatus(AudioStatus::kFormatNotSupported), nullptr};
+  if (auto refused = Impl::refuseCreate("OutputQueue::create", format); !refused) return {refused, nullptr};
   auto impl = std::make_shared<Impl>();
   impl->format = format;
   impl->fill = std::move(fill);
   impl->loop = loop ? loop : &RunLoop::main();   // resolved here: the engine thread must not ask
-  std::unique_ptr<OutputQueue> queue(new OutputQueue(impl));
-  impl->owner = queue.get();
-  return {AudioStatus::success(), std::move(queue)};
+  return {AudioStatus::success(), std::unique_ptr<OutputQueue>(new OutputQueue(std::move(impl)))};
 }
 
 OutputQueue::~OutputQueue() { dispose(); }
@@ -126,53 +107,25 @@ OutputQueue::~OutputQueue() { dispose(); }
 const AudioFormat& OutputQueue::format() const { return impl_->format; }
 
 AudioResult<QueueBuffer*> OutputQueue::allocateBuffer(size_t bytes) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("OutputQueue::allocateBuffer"); !failure)
-    return {failure, nullptr};
-  if (impl_->disposed) return {AudioStatus(AudioStatus::kDisposed), nullptr};
-  if (bytes == 0) return {AudioStatus(AudioStatus::kInvalidParameter), nullptr};
-  auto buffer = std::make_unique<QueueBuffer>();
-  buffer->data.assign(bytes, 0);
-  QueueBuffer* raw = buffer.get();
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->buffers.push_back(std::move(buffer));
-  return {AudioStatus::success(), raw};
+  return impl_->allocate("OutputQueue::allocateBuffer", bytes, 1);
 }
 
 AudioStatus OutputQueue::enqueue(QueueBuffer& buffer) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("OutputQueue::enqueue"); !failure) return failure;
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  if (!impl_->owns(&buffer) || buffer.byteSize > buffer.capacity() ||
-      std::find(impl_->queued.begin(), impl_->queued.end(), &buffer) != impl_->queued.end())
-    return AudioStatus(AudioStatus::kInvalidBuffer);
-  impl_->queued.push_back(&buffer);
-  return AudioStatus::success();
+  return impl_->enqueue("OutputQueue::enqueue", buffer, [](QueueBuffer& b) { return b.byteSize <= b.capacity(); });
 }
 
 AudioStatus OutputQueue::start() {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("OutputQueue::start"); !failure) return failure;
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (impl_->running) {
-      impl_->stopWhenDrained = false;
-      return AudioStatus::success();
-    }
-    impl_->running = true;
-  }
-  AudioStatus started = AudioEngine::shared().start(impl_);
-  if (!started) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->running = false;
-    return started;
-  }
-  impl_->announceRunning(true);
-  return AudioStatus::success();
+  if (auto refused = impl_->refuseCall("OutputQueue::start"); !refused) return refused;
+  auto started = detail::startStream(impl_, [this] {
+    impl_->stopWhenDrained = false;   // a start while draining keeps it running
+    return AudioStatus::success();
+  });
+  if (started.value) impl_->announceRunning(true);
+  return started.status;
 }
 
 AudioStatus OutputQueue::stop(bool immediate) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("OutputQueue::stop"); !failure) return failure;
-  if (impl_->disposed) return AudioStatus(AudioStatus::kDisposed);
+  if (auto refused = impl_->refuseCall("OutputQueue::stop"); !refused) return refused;
   if (!immediate) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (!impl_->running) return AudioStatus::success();
@@ -194,13 +147,10 @@ AudioStatus OutputQueue::stop(bool immediate) {
   return AudioStatus::success();
 }
 
-bool OutputQueue::isRunning() const {
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  return impl_->running;
-}
+bool OutputQueue::isRunning() const { return impl_->isRunning(); }
 
 AudioStatus OutputQueue::setVolume(float volume) {
-  if (auto failure = AudioSession::sharedInstance().takeFailure("OutputQueue::setVolume"); !failure) return failure;
+  if (auto failure = detail::injectedFailure("OutputQueue::setVolume"); !failure) return failure;
   if (std::isnan(volume)) return AudioStatus(AudioStatus::kInvalidParameter);
   std::lock_guard<std::mutex> lock(impl_->mutex);
   impl_->volume = std::clamp(volume, 0.0f, 1.0f);
@@ -216,14 +166,6 @@ Subscription OutputQueue::addRunningListener(std::function<void(bool)> listener)
   return impl_->runningListeners.add(std::move(listener));
 }
 
-void OutputQueue::dispose() {
-  if (impl_->disposed.exchange(true)) return;
-  AudioEngine::shared().stop(impl_.get());
-  std::lock_guard<std::mutex> lock(impl_->mutex);
-  impl_->running = false;
-  impl_->queued.clear();
-  impl_->buffers.clear();
-  impl_->owner = nullptr;
-}
+void OutputQueue::dispose() { impl_->dispose(); }
 
 }  // namespace platform::media

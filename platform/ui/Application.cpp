@@ -101,13 +101,16 @@ void LifecycleDriver::enterBackground() {
   });
 }
 
+bool LifecycleDriver::leaveBackground(Application& a) {
+  if (a.state_ != ApplicationState::Background) return false;
+  if (auto d = delegate()) d->willEnterForeground(a);
+  a.state_ = ApplicationState::Inactive;
+  return true;
+}
+
 void LifecycleDriver::enterForeground() {
   onMain([] {
-    Application& a = app();
-    if (a.state_ != ApplicationState::Background) return;
-    if (auto d = delegate()) d->willEnterForeground(a);
-    a.state_ = ApplicationState::Inactive;
-    activate();
+    if (leaveBackground(app())) activate();
   });
 }
 
@@ -121,40 +124,28 @@ bool LifecycleDriver::openURL(const std::string& url) {
   bool taken = false;
   onMain([&] {
     Application& a = app();
-    if (a.state_ == ApplicationState::Background) {
-      if (auto d = delegate()) d->willEnterForeground(a);
-      a.state_ = ApplicationState::Inactive;
-    }
+    leaveBackground(a);
     if (auto d = delegate()) taken = d->openURL(a, url);
     activate();
   });
   return taken;
 }
 
-void LifecycleDriver::remotePush(const Json& payload) {
+void LifecycleDriver::deliverNotification(const std::function<void(ApplicationDelegate&, Application&)>& deliver) {
   onMain([&] {
     Application& a = app();
-    bool opened = a.state_ == ApplicationState::Background;
-    if (opened) {
-      if (auto d = delegate()) d->willEnterForeground(a);
-      a.state_ = ApplicationState::Inactive;
-    }
-    if (auto d = delegate()) d->didReceiveRemoteNotification(a, payload);
+    bool opened = leaveBackground(a);
+    if (auto d = delegate()) deliver(*d, a);
     if (opened) activate();
   });
 }
 
+void LifecycleDriver::remotePush(const Json& payload) {
+  deliverNotification([&](ApplicationDelegate& d, Application& a) { d.didReceiveRemoteNotification(a, payload); });
+}
+
 void LifecycleDriver::localNotification(const Json& userInfo) {
-  onMain([&] {
-    Application& a = app();
-    bool opened = a.state_ == ApplicationState::Background;
-    if (opened) {
-      if (auto d = delegate()) d->willEnterForeground(a);
-      a.state_ = ApplicationState::Inactive;
-    }
-    if (auto d = delegate()) d->didReceiveLocalNotification(a, userInfo);
-    if (opened) activate();
-  });
+  deliverNotification([&](ApplicationDelegate& d, Application& a) { d.didReceiveLocalNotification(a, userInfo); });
 }
 
 void LifecycleDriver::deviceToken(const std::vector<uint8_t>& token) {

@@ -136,6 +136,13 @@ class LifecycleDriver {
   static void tokenFailed(const std::string& error);
   // Runs the expiry handlers of the background tasks still running.
   static void expireBackgroundTasks();
+
+ private:
+  // From the background: willEnterForeground, then state Inactive. False (nothing done) when the
+  // application is not in the background. On the main thread.
+  static bool leaveBackground(Application& app);
+  // A notification delivered as remotePush describes.
+  static void deliverNotification(const std::function<void(ApplicationDelegate&, Application&)>& deliver);
 };
 
 }  // namespace platform::ui

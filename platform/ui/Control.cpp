@@ -1,6 +1,7 @@
 #include "platform/ui/Control.h"
 
 #include "platform/ui/MainThread.h"
+#include "platform/ui/Touches.h"
 
 namespace platform::ui {
 
@@ -56,17 +57,7 @@ void Control::sendActions(uint32_t events) {
   for (const auto& a : run) (*a)(*this);
 }
 
-bool Control::acceptsTouches() const {
-  if (!enabled_ || !isEffectivelyVisible()) return false;
-  const View* v = this;
-  std::shared_ptr<View> hold;
-  while (v) {
-    if (!v->isUserInteractionEnabled()) return false;
-    hold = v->superview();
-    v = hold.get();
-  }
-  return true;
-}
+bool Control::acceptsTouches() const { return enabled_ && Touches::reach(*this); }
 
 bool Control::tap() {
   assertMainThread();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
 
 namespace platform::ui {
@@ -66,6 +67,26 @@ TEST(Image, NamedPicturesComeFromTheBundleAtTheScreenScale) {
   EXPECT_EQ(plain->size, (Size{6, 4}));
   EXPECT_FALSE(Image::named("missing.png"));
   EXPECT_FALSE(Image::named(""));
+}
+
+TEST(Image, NamedPictureSkipsAFileThatIsNotAPicture) {
+  Path bundle = Sandbox::root() / "bundle";
+  ASSERT_TRUE(fs::writeAtomic(bundle / "pic.png", kPng));
+  ASSERT_TRUE(fs::writeAtomic(bundle / "pic@2x.png", "not a picture"));
+  ASSERT_TRUE(fs::writeAtomic(bundle / "photo@2x.jpg", kJpeg));
+  ASSERT_TRUE(fs::writeAtomic(bundle / "broken.png", kPng.substr(0, 20)));
+  Sandbox::setBundle(bundle);
+  log::Capture capture;
+  auto pic = Image::named("pic.png");   // the broken "@2x" file gives way to the plain one
+  ASSERT_TRUE(pic);
+  EXPECT_EQ(pic->scale, 1);
+  EXPECT_EQ(pic->size, (Size{6, 4}));
+  EXPECT_TRUE(capture.contains("pic@2x.png"));
+  auto photo = Image::named("photo.jpg");
+  ASSERT_TRUE(photo);
+  EXPECT_EQ(photo->scale, 2);
+  EXPECT_EQ(photo->size, (Size{2.5, 1.5}));
+  EXPECT_FALSE(Image::named("broken.png"));
 }
 
 TEST(Image, PicturesMadeInCode) {

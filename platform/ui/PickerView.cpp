@@ -4,21 +4,10 @@
 #include <functional>
 
 #include "platform/ui/MainThread.h"
+#include "platform/ui/Touches.h"
 
 namespace platform::ui {
 namespace {
-
-bool takesTouches(const View& view) {
-  if (!view.isEffectivelyVisible()) return false;
-  const View* v = &view;
-  std::shared_ptr<View> hold;
-  while (v) {
-    if (!v->isUserInteractionEnabled()) return false;
-    hold = v->superview();
-    v = hold.get();
-  }
-  return true;
-}
 
 std::optional<std::string> firstText(const View& v) {
   if (auto t = v.displayText(); t && !t->empty()) return t;
@@ -130,7 +119,7 @@ void PickerView::selectRow(int row, int component, bool /*animated*/) {
 
 bool PickerView::spinTo(int row, int component) {
   assertMainThread();
-  if (row < 0 || row >= numberOfRows(component) || !takesTouches(*this)) return false;
+  if (row < 0 || row >= numberOfRows(component) || !Touches::reach(*this)) return false;
   auto keep = weak_from_this().lock();
   columns_[static_cast<size_t>(component)].selected = row;
   if (auto d = delegate_.lock()) d->didSelectRow(*this, row, component);

@@ -5,23 +5,9 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/MainThread.h"
+#include "platform/ui/Touches.h"
 
 namespace platform::ui {
-namespace {
-
-bool takesTouches(const View& view) {
-  if (!view.isEffectivelyVisible()) return false;
-  const View* v = &view;
-  std::shared_ptr<View> hold;
-  while (v) {
-    if (!v->isUserInteractionEnabled()) return false;
-    hold = v->superview();
-    v = hold.get();
-  }
-  return true;
-}
-
-}  // namespace
 
 ScrollView::ScrollView(Rect frame) : View(frame) { setClipsToBounds(true); }
 
@@ -76,7 +62,7 @@ Point ScrollView::offsetRevealing(Rect rect) const {
 
 bool ScrollView::scrollTo(Point offset) {
   assertMainThread();
-  if (!scrollEnabled_ || !takesTouches(*this)) return false;
+  if (!scrollEnabled_ || !Touches::reach(*this)) return false;
   auto keep = weak_from_this().lock();
   if (pagingEnabled_) {
     if (frame().width > 0) offset.x = std::round(offset.x / frame().width) * frame().width;

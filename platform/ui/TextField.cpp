@@ -22,19 +22,11 @@ bool modeShows(TextFieldViewMode mode, bool editing) {
 
 }  // namespace
 
-TextField::TextField(Rect frame) : Control(frame) {}
+TextField::TextField(Rect frame) : Control(frame), EditableText(*this, Font::system(12)) {}
 
 std::shared_ptr<TextField> TextField::create(Rect frame) { return std::make_shared<TextField>(frame); }
 
-void TextField::setText(std::string text) {
-  assertMainThread();
-  text_ = std::move(text);
-  caret16_ = u16len(text_);
-  replacesOnNextChange_ = false;
-  runTextObservers();
-}
-
-void TextField::runTextObservers() {
+void TextField::textWasSet() {
   if (observers_.empty()) return;
   auto keep = weak_from_this().lock();
   std::vector<std::shared_ptr<TextObserver>> run;
@@ -50,27 +42,25 @@ void TextField::removeTextObservers(const void* owner) {
   std::erase_if(observers_, [owner](const Observer& o) { return o.owner == owner; });
 }
 
-bool TextField::isClearButtonShown() const { return !text_.empty() && modeShows(clearMode_, isEditing()); }
+bool TextField::isClearButtonShown() const { return hasText() && modeShows(clearMode_, isEditing()); }
 
-void TextField::setLeftView(std::shared_ptr<View> view) {
-  if (leftView_ && leftView_ != view && leftView_->superview().get() == this) leftView_->removeFromSuperview();
-  leftView_ = std::move(view);
-  layoutSideViews();
-}
+void TextField::setLeftView(std::shared_ptr<View> view) { replaceSideView(leftView_, std::move(view)); }
 
 void TextField::setLeftViewMode(TextFieldViewMode mode) {
   leftMode_ = mode;
   layoutSideViews();
 }
 
-void TextField::setRightView(std::shared_ptr<View> view) {
-  if (rightView_ && rightView_ != view && rightView_->superview().get() == this) rightView_->removeFromSuperview();
-  rightView_ = std::move(view);
-  layoutSideViews();
-}
+void TextField::setRightView(std::shared_ptr<View> view) { replaceSideView(rightView_, std::move(view)); }
 
 void TextField::setRightViewMode(TextFieldViewMode mode) {
   rightMode_ = mode;
+  layoutSideViews();
+}
+
+void TextField::replaceSideView(std::shared_ptr<View>& side, std::shared_ptr<View> view) {
+  if (side && side != view && side->superview().get() == this) side->removeFromSuperview();
+  side = std::move(view);
   layoutSideViews();
 }
 
@@ -97,51 +87,17 @@ void TextField::layoutSideViews() {
   place(rightView_, rightMode_, false);
 }
 
-void TextField::setKeyboardType(KeyboardType type) {
-  traits_.keyboardType = type;
-  if (isEditing()) Keyboard::update();
-}
-
-void TextField::setReturnKeyType(ReturnKeyType type) {
-  traits_.returnKeyType = type;
-  if (isEditing()) Keyboard::update();
-}
-
-void TextField::setInputView(std::shared_ptr<View> view) {
-  inputView_ = std::move(view);
-  if (isEditing()) Keyboard::update();
-}
-
-void TextField::setInputAccessoryView(std::shared_ptr<View> view) {
-  accessoryView_ = std::move(view);
-  if (isEditing()) Keyboard::update();
-}
-
-std::shared_ptr<View> TextField::activeInputView() const {
-  if (!isEditing()) return nullptr;
-  return Keyboard::inputViewFor(traits_, inputView_);
-}
-
-void TextField::setCaret16(size_t position) {
-  caret16_ = std::min(position, u16len(text_));
-  replacesOnNextChange_ = false;   // the user moved the caret into the text
-}
-
 bool TextField::willBecomeFirstResponder() {
-  auto d = delegate_.lock();
-  return !d || d->shouldBeginEditing(*this).value_or(true);
+  return delegateAgrees(delegate_, &TextFieldDelegate::shouldBeginEditing, *this);
 }
 
 bool TextField::willResignFirstResponder() {
-  auto d = delegate_.lock();
-  return !d || d->shouldEndEditing(*this).value_or(true);
+  return delegateAgrees(delegate_, &TextFieldDelegate::shouldEndEditing, *this);
 }
 
 void TextField::didBecomeFirstResponder() {
   auto keep = weak_from_this().lock();
-  if (clearsOnBegin_ && !text_.empty()) text_.clear();
-  caret16_ = u16len(text_);
-  replacesOnNextChange_ = traits_.secureTextEntry && !text_.empty();
+  beginEditingText(clearsOnBegin_);
   layoutSideViews();
   Keyboard::update();   // the keyboard is up before the delegate hears of the beginning
   if (auto d = delegate_.lock()) d->didBeginEditing(*this);
@@ -151,7 +107,7 @@ void TextField::didBecomeFirstResponder() {
 
 void TextField::didResignFirstResponder() {
   auto keep = weak_from_this().lock();
-  replacesOnNextChange_ = false;
+  endEditingText();
   layoutSideViews();
   Keyboard::update();
   if (auto d = delegate_.lock()) d->didEndEditing(*this);
@@ -159,27 +115,14 @@ void TextField::didResignFirstResponder() {
   NotificationCenter::shared().post(kTextDidEndEditingNotification, this);
 }
 
-Range16 TextField::insertionRange() const {
-  if (replacesOnNextChange_) return Range16{0, u16len(text_)};
-  return Range16{std::min(caret16_, u16len(text_)), 0};
+bool TextField::allowsChange(Range16 range, const std::string& replacement) {
+  return delegateAgrees(delegate_, &TextFieldDelegate::shouldChangeCharacters, *this, range, replacement);
 }
 
-bool TextField::change(Range16 range, std::string replacement) {
-  assertMainThread();
-  auto keep = weak_from_this().lock();
-  if (auto d = delegate_.lock()) {
-    if (!d->shouldChangeCharacters(*this, range, replacement).value_or(true)) return false;
-  }
-  // The delegate may have changed the text while it was asked: the range then no longer fits.
-  auto next = u16replace(text_, range, replacement);
-  if (!next) return false;
-  text_ = std::move(*next);
-  caret16_ = range.location + u16len(replacement);
-  replacesOnNextChange_ = false;
+void TextField::textDidChange() {
   layoutSideViews();
   sendActions(ControlEvent::EditingChanged);
   NotificationCenter::shared().post(kTextDidChangeNotification, this);
-  return true;
 }
 
 bool TextField::tap() {
@@ -194,57 +137,14 @@ bool TextField::tap() {
   return editing;
 }
 
-size_t TextField::typeText(std::string_view text) {
-  assertMainThread();
-  auto keys = TextEditing::keystrokes(text);
-  if (!keys) return 0;
-  auto keep = weak_from_this().lock();
-  if (!isEditing() && !becomeFirstResponder()) return 0;
-  size_t delivered = 0;
-  for (const auto& key : *keys) {
-    if (!isEditing()) break;   // the keyboard went away
-    ++delivered;
-    if (key == "\n") {
-      tapReturn();
-    } else {
-      change(insertionRange(), key);
-    }
-  }
-  return delivered;
-}
-
-bool TextField::paste(std::string_view text) {
-  if (!isEditing() || !isValidUtf8(text)) return false;
-  return change(insertionRange(), std::string(text));
-}
-
-bool TextField::insertText(std::string_view text) {
-  if (!isValidUtf8(text)) return false;
-  if (text == "\n") return tapReturn();
-  return change(insertionRange(), std::string(text));
-}
-
-bool TextField::deleteBackward() {
-  if (replacesOnNextChange_) return change(Range16{0, u16len(text_)}, "");
-  auto range = TextEditing::characterBefore(text_, std::min(caret16_, u16len(text_)));
-  if (!range) return false;
-  return change(*range, "");
-}
-
 bool TextField::tapClear() {
   assertMainThread();
   if (!isClearButtonShown() || !acceptsTouches()) return false;
   auto keep = weak_from_this().lock();
   if (!isEditing() && !becomeFirstResponder()) return false;
-  if (auto d = delegate_.lock()) {
-    if (!d->shouldClear(*this).value_or(true)) return false;
-  }
-  text_.clear();
-  caret16_ = 0;
-  replacesOnNextChange_ = false;
-  layoutSideViews();
-  sendActions(ControlEvent::EditingChanged);
-  NotificationCenter::shared().post(kTextDidChangeNotification, this);
+  if (!delegateAgrees(delegate_, &TextFieldDelegate::shouldClear, *this)) return false;
+  clearText();
+  textDidChange();
   return true;
 }
 
@@ -252,9 +152,7 @@ bool TextField::tapReturn() {
   assertMainThread();
   if (!isEditing()) return false;
   auto keep = weak_from_this().lock();
-  if (auto d = delegate_.lock()) {
-    if (!d->shouldReturn(*this).value_or(true)) return false;
-  }
+  if (!delegateAgrees(delegate_, &TextFieldDelegate::shouldReturn, *this)) return false;
   if (actionCount(ControlEvent::EditingDidEndOnExit) > 0) {
     sendActions(ControlEvent::EditingDidEndOnExit);
     resignFirstResponder();
@@ -263,12 +161,12 @@ bool TextField::tapReturn() {
 }
 
 std::optional<std::string> TextField::displayText() const {
-  if (text_.empty()) return std::nullopt;
-  return traits_.secureTextEntry ? TextEditing::bullets(text_) : text_;
+  if (!hasText()) return std::nullopt;
+  return isSecureTextEntry() ? TextEditing::bullets(text()) : text();
 }
 
 void TextField::describeExtras(std::string& out) const {
-  if (text_.empty() && !placeholder_.empty()) out += " placeholder=" + quote(placeholder_);
+  if (!hasText() && !placeholder_.empty()) out += " placeholder=" + quote(placeholder_);
   Control::describeExtras(out);
   if (isEditing()) out += " [editing]";
 }

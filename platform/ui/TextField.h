@@ -34,6 +34,7 @@
 
 #include "platform/foundation/Text16.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/EditableText.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
@@ -62,7 +63,9 @@ enum class TextFieldViewMode { Never, WhileEditing, UnlessEditing, Always };
 enum class TextBorderStyle { None, Line, Bezel, RoundedRect };
 enum class ContentVerticalAlignment { Center, Top, Bottom, Fill };
 
-class TextField : public Control {
+// The text, caret, keyboard and keystrokes are EditableText's; here "\n" presses the return key
+// (tapReturn).
+class TextField : public Control, public EditableText {
  public:
   static constexpr const char* kTextDidBeginEditingNotification = "TextFieldTextDidBeginEditingNotification";
   static constexpr const char* kTextDidChangeNotification = "TextFieldTextDidChangeNotification";
@@ -74,20 +77,11 @@ class TextField : public Control {
   static std::shared_ptr<TextField> create(Rect frame = {});
 
   // --- text and look ---
-  const std::string& text() const { return text_; }
-  // A program's change: the caret goes to the end; the text observers run (also when the text
-  // is the same); no action, no notification, no delegate call.
-  void setText(std::string text);
-  bool hasText() const { return !text_.empty(); }
+  // setText (EditableText's, a program's change) runs the text observers (also when the text is
+  // the same); no action, no notification, no delegate call. Default font: the system font of
+  // 12 points.
   const std::string& placeholder() const { return placeholder_; }
   void setPlaceholder(std::string text) { placeholder_ = std::move(text); }
-  // Default: the system font of 12 points.
-  const Font& font() const { return font_; }
-  void setFont(Font font) { font_ = font; }
-  const Color& textColor() const { return textColor_; }
-  void setTextColor(Color c) { textColor_ = c; }
-  TextAlignment textAlignment() const { return alignment_; }
-  void setTextAlignment(TextAlignment a) { alignment_ = a; }
   ContentVerticalAlignment contentVerticalAlignment() const { return verticalAlignment_; }
   void setContentVerticalAlignment(ContentVerticalAlignment a) { verticalAlignment_ = a; }
   TextBorderStyle borderStyle() const { return borderStyle_; }
@@ -120,32 +114,16 @@ class TextField : public Control {
   TextFieldViewMode rightViewMode() const { return rightMode_; }
   void setRightViewMode(TextFieldViewMode mode);
 
-  // --- keyboard ---
-  KeyboardType keyboardType() const { return traits_.keyboardType; }
-  void setKeyboardType(KeyboardType type);
-  ReturnKeyType returnKeyType() const { return traits_.returnKeyType; }
-  void setReturnKeyType(ReturnKeyType type);
-  TextAutocapitalization autocapitalizationType() const { return traits_.autocapitalization; }
-  void setAutocapitalizationType(TextAutocapitalization t) { traits_.autocapitalization = t; }
-  TextAutocorrection autocorrectionType() const { return traits_.autocorrection; }
-  void setAutocorrectionType(TextAutocorrection t) { traits_.autocorrection = t; }
-  KeyboardAppearance keyboardAppearance() const { return traits_.keyboardAppearance; }
-  void setKeyboardAppearance(KeyboardAppearance a) { traits_.keyboardAppearance = a; }
-  bool isSecureTextEntry() const { return traits_.secureTextEntry; }
-  void setSecureTextEntry(bool on) { traits_.secureTextEntry = on; }
-  bool enablesReturnKeyAutomatically() const { return traits_.enablesReturnKeyAutomatically; }
-  void setEnablesReturnKeyAutomatically(bool on) { traits_.enablesReturnKeyAutomatically = on; }
-  const TextInputTraits* textInputTraits() const override { return &traits_; }
-
-  // Custom keyboard and accessory (nothing: the system keyboard, no accessory). Changing them
-  // while the field edits changes what the keyboard shows at once.
-  std::shared_ptr<View> inputView() const override { return inputView_; }
-  void setInputView(std::shared_ptr<View> view);
-  std::shared_ptr<View> inputAccessoryView() const override { return accessoryView_; }
-  void setInputAccessoryView(std::shared_ptr<View> view);
-  // While the field edits: its custom input view, or the system keyboard (a Keyboard view of
-  // the field's keyboard type); nothing while it does not edit.
-  std::shared_ptr<View> activeInputView() const;
+  // --- keyboard (the rest is EditableText's) ---
+  KeyboardAppearance keyboardAppearance() const { return traits().keyboardAppearance; }
+  void setKeyboardAppearance(KeyboardAppearance a) { traits().keyboardAppearance = a; }
+  bool isSecureTextEntry() const { return traits().secureTextEntry; }
+  void setSecureTextEntry(bool on) { traits().secureTextEntry = on; }
+  bool enablesReturnKeyAutomatically() const { return traits().enablesReturnKeyAutomatically; }
+  void setEnablesReturnKeyAutomatically(bool on) { traits().enablesReturnKeyAutomatically = on; }
+  const TextInputTraits* textInputTraits() const override { return &traits(); }
+  std::shared_ptr<View> inputView() const override { return customInputView(); }
+  std::shared_ptr<View> inputAccessoryView() const override { return customAccessoryView(); }
 
   // --- the application's own data ---
   // An input type the application keeps on the field (0 when never set).
@@ -159,30 +137,13 @@ class TextField : public Control {
   void addTextObserver(const void* owner, TextObserver observer);
   void removeTextObservers(const void* owner);
 
-  // --- editing ---
-  bool isEditing() const { return isFirstResponder(); }
+  // --- editing (isEditing, the caret and the keystrokes are EditableText's) ---
   bool canBecomeFirstResponder() const override { return isEnabled(); }
-  // The caret in UTF-16 units (at most the text's length).
-  size_t caret16() const { return caret16_; }
-  void setCaret16(size_t position);
 
   // --- a simulated user ---
   // A finger on the field: touch down, the field begins editing, touch up inside. False when the
   // field takes no touches or refuses to begin.
   bool tap() override;
-  // Types the text one character (code point) at a time, beginning editing first when needed;
-  // "\n" presses the return key (tapReturn). Typing stops when the field stops editing (the
-  // keyboard went away). Returns the number of characters that reached the keyboard, each of
-  // them accepted or refused by the delegate. Text that is not UTF-8 is typed not at all (0).
-  size_t typeText(std::string_view text);
-  // A paste at the caret: one change for the whole text. False when refused, when the field
-  // does not edit or the text is not UTF-8.
-  bool paste(std::string_view text);
-  // The keyboard's insertion (custom keypads call it): one change for the whole text; "\n"
-  // alone presses the return key. False when refused.
-  bool insertText(std::string_view text);
-  // The delete key: the character before the caret. False when there is none or it is refused.
-  bool deleteBackward();
   // The clear button: refused when it is not shown; else (beginning editing when needed) asks
   // shouldClear; on yes the text is emptied, the EditingChanged actions run and
   // kTextDidChangeNotification is posted. True when cleared.
@@ -204,17 +165,16 @@ class TextField : public Control {
   void didResignFirstResponder() override;
 
  private:
-  // Asks the delegate and applies one change; range in UTF-16 units.
-  bool change(Range16 range, std::string replacement);
-  Range16 insertionRange() const;
+  bool allowsChange(Range16 range, const std::string& replacement) override;
+  // EditingChanged actions, then kTextDidChangeNotification.
+  void textDidChange() override;
+  std::optional<bool> pressReturnKey() override { return tapReturn(); }
+  void textWasSet() override;
+  // Takes the old side view out (when it is not the new one) and places the new one.
+  void replaceSideView(std::shared_ptr<View>& side, std::shared_ptr<View> view);
   void layoutSideViews();
-  void runTextObservers();
 
-  std::string text_;
   std::string placeholder_;
-  Font font_ = Font::system(12);
-  Color textColor_ = Color::black();
-  TextAlignment alignment_ = TextAlignment::Left;
   ContentVerticalAlignment verticalAlignment_ = ContentVerticalAlignment::Top;
   TextBorderStyle borderStyle_ = TextBorderStyle::None;
   std::optional<Image> background_;
@@ -227,9 +187,6 @@ class TextField : public Control {
   std::shared_ptr<View> rightView_;
   TextFieldViewMode leftMode_ = TextFieldViewMode::Never;
   TextFieldViewMode rightMode_ = TextFieldViewMode::Never;
-  TextInputTraits traits_;
-  std::shared_ptr<View> inputView_;
-  std::shared_ptr<View> accessoryView_;
   int inputType_ = 0;
   std::weak_ptr<TextFieldDelegate> delegate_;
   struct Observer {
@@ -237,8 +194,6 @@ class TextField : public Control {
     std::shared_ptr<TextObserver> callback;
   };
   std::vector<Observer> observers_;
-  size_t caret16_ = 0;
-  bool replacesOnNextChange_ = false;   // a secure field's first change after editing began
 };
 
 }  // namespace platform::ui

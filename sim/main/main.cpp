@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
       status = 2;
     } else {
       std::cout << "nvx-sim: main API " << standins.mainApi().apiBaseAddress() << ", statistics "
-                << standins.statistics().statisticsBaseAddress() << ", reader box on the loopback network\n";
+                << standins.statistics().statisticsBaseAddress() << ", probe " << standins.probe().probeAddress()
+                << ", reader box on the loopback network\n";
       nvx::sim::PlaceholderHomeScreen::registerIfMissing();
       nvx::startClient(home);
       nvx::sim::Simulator simulator(std::cout, &standins);
