@@ -216,6 +216,26 @@ class ReaderGateTest : public ::testing::Test {
     EXPECT_TRUE(overlays().empty());
   }
 
+  // What an alert shows: its tag, title, message (not checked when nothing) and buttons in order.
+  struct Shown {
+    int tag = 0;
+    std::string title;
+    std::optional<std::string> message;
+    std::vector<std::string> buttons;
+  };
+  static void expectShows(const std::shared_ptr<AlertView>& alert, const Shown& shown) {
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->tag(), shown.tag);
+    EXPECT_EQ(alert->title(), shown.title);
+    if (shown.message) {
+      EXPECT_EQ(alert->message(), *shown.message);
+    }
+    ASSERT_EQ(alert->numberOfButtons(), static_cast<int>(shown.buttons.size()));
+    for (size_t i = 0; i < shown.buttons.size(); ++i) {
+      EXPECT_EQ(alert->buttonTitleAtIndex(static_cast<int>(i)), shown.buttons[i]);
+    }
+  }
+
   // Whether a statistics record of the code ends with the text.
   static bool hasRecord(std::string_view code, std::string_view text) {
     const std::string records =
@@ -308,13 +328,9 @@ TEST_F(ReaderGateTest, ANewReaderGivesTheBindingAlertWithTheLoginNameAndForgetsT
   ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }));
   RunLoop::main().advance(1);
   EXPECT_EQ(*screen->answers, std::vector<bool>{false});
-  auto alert = AlertView::top();
-  ASSERT_TRUE(alert);
-  EXPECT_EQ(alert->tag(), 1111102);
-  EXPECT_EQ(alert->title(), "");
-  EXPECT_EQ(alert->message(), "发现新刷卡器，此刷卡器即将与用户 13800000000 绑定，下次使用此刷卡器时请用该用户名登录");
-  EXPECT_EQ(alert->buttonTitleAtIndex(0), "放弃");
-  EXPECT_EQ(alert->buttonTitleAtIndex(1), "继续");
+  ASSERT_NO_FATAL_FAILURE(expectShows(
+      AlertView::top(), {1111102, "", "发现新刷卡器，此刷卡器即将与用户 13800000000 绑定，下次使用此刷卡器时请用该用户名登录",
+                         {"放弃", "继续"}}));
   EXPECT_EQ(User::currentUser().psamId(), "");
   EXPECT_EQ(calls("login"), 0u);
   EXPECT_TRUE(overlays().empty());
@@ -343,12 +359,7 @@ TEST_F(ReaderGateTest, AReaderOfAnotherUserGivesTheReloginAlertOrWhileCalledTheC
   screen->ask();
   ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }));
   EXPECT_EQ(*screen->answers, std::vector<bool>{false});
-  auto alert = AlertView::top();
-  ASSERT_TRUE(alert);
-  EXPECT_EQ(alert->tag(), 1111103);
-  EXPECT_EQ(alert->title(), "刷卡器绑定冲突");
-  EXPECT_EQ(alert->buttonTitleAtIndex(0), "取消");
-  EXPECT_EQ(alert->buttonTitleAtIndex(1), "重新登录");
+  ASSERT_NO_FATAL_FAILURE(expectShows(AlertView::top(), {1111103, "刷卡器绑定冲突", std::nullopt, {"取消", "重新登录"}}));
   EXPECT_EQ(User::currentUser().psamId(), "");
   ASSERT_TRUE(Inspector().answerAlert("重新登录").isOk());
   EXPECT_TRUE(std::dynamic_pointer_cast<TestLoginScreen>(services->navigation->topViewController()));
@@ -360,12 +371,8 @@ TEST_F(ReaderGateTest, AReaderOfAnotherUserGivesTheReloginAlertOrWhileCalledTheC
   auto called = pushScreen();
   called->ask();
   ASSERT_TRUE(pump([&] { return AlertView::top() != nullptr; }));
-  alert = AlertView::top();
-  EXPECT_EQ(alert->tag(), 0);
-  EXPECT_EQ(alert->title(), "刷卡器绑定冲突");
-  EXPECT_EQ(alert->message(), "刷卡器与手机银行绑定用户冲突，请插入对应的刷卡器！");
-  ASSERT_EQ(alert->numberOfButtons(), 1);
-  EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
+  ASSERT_NO_FATAL_FAILURE(
+      expectShows(AlertView::top(), {0, "刷卡器绑定冲突", "刷卡器与手机银行绑定用户冲突，请插入对应的刷卡器！", {"确定"}}));
   EXPECT_TRUE(called->answers->empty());
   EXPECT_TRUE(called->isGatePending());
   EXPECT_EQ(User::currentUser().psamId(), kBoxKsn);
@@ -462,12 +469,8 @@ TEST_F(ReaderGateTest, WithoutAReaderTheNoReaderAlertAnswersNoAndAReaderComingDi
   ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }));
   EXPECT_EQ(*screen->answers, std::vector<bool>{false});
   auto alert = AlertView::top();
-  ASSERT_TRUE(alert);
-  EXPECT_EQ(alert->tag(), 1111101);
-  EXPECT_EQ(alert->title(), "未检测到刷卡器");
-  EXPECT_EQ(alert->message(), "请将手机刷卡器插入耳机孔，或点击“现在购买”");
-  EXPECT_EQ(alert->buttonTitleAtIndex(0), "取消");
-  EXPECT_EQ(alert->buttonTitleAtIndex(1), "现在购买");
+  ASSERT_NO_FATAL_FAILURE(
+      expectShows(alert, {1111101, "未检测到刷卡器", "请将手机刷卡器插入耳机孔，或点击“现在购买”", {"取消", "现在购买"}}));
   EXPECT_TRUE(overlays().empty());
   EXPECT_EQ(screen->unplugedAlert(), alert);
 
@@ -592,12 +595,9 @@ TEST_F(ReaderGateTest, ARefusedMicrophoneAnswersNoWithTheAlertEveryTime) {
   for (size_t pass = 1; pass <= 2; ++pass) {
     screen->ask();
     ASSERT_TRUE(pump([&] { return screen->answers->size() == pass; }, 5.0));
-    auto alert = AlertView::top();
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->title(), "无法使用麦克风");
-    EXPECT_EQ(alert->message(), "请在iPhone的“设置-隐私-麦克风“选项中，允许诺维萨访问您的手机麦克风");
-    ASSERT_EQ(alert->numberOfButtons(), 1);
-    EXPECT_EQ(alert->buttonTitleAtIndex(0), "好");
+    ASSERT_NO_FATAL_FAILURE(expectShows(
+        AlertView::top(),
+        {0, "无法使用麦克风", "请在iPhone的“设置-隐私-麦克风“选项中，允许诺维萨访问您的手机麦克风", {"好"}}));
     ASSERT_TRUE(Inspector().answerAlert("好").isOk());
   }
   EXPECT_EQ(*screen->answers, (std::vector<bool>{false, false}));
