@@ -1,12 +1,12 @@
 #include "net/BaseService.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <set>
 #include <thread>
 
 #include "app/core/ClientSettings.h"
+#include "net/Md5TestSupport.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/testing/Testing.h"
@@ -17,19 +17,7 @@ namespace {
 // The salt the servers check the vercode with.
 constexpr std::string_view kServerSalt = "lkjhgq@rotorTablet@zx61917%%%%p617617[]QRT";
 
-// MD5 with OpenSSL's EVP interface, as lower-case hex.
-std::string md5(std::string_view bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EXPECT_EQ(EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr), 1);
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < length; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
-}
+using testing::md5Hex;
 
 bool inAlphabet(std::string_view uid) {
   return uid.find_first_not_of(BaseService::kUidAlphabet) == std::string_view::npos;
@@ -48,7 +36,7 @@ TEST(BaseServiceTest, UidIsSixteenAlphabetCharactersAndVercodeItsSaltedMd5) {
   const std::string vercode = BaseService::vercode();
   EXPECT_EQ(vercode.size(), 32u);
   EXPECT_EQ(vercode.find_first_not_of("0123456789abcdef"), std::string::npos) << vercode;
-  EXPECT_EQ(vercode, md5(uid + std::string(kServerSalt)));
+  EXPECT_EQ(vercode, md5Hex(uid + std::string(kServerSalt)));
   EXPECT_EQ(BaseService::safyVerification(), "uid=" + uid + "&vercode=" + vercode);
 }
 
@@ -60,7 +48,7 @@ TEST(BaseServiceTest, ThePairStaysForTheRunAndANewRunMakesANewOne) {
   platform::testing::restart();
   EXPECT_NE(BaseService::uid(), uid);
   EXPECT_NE(BaseService::safyVerification(), first);
-  EXPECT_EQ(BaseService::vercode(), md5(BaseService::uid() + std::string(kServerSalt)));
+  EXPECT_EQ(BaseService::vercode(), md5Hex(BaseService::uid() + std::string(kServerSalt)));
 }
 
 TEST(BaseServiceTest, ThreadsAskingAtOnceShareOneIdentity) {
@@ -81,7 +69,7 @@ TEST(BaseServiceTest, GenerateUidDrawsTheWholeAlphabet) {
   EXPECT_TRUE(inAlphabet(uid));
   EXPECT_EQ(std::set<char>(uid.begin(), uid.end()).size(), 62u);
   service.generateVercode();
-  EXPECT_EQ(BaseService::vercode(), md5(uid + std::string(kServerSalt)));
+  EXPECT_EQ(BaseService::vercode(), md5Hex(uid + std::string(kServerSalt)));
 }
 
 TEST(BaseServiceTest, WithoutASaltTheVercodeIsEmptyAndTheFaultLogged) {

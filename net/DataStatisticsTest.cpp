@@ -1,7 +1,6 @@
 #include "net/DataStatistics.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <filesystem>
 #include <functional>
@@ -13,6 +12,7 @@
 #include "app/core/User.h"
 #include "net/BaseService.h"
 #include "net/MainApiTestFixture.h"
+#include "net/Md5TestSupport.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"
@@ -27,18 +27,7 @@
 namespace nvx {
 namespace {
 
-std::string md5(std::string_view bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  EXPECT_EQ(EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr), 1);
-  std::string hex;
-  char pair[3];
-  for (unsigned int i = 0; i < length; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-    hex += pair;
-  }
-  return hex;
-}
+using testing::md5Hex;
 
 DataStatistics& stats() { return DataStatistics::sharedDataStatistics(); }
 
@@ -60,7 +49,7 @@ TEST(DataStatisticsTest, DeviceIdIsTheMd5OfTheUpperCaseHardwareAddress) {
   for (const auto& c : cases) {
     platform::Device::info().wifiHwAddr = c.hwAddr;
     const std::string id = stats().deviceId();
-    EXPECT_EQ(id, md5(c.hashed)) << c.hwAddr;
+    EXPECT_EQ(id, md5Hex(c.hashed)) << c.hwAddr;
     EXPECT_EQ(id.size(), 32u);
   }
 }

@@ -4,6 +4,7 @@
 
 #include "app/core/AppServices.h"
 #include "app/ui/BarcodeTestFrame.h"
+#include "net/MainApiTestFixture.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/Camera.h"
@@ -22,37 +23,16 @@ using platform::ui::Inspector;
 using platform::ui::ViewController;
 using ZXing::BarcodeFormat;
 
-// The utility-bill form: a screen with the camera button.
-class BillForm : public ViewController {
- public:
-  std::string className() const override { return "BillForm"; }
-};
-
-class FormServices : public AppServices {
- public:
-  FormServices() {
-    form = std::make_shared<BillForm>();
-    navigation = platform::ui::NavigationController::create(form);
-    mainWindow = platform::ui::Window::create();
-    mainWindow->setRootViewController(navigation);
-    mainWindow->makeKeyAndVisible();
-  }
-  std::shared_ptr<platform::ui::NavigationController> navigationController() override { return navigation; }
-  std::shared_ptr<platform::ui::Window> window() override { return mainWindow; }
-
-  std::shared_ptr<BillForm> form;
-  std::shared_ptr<platform::ui::NavigationController> navigation;
-  std::shared_ptr<platform::ui::Window> mainWindow;
-};
-
 class BarcodeButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    services = std::make_shared<FormServices>();
+    // The application's window and navigation stack; its root screen stands for the utility-bill
+    // form with the camera button.
+    services = std::make_shared<testing::AppWindowServices>();
     AppServices::install(services);
     button = BarcodeButton::barcodeButtonWithOrigin(platform::ui::Point{270, 10},
                                                     [this](std::optional<std::string> text) { texts.push_back(text); });
-    services->form->view()->addSubview(button);
+    services->screen->view()->addSubview(button);
   }
   void TearDown() override { AppServices::install(nullptr); }
 
@@ -60,7 +40,7 @@ class BarcodeButtonTest : public ::testing::Test {
   std::shared_ptr<ViewController> top() const { return services->navigation->topViewController(); }
   static void see(const platform::media::CameraFrame& frame) { ASSERT_TRUE(Camera::shared().show(frame).isOk()); }
 
-  std::shared_ptr<FormServices> services;
+  std::shared_ptr<testing::AppWindowServices> services;
   std::shared_ptr<BarcodeButton> button;
   std::vector<std::optional<std::string>> texts;
 };
@@ -82,10 +62,10 @@ TEST_F(BarcodeButtonTest, WithoutACameraTheTapSaysSo) {
   EXPECT_EQ(alert->message(), "您的设备没有摄像头");
   ASSERT_EQ(alert->numberOfButtons(), 1);
   EXPECT_EQ(alert->buttonTitleAtIndex(0), "确定");
-  EXPECT_EQ(top(), services->form);
+  EXPECT_EQ(top(), services->screen);
   EXPECT_EQ(button->barReader(), nullptr);
   ASSERT_TRUE(Inspector().answerAlert("确定").isOk());
-  EXPECT_EQ(top(), services->form);
+  EXPECT_EQ(top(), services->screen);
 }
 
 TEST_F(BarcodeButtonTest, ScanPushesTheReaderAndHandsBackTheFirstCode128Read) {
@@ -95,7 +75,7 @@ TEST_F(BarcodeButtonTest, ScanPushesTheReaderAndHandsBackTheFirstCode128Read) {
   ASSERT_NE(reader, nullptr);
   EXPECT_EQ(top(), reader) << "pushed on the application's stack";
   EXPECT_TRUE(services->navigation->lastTransitionAnimated());
-  EXPECT_EQ(services->form->presentedViewController(), nullptr) << "not presented modally";
+  EXPECT_EQ(services->screen->presentedViewController(), nullptr) << "not presented modally";
   EXPECT_EQ(reader->title(), "扫描条形码");
   EXPECT_FALSE(platform::ui::Application::shared().isStatusBarHidden());
   EXPECT_EQ(reader->supportedOrientationsMask(), 6);
@@ -114,7 +94,7 @@ TEST_F(BarcodeButtonTest, ScanPushesTheReaderAndHandsBackTheFirstCode128Read) {
   EXPECT_EQ(texts[0], "0571202306010042");
   see(testing::barcodeFrame(BarcodeFormat::Code128, "999"));   // while the reader leaves
   settle();
-  EXPECT_EQ(top(), services->form);
+  EXPECT_EQ(top(), services->screen);
   EXPECT_EQ(texts.size(), 1u) << "one reading, one completion";
   EXPECT_FALSE(Camera::shared().isCapturing());
 }
@@ -128,7 +108,7 @@ TEST_F(BarcodeButtonTest, BackReturnsToTheFormWithoutAText) {
   EXPECT_TRUE(back->isExclusiveTouch());
   ASSERT_TRUE(Inspector().tapControl(*back).isOk());
   settle();
-  EXPECT_EQ(top(), services->form);
+  EXPECT_EQ(top(), services->screen);
   see(testing::barcodeFrame(BarcodeFormat::Code128, "0571"));
   EXPECT_TRUE(texts.empty());
 

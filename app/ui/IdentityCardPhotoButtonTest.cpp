@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/core/AppServices.h"
+#include "net/MainApiTestFixture.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/Camera.h"
 #include "platform/ui/Inspector.h"
@@ -20,28 +21,6 @@ using platform::ui::ImagePickerSourceType;
 using platform::ui::Inspector;
 using platform::ui::ViewController;
 
-class IdentityScreen : public ViewController {
- public:
-  std::string className() const override { return "IdentityScreen"; }
-};
-
-class WindowServices : public AppServices {
- public:
-  WindowServices() {
-    screen = std::make_shared<IdentityScreen>();
-    navigation = platform::ui::NavigationController::create(screen);
-    mainWindow = platform::ui::Window::create();
-    mainWindow->setRootViewController(navigation);
-    mainWindow->makeKeyAndVisible();
-  }
-  std::shared_ptr<platform::ui::NavigationController> navigationController() override { return navigation; }
-  std::shared_ptr<platform::ui::Window> window() override { return mainWindow; }
-
-  std::shared_ptr<IdentityScreen> screen;
-  std::shared_ptr<platform::ui::NavigationController> navigation;
-  std::shared_ptr<platform::ui::Window> mainWindow;
-};
-
 Image photo(int width, int height, uint8_t shade) {
   return *Image::withPixels(width, height, std::vector<uint8_t>(static_cast<size_t>(width * height * 4), shade));
 }
@@ -49,7 +28,7 @@ Image photo(int width, int height, uint8_t shade) {
 class IdentityCardPhotoButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    services = std::make_shared<WindowServices>();
+    services = std::make_shared<testing::AppWindowServices>();
     AppServices::install(services);
     button = IdentityCardPhotoButton::create(platform::ui::Point{20, 100}, services->screen, std::nullopt);
     button->setTag(7);
@@ -74,7 +53,7 @@ class IdentityCardPhotoButtonTest : public ::testing::Test {
     ASSERT_TRUE(Inspector().chooseInSheet(title).isOk());
   }
 
-  std::shared_ptr<WindowServices> services;
+  std::shared_ptr<testing::AppWindowServices> services;
   std::shared_ptr<IdentityCardPhotoButton> button;
 };
 

@@ -1,23 +1,18 @@
 // The PIN digit pad, tapped by a user through the Inspector while it is a secret field's keyboard.
 #include <gtest/gtest.h>
 
+#include "app/ui/KeypadTestSupport.h"
 #include "app/ui/NVXKeyboardView.h"
-#include "app/ui/TestPictureBundle.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/Window.h"
 
 namespace nvx {
 namespace {
 
 using platform::ui::Button;
-using platform::ui::ControlState;
-using platform::ui::Inspector;
 using platform::ui::Rect;
-using platform::ui::TextField;
-using platform::ui::Window;
 
 // What a PIN screen hears from its keypad.
 class PinScreen : public NVXKeyboardViewDelegate {
@@ -28,15 +23,11 @@ class PinScreen : public NVXKeyboardViewDelegate {
   std::vector<std::string> keys;
 };
 
-struct KeyPlace {
-  int tag;
-  Rect frame;
-  const char* normal;
-  const char* highlighted;
-};
+using testing::KeyPlace;
+using testing::keysOf;
 
 // Left to right, top to bottom.
-const KeyPlace kLayout[12] = {
+const std::vector<KeyPlace> kLayout = {
     {1, {0, 13, 106, 40}, "n_keyboard_1.png", "n_keyboard_1_hover.png"},
     {2, {108, 13, 106, 40}, "n_keyboard_2.png", "n_keyboard_2_hover.png"},
     {3, {216, 13, 106, 40}, "n_keyboard_3.png", "n_keyboard_3_hover.png"},
@@ -51,51 +42,26 @@ const KeyPlace kLayout[12] = {
     {102, {216, 163, 106, 40}, "n_keyboard_x.png", "n_keyboard_x_hover.png"},
 };
 
-std::vector<std::string> pictureNames() {
-  std::vector<std::string> names = {"n_keyboard_bg.png"};
-  for (const auto& key : kLayout) {
-    names.push_back(key.normal);
-    names.push_back(key.highlighted);
-  }
-  return names;
-}
-
-// The key buttons of a keypad, back to front.
-std::vector<std::shared_ptr<Button>> keysOf(const platform::ui::View& keypad) {
-  std::vector<std::shared_ptr<Button>> keys;
-  for (const auto& sub : keypad.subviews()) {
-    if (auto button = std::dynamic_pointer_cast<Button>(sub)) keys.push_back(button);
-  }
-  return keys;
-}
-
-class NVXKeyboardViewTest : public ::testing::Test {
+class NVXKeyboardViewTest : public testing::KeypadFieldTest {
  protected:
+  NVXKeyboardViewTest() : KeypadFieldTest(kLayout) {}
+
   void SetUp() override {
-    window_->makeKeyAndVisible();
+    KeypadFieldTest::SetUp();
     field_->setSecureTextEntry(true);
-    window_->addSubview(field_);
     keypad_ = NVXKeyboardView::numberPadWithDelegate(screen_);
     field_->setInputView(keypad_);
   }
 
   // A user's tap on the key at the place (the key must show and take the touch).
   void tapKeyAt(Rect place) {
-    for (const auto& key : keysOf(*keypad_)) {
-      if (key->frame() == place) {
-        ASSERT_TRUE(inspector_.tapControl(*key).isOk()) << inspector_.render();
-        return;
-      }
-    }
-    FAIL() << "no key at " << place.x << "," << place.y;
+    const std::string where = "at " + ::testing::PrintToString(place.x) + "," + ::testing::PrintToString(place.y);
+    auto tapped = tapKey(*keypad_, [&](const Button& key) { return key.frame() == place; }, where);
+    ASSERT_TRUE(tapped.isOk()) << tapped.message() << "\n" << inspector_.render();
   }
 
-  testing::TestPictureBundle pictures_{pictureNames()};
-  std::shared_ptr<Window> window_ = Window::create();
-  std::shared_ptr<TextField> field_ = TextField::create(Rect{10, 80, 300, 30});
   std::shared_ptr<PinScreen> screen_ = std::make_shared<PinScreen>();
   std::shared_ptr<NVXKeyboardView> keypad_;
-  Inspector inspector_;
 };
 
 TEST_F(NVXKeyboardViewTest, KeysStandInTheSamePlacesEveryTime) {
@@ -105,13 +71,7 @@ TEST_F(NVXKeyboardViewTest, KeysStandInTheSamePlacesEveryTime) {
     ASSERT_EQ(platform::ui::Keyboard::activeInputView(), keypad_);
     auto keys = keysOf(*keypad_);
     ASSERT_EQ(keys.size(), 12u);
-    for (size_t i = 0; i < keys.size(); ++i) {
-      EXPECT_EQ(keys[i]->tag(), kLayout[i].tag) << i;
-      EXPECT_EQ(keys[i]->frame(), kLayout[i].frame) << i;
-      ASSERT_TRUE(keys[i]->backgroundImage(ControlState::Normal)) << i;
-      EXPECT_EQ(keys[i]->backgroundImage(ControlState::Normal)->name, kLayout[i].normal) << i;
-      EXPECT_EQ(keys[i]->backgroundImage(ControlState::Highlighted)->name, kLayout[i].highlighted) << i;
-    }
+    for (size_t i = 0; i < keys.size(); ++i) ASSERT_NO_FATAL_FAILURE(testing::expectKeyAt(*keys[i], kLayout[i], i));
     ASSERT_TRUE(field_->resignFirstResponder());
   }
   // A new keypad is laid out the same way.

@@ -3,25 +3,21 @@
 
 #include <map>
 
+#include "app/ui/KeypadTestSupport.h"
 #include "app/ui/NVXSafeKeyboardView.h"
-#include "app/ui/TestPictureBundle.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/TextField.h"
-#include "platform/ui/Window.h"
 
 namespace nvx {
 namespace {
 
 using platform::Range16;
 using platform::ui::Button;
-using platform::ui::ControlState;
-using platform::ui::Inspector;
 using platform::ui::Rect;
 using platform::ui::TextField;
 using platform::ui::TextFieldDelegate;
-using platform::ui::Window;
 
 // The screen's own delegate of the field, from before the keypad took the field over.
 class FormDelegate : public TextFieldDelegate {
@@ -43,16 +39,11 @@ class FormDelegate : public TextFieldDelegate {
   std::vector<std::string> events;
 };
 
-struct KeyPlace {
-  int tag;
-  Rect frame;
-  const char* normal;
-  const char* highlighted;
-  const char* disabled;
-};
+using testing::KeyPlace;
+using testing::keysOf;
 
 // Back to front as the keypad adds them.
-const KeyPlace kLayout[15] = {
+const std::vector<KeyPlace> kLayout = {
     {1, {15, 13, 64, 40}, "s_keyboard_1.png", "s_keyboard_1_hover.png", nullptr},
     {2, {94, 13, 64, 40}, "s_keyboard_2.png", "s_keyboard_2_hover.png", nullptr},
     {3, {173, 13, 64, 40}, "s_keyboard_3.png", "s_keyboard_3_hover.png", nullptr},
@@ -70,29 +61,12 @@ const KeyPlace kLayout[15] = {
     {103, {252, 113, 64, 90}, "s_keyboard_hide.png", "s_keyboard_hide_hover.png", nullptr},
 };
 
-std::vector<std::string> pictureNames() {
-  std::vector<std::string> names = {"n_keyboard_bg.png"};
-  for (const auto& key : kLayout) {
-    for (const char* name : {key.normal, key.highlighted, key.disabled}) {
-      if (name) names.push_back(name);
-    }
-  }
-  return names;
-}
-
-std::vector<std::shared_ptr<Button>> keysOf(const platform::ui::View& keypad) {
-  std::vector<std::shared_ptr<Button>> keys;
-  for (const auto& sub : keypad.subviews()) {
-    if (auto button = std::dynamic_pointer_cast<Button>(sub)) keys.push_back(button);
-  }
-  return keys;
-}
-
-class NVXSafeKeyboardViewTest : public ::testing::Test {
+class NVXSafeKeyboardViewTest : public testing::KeypadFieldTest {
  protected:
+  NVXSafeKeyboardViewTest() : KeypadFieldTest(kLayout) {}
+
   void SetUp() override {
-    window_->makeKeyAndVisible();
-    window_->addSubview(field_);
+    KeypadFieldTest::SetUp();
     field_->setDelegate(form_);
   }
 
@@ -103,22 +77,14 @@ class NVXSafeKeyboardViewTest : public ::testing::Test {
     const std::map<std::string, int> kTags = {{".", 105}, {"00", 104}, {"del", 102}, {"C", 106}, {"hide", 103}};
     for (const auto& name : keys) {
       int tag = kTags.count(name) ? kTags.at(name) : std::stoi(name);
-      std::shared_ptr<Button> key;
-      for (const auto& k : keysOf(*keypad_)) {
-        if (k->tag() == tag) key = k;
-      }
-      if (!key) return platform::Status::error("no key " + name);
-      if (auto status = inspector_.tapControl(*key); !status.isOk()) return status;
+      auto status = tapKey(*keypad_, [&](const Button& key) { return key.tag() == tag; }, name);
+      if (!status.isOk()) return status;
     }
     return platform::Status::success();
   }
 
-  testing::TestPictureBundle pictures_{pictureNames()};
-  std::shared_ptr<Window> window_ = Window::create();
-  std::shared_ptr<TextField> field_ = TextField::create(Rect{10, 80, 300, 30});
   std::shared_ptr<FormDelegate> form_ = std::make_shared<FormDelegate>();
   std::shared_ptr<NVXSafeKeyboardView> keypad_;
-  Inspector inspector_;
 };
 
 TEST_F(NVXSafeKeyboardViewTest, KeysStandInTheSamePlacesAndTheCardStyleSwitchesTwoOff) {
@@ -130,14 +96,7 @@ TEST_F(NVXSafeKeyboardViewTest, KeysStandInTheSamePlacesAndTheCardStyleSwitchesT
     ASSERT_EQ(keys.size(), 15u);
     for (size_t i = 0; i < keys.size(); ++i) {
       const KeyPlace& place = kLayout[i];
-      EXPECT_EQ(keys[i]->tag(), place.tag) << i;
-      EXPECT_EQ(keys[i]->frame(), place.frame) << i;
-      ASSERT_TRUE(keys[i]->backgroundImage(ControlState::Normal)) << i;
-      EXPECT_EQ(keys[i]->backgroundImage(ControlState::Normal)->name, place.normal) << i;
-      EXPECT_EQ(keys[i]->backgroundImage(ControlState::Highlighted)->name, place.highlighted) << i;
-      if (place.disabled) {
-        EXPECT_EQ(keys[i]->backgroundImage(ControlState::Disabled)->name, place.disabled) << i;
-      }
+      ASSERT_NO_FATAL_FAILURE(testing::expectKeyAt(*keys[i], place, i));
       bool off = style == NVXSafeKeyboardView::kCardNumberStyle && place.disabled;
       EXPECT_EQ(keys[i]->isEnabled(), !off) << i;
     }

@@ -1,12 +1,14 @@
 #include "platform/media/AudioEngine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ThreadRegistry.h"
+#include "platform/foundation/ThreadActivity.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/Jack.h"
 #include "platform/media/MediaVolume.h"
@@ -34,10 +36,9 @@ std::string rateText(double rate) {
 void letOthersGoFirst() {
   VirtualClock* vc = virtualClock();
   if (!vc) return;
-  const uint64_t mine = ThreadRegistry::currentBusy();
   auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
   for (;;) {
-    bool othersBusy = mine != 0 && ThreadRegistry::busySince(mine) > 1;
+    bool othersBusy = ThreadActivity::othersBusyInCurrentStep();
     bool timerDue = false;
     if (RunLoop* main = Process::current().sharedIfExists<RunLoop>()) {
       auto due = main->nextDeadline();

@@ -7,7 +7,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/ThreadRegistry.h"
+#include "platform/foundation/ThreadActivity.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/DuplexUnit.h"
 #include "platform/media/Jack.h"
@@ -46,17 +46,6 @@ struct ToneUnit {
     EXPECT_TRUE(unit.initialize());
   }
 };
-
-// A thread that has returned from its body is marked done a moment later: wait (yielding, never
-// sleeping) until the registry has no live thread.
-bool noThreadLeft() {
-  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (ThreadRegistry::liveThreads() != 0) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    std::this_thread::yield();
-  }
-  return true;
-}
 
 std::vector<int16_t> loopbackRun() {
   Jack::shared().plug(std::make_shared<LoopbackPeer>());
@@ -173,7 +162,7 @@ TEST(AudioEngineTest, StoppingTheLastStreamEndsTheEngineThread) {
     ASSERT_TRUE(tone.unit.start());
     RunLoop::main().advance(0.05);
     EXPECT_TRUE(engine.running());
-    EXPECT_EQ(ThreadRegistry::liveThreads(), 1);
+    EXPECT_EQ(ThreadActivity::liveCount(), 1);
     ASSERT_TRUE(tone.unit.stop());
     EXPECT_FALSE(engine.running());
     size_t played = tone.played;
@@ -181,7 +170,7 @@ TEST(AudioEngineTest, StoppingTheLastStreamEndsTheEngineThread) {
     RunLoop::main().advance(0.05);
     EXPECT_EQ(tone.played, played);           // no callback after stop
     EXPECT_EQ(engine.buffersProcessed(), processed);
-    EXPECT_TRUE(noThreadLeft());
+    EXPECT_TRUE(testing::noThreadLeft());
 
     // A new start begins a new timeline from now.
     ASSERT_TRUE(tone.unit.start());
@@ -190,16 +179,16 @@ TEST(AudioEngineTest, StoppingTheLastStreamEndsTheEngineThread) {
   }  // dispose
   EXPECT_FALSE(engine.running());
   RunLoop::main().advance(0.05);
-  EXPECT_TRUE(noThreadLeft());
+  EXPECT_TRUE(testing::noThreadLeft());
 }
 
 TEST(AudioEngineTest, AProcessResetJoinsARunningEngine) {
   auto tone = std::make_unique<ToneUnit>(0);
   ASSERT_TRUE(tone->unit.start());
   RunLoop::main().advance(0.05);
-  ASSERT_EQ(ThreadRegistry::liveThreads(), 1);
+  ASSERT_EQ(ThreadActivity::liveCount(), 1);
   testing::restart();
-  EXPECT_EQ(ThreadRegistry::liveThreads(), 0);
+  EXPECT_EQ(ThreadActivity::liveCount(), 0);
   EXPECT_FALSE(AudioEngine::shared().running());
   tone.reset();  // a stream that outlived the reset goes quietly
 }

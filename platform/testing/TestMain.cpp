@@ -5,13 +5,16 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/foundation/ThreadActivity.h"
 #include "platform/testing/Testing.h"
 
 namespace platform::testing {
@@ -72,6 +75,15 @@ void restart() {
 }
 
 Path sandboxRoot() { return Sandbox::root(); }
+
+bool noThreadLeft() {
+  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (ThreadActivity::liveCount() != 0) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
 
 namespace {
 

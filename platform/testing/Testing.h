@@ -14,4 +14,9 @@ void restart();
 // The current test's sandbox root.
 Path sandboxRoot();
 
+// A tracked thread that has returned from its body is marked done a moment later: waits (yielding,
+// never sleeping, at most 5 s of real time) until the process has no live tracked thread. Returns
+// false if one was still alive at the limit.
+[[nodiscard]] bool noThreadLeft();
+
 }  // namespace platform::testing
