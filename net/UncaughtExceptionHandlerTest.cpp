@@ -15,6 +15,7 @@
 #include "app/core/User.h"
 #include "net/NVXExceptionManager.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/testing/Testing.h"
 
 namespace nvx {
 namespace {
@@ -24,6 +25,9 @@ using platform::fs::read;
 // Crashes happen in a forked child, so that the test process lives on. The child gets an alarm:
 // a handler that hangs ends it by SIGALRM instead of hanging the test.
 int inChild(const std::function<void()>& body) {
+  // Only this thread may be running when the process forks: a thread of an earlier test still
+  // ending could hold an allocator lock that the child would then wait for forever.
+  (void)platform::testing::noThreadLeft();
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::alarm(20);
@@ -170,15 +174,17 @@ TEST_F(UncaughtExceptionHandlerTest, BrokenPipesStayHarmless) {
 
 TEST_F(UncaughtExceptionHandlerTest, TwoCrashesLeaveTwoRecordsOneLineEndApart) {
   platform::fs::removeTree(file);
-  ASSERT_TRUE(WIFSIGNALED(inChild([] {
+  const int fpe = inChild([] {
     installCapture();
     ::raise(SIGFPE);
-  })));
+  });
+  ASSERT_TRUE(WIFSIGNALED(fpe) && WTERMSIG(fpe) == SIGFPE) << describe(fpe);
   const std::string first = read(file).value_or("");
-  ASSERT_TRUE(WIFSIGNALED(inChild([] {
+  const int segv = inChild([] {
     installCapture();
     segmentationFault();
-  })));
+  });
+  ASSERT_TRUE(WIFSIGNALED(segv) && WTERMSIG(segv) == SIGSEGV) << describe(segv);
   const std::string both = read(file).value_or("");
   ASSERT_TRUE(both.starts_with(first.substr(0, first.size() - 1) + "\n[2013-06-01 10:00 crash ")) << both;
   expectSignalRecord(both.substr(first.size()), SIGSEGV);
