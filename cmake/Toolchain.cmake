@@ -2,12 +2,15 @@
 
 find_program(NVX_CCACHE ccache)
 if(NVX_CCACHE)
-  set(CMAKE_C_COMPILER_LAUNCHER ${NVX_CCACHE})
-  set(CMAKE_CXX_COMPILER_LAUNCHER ${NVX_CCACHE})
-  # Same cache hits from any checkout folder; PCH-friendly settings.
-  set(ENV{CCACHE_BASEDIR} ${CMAKE_SOURCE_DIR})
-  set(ENV{CCACHE_SLOPPINESS} "pch_defines,time_macros,include_file_mtime,include_file_ctime")
-  set(ENV{CCACHE_NOHASHDIR} "1")
+  # Same cache hits from any checkout folder; PCH-friendly settings. The settings must reach
+  # ccache when the build runs, not only while CMake configures, so they ride on the launcher.
+  set(NVX_CCACHE_LAUNCHER ${CMAKE_COMMAND} -E env
+    CCACHE_BASEDIR=${CMAKE_SOURCE_DIR}
+    CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime,system_headers
+    CCACHE_NOHASHDIR=1
+    ${NVX_CCACHE})
+  set(CMAKE_C_COMPILER_LAUNCHER ${NVX_CCACHE_LAUNCHER})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${NVX_CCACHE_LAUNCHER})
 endif()
 
 find_program(NVX_LLD ld.lld)
