@@ -16,8 +16,8 @@
 //     it report F0 (its time-out), FF (an error) or another short report;
 //   KSN command: the KSN reply 02 08 KSN CRC, 0.3 s after the tone began (after the phone's
 //     0.2 s delay).
-// Command replies and short reports have a 50 ms preamble, so that they stay at swipe power for
-// at most 2 of the phone's 0.1 s buffers; a card packet has a 0.3 s preamble (the swipe itself),
+// Command replies and short reports have a 40 ms preamble, so that even with the phone's band-pass
+// ringing on after them they stay at swipe power for at most 2 of the phone's 0.1 s buffers; a card packet has a 0.3 s preamble (the swipe itself),
 // so it stays there for at least 3, and the whole packet ends within 1.1 s. The CRC is CRC-8
 // with the polynomial 0x07 (initial 0, no reflection, no final XOR).
 #pragma once
@@ -63,7 +63,7 @@ class SimulatedReader0001 final : public platform::media::Peer {
     double acknowledgeAfter = 0.6;   // seconds from the start of the swipe command's tone
     double ksnReplyAfter = 0.3;      // seconds from the start of the KSN command's tone
     double swipeGap = 0.5;           // seconds from a swipe (or after what is still being said)
-    double replyPreamble = 0.05;
+    double replyPreamble = 0.04;
     double swipePreamble = 0.3;
     uint64_t seed = 1;
   };

@@ -30,9 +30,13 @@ class CSwiperLine {
     for (float v : signal) x_.push_back(v * gain);
     return *this;
   }
-  CSwiperLine& tone(double hz, double rms, double seconds) {
+  CSwiperLine& quietFor(size_t samples) {
+    x_.insert(x_.end(), samples, 0.0f);
+    return *this;
+  }
+  CSwiperLine& tone(double hz, double rms, double seconds) { return toneFor(hz, rms, static_cast<size_t>(seconds * kRate)); }
+  CSwiperLine& toneFor(double hz, double rms, size_t n) {
     const double a = rms * std::sqrt(2.0) / 32768.0;
-    const size_t n = static_cast<size_t>(seconds * kRate);
     for (size_t i = 0; i < n; ++i) {
       x_.push_back(static_cast<float>(a * std::sin(6.283185307179586 * hz * static_cast<double>(i) / kRate)));
     }

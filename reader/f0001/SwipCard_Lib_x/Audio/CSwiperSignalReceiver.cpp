@@ -102,6 +102,7 @@ void CSwiperSignalReceiver::processBuffer(std::span<const int16_t> samples) {
     sum += y * y;
   }
   const double power = sum / static_cast<double>(n);
+  lastPower_ = power;
   totalSamples_ += n;
 
   unsigned state;

@@ -60,6 +60,8 @@ class CSwiperSignalReceiver {
   double rate() const { return rate_.load(); }
   uint64_t totalSamples() const { return totalSamples_.load(); }
   uint64_t packetsRecorded() const { return packetsRecorded_.load(); }
+  // The band-pass power of the last buffer (diagnostics, tests).
+  double lastPower() const { return lastPower_.load(); }
 
  private:
   CSwiper_DecodeMagController tracking_;
@@ -71,6 +73,7 @@ class CSwiperSignalReceiver {
   std::atomic<uint64_t> packetsRecorded_{0};
   std::atomic<bool> isRunning_{false};
   std::atomic<double> rate_{kRequestedRate};
+  std::atomic<double> lastPower_{0};
   std::shared_ptr<CSwiper_WavBuffer> store_;
   CSwiperBandPass filter_;
 };
