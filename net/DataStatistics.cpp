@@ -9,8 +9,8 @@
 #include "app/core/ClientSettings.h"
 #include "app/core/DESUtil.h"
 #include "app/core/DateFormats.h"
-#include "app/core/Digest.h"
 #include "app/core/NVXConfig.h"
+#include "app/core/UIDevice.h"
 #include "app/core/UrlEscaping.h"
 #include "app/core/User.h"
 #include "net/BaseService.h"
@@ -32,30 +32,6 @@ namespace nvx {
 namespace {
 
 constexpr std::string_view kTag = "DataStatistics";
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Six bytes written as two hex digits each, separated by ":" or "-" (the separators optional).
-std::optional<std::array<unsigned, 6>> hardwareAddress(std::string_view text) {
-  std::array<unsigned, 6> bytes{};
-  size_t pos = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (i > 0 && pos < text.size() && (text[pos] == ':' || text[pos] == '-')) ++pos;
-    if (pos + 2 > text.size()) return std::nullopt;
-    int high = hexValue(text[pos]);
-    int low = hexValue(text[pos + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes[i] = static_cast<unsigned>(high * 16 + low);
-    pos += 2;
-  }
-  if (pos != text.size()) return std::nullopt;
-  return bytes;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Record layouts: every record is composed from this one table.
@@ -341,19 +317,7 @@ DataStatistics& DataStatistics::sharedDataStatistics() {
   return platform::Process::current().shared<DataStatistics>();
 }
 
-std::string DataStatistics::deviceId() const {
-  const std::string& text = platform::Device::info().wifiHwAddr;
-  auto bytes = hardwareAddress(text);
-  if (!bytes) {
-    platform::log::warning("DataStatistics", "the Wi-Fi hardware address \"" + text +
-                                                 "\" is not six hex bytes; using zeros");
-    bytes.emplace();
-  }
-  char written[18];
-  std::snprintf(written, sizeof written, "%02X:%02X:%02X:%02X:%02X:%02X", (*bytes)[0], (*bytes)[1],
-                (*bytes)[2], (*bytes)[3], (*bytes)[4], (*bytes)[5]);
-  return md5Hex(written);
-}
+std::string DataStatistics::deviceId() const { return UIDevice::wifiAddressDigest(); }
 
 std::string DataStatistics::UA() const {
   std::string machine = platform::Device::info().machine;
