@@ -7,12 +7,12 @@
 #include <array>
 #include <memory>
 
-#include "app/core/Base64.h"
-#include "app/core/CArithmetic.h"
-#include "app/core/ClientSettings.h"
-#include "app/core/Digest.h"
-#include "app/core/SecureBytes.h"
-#include "app/core/UIDevice.h"
+#include "core/crypto/Base64.h"
+#include "core/text/CArithmetic.h"
+#include "core/session/ClientSettings.h"
+#include "core/crypto/Digest.h"
+#include "core/crypto/SecureBytes.h"
+#include "core/session/UIDevice.h"
 #include "lottery/core/LotteryCatalogue.h"
 #include "lottery/core/StaticVariable.h"
 #include "platform/foundation/Text16.h"

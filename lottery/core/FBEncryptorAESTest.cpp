@@ -7,9 +7,9 @@
 #include <functional>
 #include <set>
 
-#include "app/core/Base64.h"
-#include "app/core/ClientSettings.h"
-#include "app/core/TestSettingsBundle.h"
+#include "core/crypto/Base64.h"
+#include "core/session/ClientSettings.h"
+#include "core/testing/TestSettingsBundle.h"
 #include "lottery/core/StaticVariable.h"
 #include "lottery/core/TopUpOrder.h"
 #include "lottery/core/testing/LotteryCipherOracle.h"

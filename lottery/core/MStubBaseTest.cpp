@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "app/core/TestSettingsBundle.h"
+#include "core/testing/TestSettingsBundle.h"
 #include "lottery/core/LotteryReply.h"
 #include "lottery/core/LotteryServerConfig.h"
 #include "lottery/core/StaticVariable.h"
