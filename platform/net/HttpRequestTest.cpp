@@ -384,6 +384,52 @@ TEST_F(HttpRequestTest, HttpsVerifiesTheServerAgainstTheChosenCa) {
   EXPECT_EQ(tls.requestCount(), 3u);
 }
 
+// A request that started on HTTPS never leaves it: a redirect to a plain address would send the
+// body (and the user's token in it) again in clear.
+TEST_F(HttpRequestTest, AnHttpsRequestFollowsRedirectsOnlyToHttps) {
+  auto certs = standin::TestCertificates::create(Sandbox::tmp() / "tls", "redirect");
+  ASSERT_TRUE(certs.isOk()) << certs.error();
+  HttpRequest::setCaFile(certs->caCertFile);
+  HttpStandin tls(HttpStandin::Options::httpsWith(*certs));
+  tls.route("*", "/secure", [](const HttpStandin::Request& r) { return HttpStandin::Reply::text(r.isHttps ? "tls" : "plain"); });
+  tls.route("*", "/to/*", [&](const HttpStandin::Request& r) {
+    // "/to/<status>/<plain|tls>"
+    auto reply = HttpStandin::Reply::text("", std::stoi(r.path.substr(4, 3)));
+    bool plain = r.path.substr(8) == "plain";
+    reply.headers.emplace_back("Location", (plain ? server_.baseUrl() + "/echo" : tls.baseUrl() + "/secure"));
+    return reply;
+  });
+  ASSERT_TRUE(tls.start().isOk());
+
+  for (int status : {301, 302, 303, 307, 308}) {
+    SCOPED_TRACE(status);
+    const std::string downgrade = tls.baseUrl() + "/to/" + std::to_string(status) + "/plain";
+    auto sync = HttpRequest::make(downgrade, true);
+    sync->addPostValue("token", "secret-token");
+    sync->startSynchronous();
+    ASSERT_TRUE(sync->error());
+    EXPECT_EQ(sync->error()->code, HttpErrorCode::TlsFailure);
+    EXPECT_EQ(sync->responseData(), "");
+
+    Outcome out;
+    auto async = HttpRequest::make(downgrade, true);
+    async->addPostValue("token", "secret-token");
+    async->startAsynchronous(out.onDone(), out.onFailed());
+    ASSERT_TRUE(pumpUntil([&] { return out.calls() > 0; }));
+    EXPECT_EQ(out.failed, 1);
+    ASSERT_TRUE(out.error);
+    EXPECT_EQ(out.error->code, HttpErrorCode::TlsFailure);
+    EXPECT_EQ(server_.requestCount(), 0u);  // the plain server heard nothing
+
+    // Onwards on HTTPS is followed.
+    auto kept = HttpRequest::make(tls.baseUrl() + "/to/" + std::to_string(status) + "/tls", true);
+    kept->addPostValue("token", "secret-token");
+    kept->startSynchronous();
+    ASSERT_FALSE(kept->error()) << kept->error()->message;
+    EXPECT_EQ(kept->responseString(), "tls");
+  }
+}
+
 TEST_F(HttpRequestTest, ACancelledAsynchronousRequestRunsNoCompletion) {
   Outcome cancelled;
   auto token = std::make_shared<int>(0);
