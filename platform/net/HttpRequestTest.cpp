@@ -384,6 +384,73 @@ TEST_F(HttpRequestTest, HttpsVerifiesTheServerAgainstTheChosenCa) {
   EXPECT_EQ(tls.requestCount(), 3u);
 }
 
+// Each certificate the client must refuse fails as a TLS failure before the server hears a request;
+// a good chain passes by address and by name.
+TEST_F(HttpRequestTest, HttpsRefusesEveryCertificateThatDoesNotProveTheServer) {
+  using Server = standin::TestCertificates::Server;
+  using std::chrono::hours;
+  auto shifted = [](hours from, hours to) {
+    Server s;
+    s.notBefore = from;
+    s.notAfter = to;
+    return s;
+  };
+  Server elsewhere;
+  elsewhere.commonName = "elsewhere.test";
+  elsewhere.dnsNames = {"elsewhere.test"};
+  elsewhere.ipAddresses = {"127.0.0.9"};
+  Server selfSigned;
+  selfSigned.selfSigned = true;
+  struct Case {
+    const char* name;
+    Server server;
+    bool trustOtherCa;
+    bool passes;
+  };
+  const Case cases[] = {
+      {"expired", shifted(hours(-48), hours(-24)), false, false},
+      {"not yet valid", shifted(hours(24), hours(48)), false, false},
+      {"wrong host name", elsewhere, false, false},
+      {"self-signed server", selfSigned, false, false},
+      {"wrong CA", Server(), true, false},
+      {"good chain", Server(), false, true},
+  };
+  auto other = standin::TestCertificates::create(Sandbox::tmp() / "tls", "other");
+  ASSERT_TRUE(other.isOk()) << other.error();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto certs = standin::TestCertificates::create(Sandbox::tmp() / "tls", "case", c.server);
+    ASSERT_TRUE(certs.isOk()) << certs.error();
+    HttpStandin tls(HttpStandin::Options::httpsWith(*certs));
+    tls.route("*", "/secure", [](const HttpStandin::Request&) { return HttpStandin::Reply::text("tls"); });
+    ASSERT_TRUE(tls.start().isOk());
+    HttpRequest::setCaFile(c.trustOtherCa ? other->caCertFile : certs->caCertFile);
+    for (const std::string& host : {std::string("127.0.0.1"), std::string("localhost")}) {
+      SCOPED_TRACE(host);
+      const std::string address = "https://" + host + ":" + std::to_string(tls.port()) + "/secure";
+      auto sync = HttpRequest::make(address, true);
+      sync->addPostValue("k", "v");
+      sync->startSynchronous();
+      Outcome async;
+      HttpRequest::make(address)->startAsynchronous(async.onDone(), async.onFailed());
+      ASSERT_TRUE(pumpUntil([&] { return async.calls() > 0; }));
+      if (c.passes) {
+        ASSERT_FALSE(sync->error()) << sync->error()->message;
+        EXPECT_EQ(sync->responseString(), "tls");
+        EXPECT_EQ(async.done, 1);
+        EXPECT_EQ(async.data, "tls");
+      } else {
+        ASSERT_TRUE(sync->error());
+        EXPECT_EQ(sync->error()->code, HttpErrorCode::TlsFailure) << sync->error()->message;
+        EXPECT_EQ(async.failed, 1);
+        ASSERT_TRUE(async.error);
+        EXPECT_EQ(async.error->code, HttpErrorCode::TlsFailure);
+      }
+    }
+    EXPECT_EQ(tls.requestCount(), c.passes ? 4u : 0u);
+  }
+}
+
 // A request that started on HTTPS never leaves it: a redirect to a plain address would send the
 // body (and the user's token in it) again in clear.
 TEST_F(HttpRequestTest, AnHttpsRequestFollowsRedirectsOnlyToHttps) {
