@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/foundation/Clock.h"
+
 namespace standin {
 
 namespace {
@@ -14,6 +16,7 @@ constexpr size_t kEndOfBurst = 40;            // quiet samples that end a comman
 constexpr size_t kMaxIntervals = 20000;
 constexpr size_t kCommandBytes = 6;
 constexpr float kPowerThreshold = 0.3f;
+constexpr platform::Duration kPowerGap = std::chrono::milliseconds(100);
 constexpr uint8_t kStartOfCommand = 0x8D;
 constexpr uint8_t kStartOfReply = 0x8F;
 
@@ -107,7 +110,11 @@ void SimulatedReader0008::hear(std::span<const float> left, std::span<const floa
   std::lock_guard<std::mutex> lock(mutex_);
   float power = 0;
   for (float x : right) power = std::max(power, std::fabs(x));
-  const bool powered = power > kPowerThreshold;
+  // The phone stopped playing for a while (nothing was heard at all): the power was gone too.
+  const platform::TimePoint now = platform::clock().now();
+  const bool gap = lastHeard_ && now - *lastHeard_ > kPowerGap;
+  lastHeard_ = now;
+  const bool powered = power > kPowerThreshold && !gap;
   if (!powered) {
     if (powered_) {
       // Power gone: whatever it was doing is forgotten.
@@ -213,13 +220,15 @@ void SimulatedReader0008::command(uint8_t code) {
 void SimulatedReader0008::say(Bytes bytes) {
   if (silent_) return;
   if (nextFrame_) bytes = std::move(*std::exchange(nextFrame_, std::nullopt));
-  if (corruptNext_ && !bytes.empty()) bytes.back() ^= 0x5A;
+  if (corruptReplies_ > 0 && !bytes.empty()) {
+    --corruptReplies_;
+    bytes.back() ^= 0x5A;
+  }
   if (shortenNext_ && bytes.size() >= 3) {
     const size_t claimed = ((static_cast<size_t>(bytes[1]) << 8) | bytes[2]) + 2;
     bytes[1] = static_cast<uint8_t>(claimed >> 8);
     bytes[2] = static_cast<uint8_t>(claimed & 0xFF);
   }
-  corruptNext_ = false;
   shortenNext_ = false;
   said_.push_back(bytes);
   std::vector<double> intervals = replyIntervals(bytes);
@@ -317,9 +326,9 @@ void SimulatedReader0008::setNextFrame(Bytes frame) {
   nextFrame_ = std::move(frame);
 }
 
-void SimulatedReader0008::corruptNextReply() {
+void SimulatedReader0008::corruptReplies(int count) {
   std::lock_guard<std::mutex> lock(mutex_);
-  corruptNext_ = true;
+  corruptReplies_ = count;
 }
 
 void SimulatedReader0008::shortenNextReply() {

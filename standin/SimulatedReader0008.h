@@ -6,7 +6,8 @@
 // What it hears: biphase cells of 18 samples at 44,100 samples/s (a zero one interval between
 // level changes, a one two half intervals), least significant bit first, the frame starting at
 // the first one after the zero cells: 8D 00 02 code 00 check (the XOR of all six is 0). It
-// answers only while the power tone is on; without the tone it forgets an armed card read.
+// answers only while the power tone is on; without the tone (or when the phone has played
+// nothing for a while) it forgets an armed card read and what it was saying.
 //
 // What it says: biphase with a half cell of 44,100 / 4,800 = 9.1875 samples (a 1 two half-cell
 // intervals, a 0 one full-cell interval), at ±12,000 of full scale by default, most significant
@@ -25,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/Clock.h"
 #include "platform/media/Peer.h"
 
 namespace standin {
@@ -81,8 +83,8 @@ class SimulatedReader0008 final : public platform::media::Peer {
   void setSilent(bool silent);
   // The next reply is these frame bytes exactly (whatever the command or swipe).
   void setNextFrame(Bytes frame);
-  // The next reply's check byte is wrong.
-  void corruptNextReply();
+  // The next `count` replies carry a wrong check byte.
+  void corruptReplies(int count);
   // The next reply's length field claims two bytes more than the frame holds.
   void shortenNextReply();
   // The next reply stops halfway through its signal.
@@ -123,8 +125,9 @@ class SimulatedReader0008 final : public platform::media::Peer {
   bool silent_ = false;
   bool armed_ = false;
   bool powered_ = false;
+  std::optional<platform::TimePoint> lastHeard_;
   std::optional<Bytes> nextFrame_;
-  bool corruptNext_ = false;
+  int corruptReplies_ = 0;
   bool shortenNext_ = false;
   bool cutNext_ = false;
   double noiseLeft_ = 0;     // samples of extra noise still to come

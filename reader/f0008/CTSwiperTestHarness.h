@@ -44,8 +44,10 @@ class CTSwiperHarness {
     platform::media::Jack::shared().unplug();
     EXPECT_TRUE(pumpUntil([&] { return !driver_->isDevicePresent(); }, 2.0));
   }
+  // Waits until the driver waits for the card and the reader is armed, then swipes.
   bool swipe(const standin::Reader0008Card& card) {
-    if (!pumpUntil([&] { return reader_->isArmed(); }, 60.0)) return false;
+    auto armed = [&] { return driver_->getCSwiperState() == f0008::CTSwiperController::kStateArmed && reader_->isArmed(); };
+    if (!pumpUntil(armed, 60.0)) return false;
     return reader_->swipe(card);
   }
   bool swipe() { return swipe(card_); }
