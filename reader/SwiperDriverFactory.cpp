@@ -1,5 +1,6 @@
 #include "reader/SwiperDriverFactory.h"
 
+#include "reader/f0001/CSwiperController.h"
 #include "reader/f0002/CSwiperController1.h"
 #include "reader/wifi/WexSwiperController.h"
 
@@ -10,6 +11,7 @@ SwiperDriverFactory& SwiperDriverFactory::shared() {
 }
 
 SwiperDriverFactory::SwiperDriverFactory() {
+  add("0001", [] { return CSwiperController::create(); });
   add("0002", [] { return CSwiperController1::create(); });
   add("0007", [] { return WexSwiperController::sharedInstance(); });
 }

@@ -8,7 +8,12 @@
 
 namespace nvx::sim {
 
-SimStandins::SimStandins() : reader_(std::make_shared<standin::SimulatedReader0002>()) {}
+SimStandins::SimStandins()
+    : reader_(std::make_shared<standin::SimulatedReader0002>()),
+      reader0001_(std::make_shared<standin::SimulatedReader0001>()) {
+  audioReaders_["0002"] = {reader_, [r = reader_] { return r->swipe(); }};
+  audioReaders_["0001"] = {reader0001_, [r = reader0001_] { return r->swipe(); }};
+}
 
 SimStandins::~SimStandins() { stop(); }
 
@@ -56,12 +61,16 @@ void SimStandins::stop() {
   if (mainApi_) mainApi_->stop();
 }
 
-bool SimStandins::plugReader() {
+bool SimStandins::plugReader(std::string_view model) {
+  auto it = audioReaders_.find(model);
+  if (it == audioReaders_.end()) return false;
   auto& jack = platform::media::Jack::shared();
-  if (jack.peer() == reader_) return false;
-  jack.plug(reader_);
+  if (jack.peer() == it->second.peer) return false;
+  jack.plug(it->second.peer);
   return true;
 }
+
+bool SimStandins::hasReader(std::string_view model) const { return audioReaders_.find(model) != audioReaders_.end(); }
 
 bool SimStandins::unplugReader() {
   auto& jack = platform::media::Jack::shared();
@@ -70,10 +79,19 @@ bool SimStandins::unplugReader() {
   return true;
 }
 
-bool SimStandins::isReaderPlugged() const { return platform::media::Jack::shared().peer() == reader_; }
+bool SimStandins::isReaderPlugged() const {
+  auto plugged = platform::media::Jack::shared().peer();
+  for (const auto& [model, reader] : audioReaders_) {
+    if (plugged && plugged == reader.peer) return true;
+  }
+  return false;
+}
 
 platform::Status SimStandins::swipe() {
-  if (isReaderPlugged() && reader_->swipe()) return platform::Status::success();
+  auto plugged = platform::media::Jack::shared().peer();
+  for (const auto& [model, reader] : audioReaders_) {
+    if (plugged && plugged == reader.peer && reader.swipe()) return platform::Status::success();
+  }
   if (box_ && box_->isRunning() && box_->swipe()) return platform::Status::success();
   return platform::Status::error("no reader is waiting for a card");
 }

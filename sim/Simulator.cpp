@@ -98,7 +98,12 @@ bool Simulator::perform(const std::string& raw) {
       return true;
     }
     if (verb == "plug") {
-      if (!standins_->plugReader()) fail("the reader is already plugged");
+      const std::string model = arg.empty() ? "0002" : arg;
+      if (!standins_->hasReader(model)) {
+        fail("no simulated reader of model " + model);
+      } else if (!standins_->plugReader(model)) {
+        fail("the reader is already plugged");
+      }
     } else if (verb == "unplug") {
       if (!standins_->unplugReader()) fail("nothing is plugged");
     } else if (auto status = standins_->swipe(); !status) {

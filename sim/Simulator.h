@@ -5,7 +5,8 @@
 //   alert <button>    answer the top alert with that button
 //   wait <seconds>    let the client run for that long
 //   show              print the screen as text
-//   plug              plug the simulated "0002" card reader into the headset jack
+//   plug [model]      plug a simulated card reader into the headset jack: "0002" (the default)
+//                     or "0001"
 //   unplug            pull it out again
 //   swipe             swipe the test card through the reader that waits for one (the plugged
 //                     reader, else the Wi-Fi box)

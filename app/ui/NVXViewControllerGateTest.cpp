@@ -1,5 +1,5 @@
 // The reader gate end to end: the client against the main-API stand-in on loopback, with the
-// simulated Wi-Fi box, the simulated 0002 reader in the headset jack, or a scripted driver.
+// simulated Wi-Fi box, the simulated 0001 or 0002 reader in the headset jack, or a scripted driver.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,6 +22,7 @@
 #include "reader/SwiperInvalidScreen.h"
 #include "reader/ReaderModels.h"
 #include "standin/MainApiStandin.h"
+#include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
 #include "standin/SimulatedWifiBox.h"
 
@@ -682,6 +683,25 @@ TEST_F(ReaderGateTest, TheAudioReaderIsReadCheckedAndSignedIn) {
   auto screen = pushScreen();
   screen->ask();
   ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 90.0));
+  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
+  EXPECT_EQ(User::currentUser().psamId(), ksn);
+  ASSERT_TRUE(User::currentUser().psamPIK());
+  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
+  EXPECT_EQ(calls("checkin"), 1u);
+}
+
+TEST_F(ReaderGateTest, TheModel0001ReaderIsReadCheckedAndSignedIn) {
+  auto reader = std::make_shared<standin::SimulatedReader0001>();
+  const std::string ksn = "2014060100001234";
+  server->bindReader(ksn, kLoginName);
+  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0001");
+  services->makeHub();
+  platform::media::Jack::shared().plug(reader);
+  ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
+
+  auto screen = pushScreen();
+  screen->ask();
+  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 30.0));
   EXPECT_EQ(*screen->answers, std::vector<bool>{true});
   EXPECT_EQ(User::currentUser().psamId(), ksn);
   ASSERT_TRUE(User::currentUser().psamPIK());
