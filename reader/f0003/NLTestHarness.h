@@ -24,6 +24,7 @@ class NLHarness {
         recorder_(std::make_shared<DriverEventRecorder>()) {}
 
   standin::SimulatedReader0003& reader() { return *reader_; }
+  std::shared_ptr<standin::SimulatedReader0003> readerPtr() { return reader_; }
   std::shared_ptr<DriverEventRecorder> recorder() { return recorder_; }
 
   std::shared_ptr<NLSwiperController> nl() {
