@@ -331,12 +331,11 @@ int character(std::string_view bits, size_t p) {
   return ones % 2 == 1 ? value : -1;
 }
 
-// One direction; found: whether a start sentinel turned up at all.
-std::string search(std::string_view bits, bool& found) {
+// One direction: the first track whose characters, end sentinel and LRC hold.
+std::string search(std::string_view bits) {
   size_t zeros = 0;
   for (size_t p = 0; p + 10 <= bits.size(); ++p) {
     if (zeros > 4 && bits.substr(p, 5) == "11010" && bits.substr(p + 5, 5) != "11111") {
-      found = true;
       std::string out(1, static_cast<char>(kStartSentinel + 0x30));
       int lrc = kStartSentinel;
       bool ended = false, ok = false;
@@ -368,11 +367,13 @@ std::string search(std::string_view bits, bool& found) {
 namespace f2f {
 
 std::string track2FromBits(std::string_view bits) {
-  bool found = false;
-  std::string out = search(bits, found);
-  if (!found) {
+  std::string out = search(bits);
+  if (out.empty()) {
+    // Turned round even when something looked like a start sentinel: read backwards, the digits
+    // of almost any card hold that pattern after five zeros somewhere, and it would keep a swipe
+    // the other way from ever being read.
     std::string reversed(bits.rbegin(), bits.rend());
-    out = search(reversed, found);
+    out = search(reversed);
   }
   return out;
 }

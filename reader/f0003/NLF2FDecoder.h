@@ -7,7 +7,7 @@
 // The decoder finds the swipe in the recording, takes each half-wave's peak, drops spikes,
 // measures the intervals between reversals, follows the bit period through the swipe, scores each
 // interval as a 0 or the first half of a 1, and reads the characters forwards or, when no start
-// sentinel turns up at all, backwards (a swipe the other way). When the first measurement gives
+// track turns up, backwards (a swipe the other way). When the first measurement gives
 // no characters, a second one times the reversals by the peaks' extremes instead.
 #pragma once
 #include <cstddef>
@@ -30,7 +30,7 @@ constexpr size_t kMaxBits = 500;
 constexpr size_t kMaxCharacters = 49;
 
 // The track read from a bit string ('0' and '1'): the sentinel search, parity, end sentinel and
-// LRC; once reversed when no start sentinel is found. Empty when nothing was read.
+// LRC; once reversed when no track is read. Empty when nothing was read.
 std::string track2FromBits(std::string_view bits);
 
 }  // namespace f2f
