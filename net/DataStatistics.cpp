@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/core/ClientSettings.h"
-#include "app/core/DESUtil.h"
-#include "app/core/DateFormats.h"
-#include "app/core/Digest.h"
-#include "app/core/NVXConfig.h"
-#include "app/core/UrlEscaping.h"
-#include "app/core/User.h"
+#include "core/session/ClientSettings.h"
+#include "core/crypto/DESUtil.h"
+#include "core/text/DateFormats.h"
+#include "core/crypto/Digest.h"
+#include "core/session/NVXConfig.h"
+#include "core/text/UrlEscaping.h"
+#include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/CoreOperations.h"
 #include "net/StatisticsServerConfig.h"

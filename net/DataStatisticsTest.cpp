@@ -6,13 +6,13 @@
 #include <functional>
 #include <map>
 
-#include "app/core/ClientSettings.h"
-#include "app/core/NVXConfig.h"
-#include "app/core/UrlEscaping.h"
-#include "app/core/User.h"
+#include "core/session/ClientSettings.h"
+#include "core/session/NVXConfig.h"
+#include "core/text/UrlEscaping.h"
+#include "core/session/User.h"
 #include "net/BaseService.h"
-#include "net/MainApiTestFixture.h"
-#include "net/Md5TestSupport.h"
+#include "net/testing/MainApiTestFixture.h"
+#include "net/testing/Md5TestSupport.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "client/ClientMain.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/core/StringsTool.h"
-#include "app/core/TextNumber.h"
+#include "core/text/StringsTool.h"
+#include "core/text/TextNumber.h"
 #include "platform/foundation/Text16.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"

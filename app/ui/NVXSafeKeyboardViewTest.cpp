@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "app/ui/KeypadTestSupport.h"
+#include "app/ui/testing/KeypadTestSupport.h"
 #include "app/ui/NVXSafeKeyboardView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Inspector.h"

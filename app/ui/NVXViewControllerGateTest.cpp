@@ -4,12 +4,12 @@
 
 #include <chrono>
 
-#include "app/core/ScreenRegistry.h"
-#include "app/core/User.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
 #include "app/ui/IdentityInfoScreen.h"
 #include "app/ui/NVXBaseViewController.h"
 #include "app/ui/NVXViewController.h"
-#include "app/ui/TestScreenServices.h"
+#include "app/ui/testing/TestScreenServices.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"

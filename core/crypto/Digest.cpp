@@ -1,0 +1,19 @@
+#include "core/crypto/Digest.h"
+
+#include <openssl/evp.h>
+
+#include "core/text/CArithmetic.h"
+
+namespace nvx {
+
+std::string md5Hex(std::string_view bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  // MD5 is in the default provider; a failure here means a broken OpenSSL installation.
+  if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr) != 1) {
+    return std::string();
+  }
+  return hexString(std::span<const uint8_t>(digest, length), false);
+}
+
+}  // namespace nvx
