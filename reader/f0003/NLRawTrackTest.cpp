@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "app/core/RsaTestKey.h"
+#include "core/testing/RsaTestKey.h"
 #include "platform/media/Jack.h"
 #include "reader/f0003/MyRSA.h"
-#include "reader/f0003/NLTestCertificate.h"
+#include "reader/f0003/TestServiceCertificate.h"
 #include "reader/f0003/NLTestHarness.h"
 #include "reader/f0003/StringUtil.h"
 
