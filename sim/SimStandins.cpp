@@ -72,8 +72,18 @@ bool SimStandins::unplugReader() {
 
 bool SimStandins::isReaderPlugged() const { return platform::media::Jack::shared().peer() == reader_; }
 
+bool SimStandins::plugReader0003() {
+  auto& jack = platform::media::Jack::shared();
+  if (jack.peer() == reader0003_) return false;
+  jack.plug(reader0003_);
+  return true;
+}
+
+bool SimStandins::isReader0003Plugged() const { return platform::media::Jack::shared().peer() == reader0003_; }
+
 platform::Status SimStandins::swipe() {
   if (isReaderPlugged() && reader_->swipe()) return platform::Status::success();
+  if (isReader0003Plugged() && reader0003_->swipe()) return platform::Status::success();
   if (box_ && box_->isRunning() && box_->swipe()) return platform::Status::success();
   return platform::Status::error("no reader is waiting for a card");
 }

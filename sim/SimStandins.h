@@ -11,6 +11,7 @@
 #include "standin/MainApiStandin.h"
 #include "standin/ProbeStandin.h"
 #include "standin/SimulatedReader0002.h"
+#include "standin/SimulatedReader0003.h"
 #include "standin/SimulatedWifiBox.h"
 #include "standin/StatisticsStandin.h"
 
@@ -33,6 +34,9 @@ class SimStandins {
   // Pulls whatever is in the jack (false when nothing is).
   bool unplugReader();
   bool isReaderPlugged() const;
+  // The simulated "0003" to "0006" reader, likewise.
+  bool plugReader0003();
+  bool isReader0003Plugged() const;
   // Swipes the test card through whichever reader waits for a card: the plugged audio reader,
   // else the box. An error when neither does.
   platform::Status swipe();
@@ -45,6 +49,7 @@ class SimStandins {
   standin::ProbeStandin& probe() { return *probe_; }
   standin::SimulatedWifiBox& box() { return *box_; }
   standin::SimulatedReader0002& reader() { return *reader_; }
+  standin::SimulatedReader0003& reader0003() { return *reader0003_; }
 
  private:
   std::unique_ptr<standin::MainApiStandin> mainApi_;
@@ -52,6 +57,7 @@ class SimStandins {
   std::unique_ptr<standin::ProbeStandin> probe_;
   std::unique_ptr<standin::SimulatedWifiBox> box_;
   std::shared_ptr<standin::SimulatedReader0002> reader_;
+  std::shared_ptr<standin::SimulatedReader0003> reader0003_ = std::make_shared<standin::SimulatedReader0003>();
 };
 
 }  // namespace nvx::sim

@@ -98,7 +98,12 @@ bool Simulator::perform(const std::string& raw) {
       return true;
     }
     if (verb == "plug") {
-      if (!standins_->plugReader()) fail("the reader is already plugged");
+      const bool family0003 = arg == "0003" || arg == "0004" || arg == "0005" || arg == "0006";
+      if (!arg.empty() && arg != "0002" && !family0003) {
+        fail("no simulated reader of model " + arg);
+      } else if (!(family0003 ? standins_->plugReader0003() : standins_->plugReader())) {
+        fail("the reader is already plugged");
+      }
     } else if (verb == "unplug") {
       if (!standins_->unplugReader()) fail("nothing is plugged");
     } else if (auto status = standins_->swipe(); !status) {

@@ -23,6 +23,7 @@
 #include "reader/ReaderModels.h"
 #include "standin/MainApiStandin.h"
 #include "standin/SimulatedReader0002.h"
+#include "standin/SimulatedReader0003.h"
 #include "standin/SimulatedWifiBox.h"
 
 namespace nvx {
@@ -682,6 +683,27 @@ TEST_F(ReaderGateTest, TheAudioReaderIsReadCheckedAndSignedIn) {
   auto screen = pushScreen();
   screen->ask();
   ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 90.0));
+  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
+  EXPECT_EQ(User::currentUser().psamId(), ksn);
+  ASSERT_TRUE(User::currentUser().psamPIK());
+  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
+  EXPECT_EQ(calls("checkin"), 1u);
+}
+
+// --- with the simulated 0003-0006 reader in the headset jack -------------------------------------
+
+TEST_F(ReaderGateTest, TheAudioReaderOfModel0003IsReadCheckedAndSignedIn) {
+  auto reader = std::make_shared<standin::SimulatedReader0003>();
+  const std::string ksn = "6003201511000027";
+  server->bindReader(ksn, kLoginName);
+  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0003");
+  services->makeHub();
+  platform::media::Jack::shared().plug(reader);
+  ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
+
+  auto screen = pushScreen();
+  screen->ask();
+  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 30.0));
   EXPECT_EQ(*screen->answers, std::vector<bool>{true});
   EXPECT_EQ(User::currentUser().psamId(), ksn);
   ASSERT_TRUE(User::currentUser().psamPIK());

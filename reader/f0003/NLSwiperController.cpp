@@ -272,8 +272,10 @@ void NLSwiperController::pollPresence() {
     return;
   }
   {
+    // A session that began in the moment before this poll saw the reader (a start looks at the
+    // route itself) is left running: marking it idle would drop its reply.
     Guard guard(*this);
-    status_ = kStatusIdle;
+    if (runState_ == kRunIdle) status_ = kStatusIdle;
   }
   if (announce) raise([](auto& r) { r.onDevicePlugged(); });
 }

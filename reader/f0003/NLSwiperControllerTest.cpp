@@ -96,6 +96,15 @@ TEST_F(NLSwiperControllerTest, TheRetryAnsweredReadsTheKsn) {
   EXPECT_EQ(h_.reader().startCommandsHeard(), 2);
 }
 
+TEST_F(NLSwiperControllerTest, AKsnReadStartedBeforeThePresencePollSawTheReaderGoesOn) {
+  h_.nl();
+  platform::media::Jack::shared().plug(h_.readerPtr());
+  h_.nl()->getCSwiperKsn();  // the route is there; the poll has not looked yet
+  ASSERT_TRUE(waitForEnd(10));
+  EXPECT_EQ(events().sessionNames(), Names{"onGetKsnCompleted"});
+  EXPECT_TRUE(events().has("onDevicePlugged"));
+}
+
 TEST_F(NLSwiperControllerTest, InvertedRepliesAndAReaderWiredTheOtherWayRoundWork) {
   for (auto config : {SimulatedReader0003::Config{.invertReplies = true}, SimulatedReader0003::Config{.wiredReversed = true}}) {
     platform::media::Jack::shared().unplug();
