@@ -1,11 +1,11 @@
 #include "client/ClientMain.h"
 
-#include "app/core/AppServices.h"
-#include "app/core/BankCardEntity.h"
-#include "app/core/ClientVersionEntity.h"
-#include "app/core/FileListEntity.h"
-#include "app/core/NVXContext.h"
-#include "app/core/ThemeEntity.h"
+#include "core/shell/AppServices.h"
+#include "core/models/BankCardEntity.h"
+#include "core/models/ClientVersionEntity.h"
+#include "core/models/FileListEntity.h"
+#include "core/session/NVXContext.h"
+#include "core/models/ThemeEntity.h"
 #include "app/ui/NavigationBarExt.h"
 #include "client/NVXAppDelegate.h"
 #include "net/PageResultEntity.h"
@@ -13,7 +13,7 @@
 #include "net/RetStatusEntity.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
-#include "reader/ui/ReaderScreens.h"
+#include "app/reader/ReaderScreens.h"
 
 namespace nvx {
 

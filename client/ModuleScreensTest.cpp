@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/core/ScreenRegistry.h"
-#include "app/ui/TestScreenServices.h"
+#include "core/shell/ScreenRegistry.h"
+#include "app/ui/testing/TestScreenServices.h"
 #include "client/ClientMain.h"
 #include "client/NVXAppDelegate.h"
 #include "platform/ui/NavigationController.h"

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "net/BaseService.h"
-#include "app/core/ClientVersionEntity.h"
-#include "app/core/CustomNavigationConroller.h"
-#include "app/core/ScreenRegistry.h"
-#include "app/core/ThemeUtil.h"
-#include "app/core/UrlEscaping.h"
-#include "app/core/User.h"
+#include "core/models/ClientVersionEntity.h"
+#include "app/ui/CustomNavigationConroller.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/ThemeUtil.h"
+#include "core/text/UrlEscaping.h"
+#include "core/session/User.h"
 #include "app/ui/AdvertisingWebViewController.h"
 #include "app/ui/AlertViewExt.h"
 #include "app/ui/ViewExt.h"

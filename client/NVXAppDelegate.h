@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "app/ui/HomeScreen.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Json.h"

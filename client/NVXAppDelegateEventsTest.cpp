@@ -2,11 +2,11 @@
 // entries, the push device token, the statistics uploads and the reader events.
 #include <gtest/gtest.h>
 
-#include "app/core/NVXConfig.h"
-#include "app/core/User.h"
+#include "core/session/NVXConfig.h"
+#include "core/session/User.h"
 #include "app/ui/AdvertisingWebViewController.h"
 #include "client/NVXAppDelegate.h"
-#include "client/StartupTestFixture.h"
+#include "client/testing/StartupTestFixture.h"
 #include "mall/MallCartManagement.h"
 #include "mall/MallThemeViewController.h"
 #include "net/BaseService.h"

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/CustomNavigationConroller.h"
-#include "app/core/NVXContext.h"
+#include "app/ui/CustomNavigationConroller.h"
+#include "core/session/NVXContext.h"
 #include "net/RequestHook.h"
 #include "platform/foundation/Archive.h"
-#include "client/StartupTestFixture.h"
+#include "client/testing/StartupTestFixture.h"
 #include "lottery/core/StaticVariable.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Log.h"

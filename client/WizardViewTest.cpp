@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/StartupTestFixture.h"
+#include "client/testing/StartupTestFixture.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/UserDefaults.h"
 

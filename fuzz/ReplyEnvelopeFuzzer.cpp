@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/core/ClientVersionEntity.h"
+#include "core/models/ClientVersionEntity.h"
 #include "net/NetService.h"
 #include "net/ParseTool.h"
 #include "platform/foundation/Process.h"

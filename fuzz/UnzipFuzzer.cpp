@@ -13,7 +13,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/core/IOUtil.h"
+#include "core/session/IOUtil.h"
 #include "platform/foundation/Sandbox.h"
 
 namespace {

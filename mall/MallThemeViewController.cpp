@@ -1,6 +1,6 @@
 #include "mall/MallThemeViewController.h"
 
-#include "app/core/UrlEscaping.h"
+#include "core/text/UrlEscaping.h"
 #include "platform/foundation/Log.h"
 
 namespace nvx {

@@ -1,7 +1,7 @@
 #include "net/BaseService.h"
 
-#include "app/core/ClientSettings.h"
-#include "app/core/Digest.h"
+#include "core/session/ClientSettings.h"
+#include "core/crypto/Digest.h"
 #include "net/RandomUtil.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"

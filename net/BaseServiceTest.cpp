@@ -5,8 +5,8 @@
 #include <set>
 #include <thread>
 
-#include "app/core/ClientSettings.h"
-#include "net/Md5TestSupport.h"
+#include "core/session/ClientSettings.h"
+#include "net/testing/Md5TestSupport.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/testing/Testing.h"

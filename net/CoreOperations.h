@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/core/BankCardEntity.h"
+#include "core/models/BankCardEntity.h"
 #include "net/NetService.h"
 #include "net/RetStatusEntity.h"
 #include "platform/foundation/Json.h"

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/ClientVersionEntity.h"
-#include "app/core/MaxNum.h"
+#include "core/models/ClientVersionEntity.h"
+#include "core/models/MaxNum.h"
 #include "net/BaseService.h"
 #include "net/DataStatistics.h"
-#include "net/MainApiTestFixture.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "net/StatisticsServerConfig.h"
 #include "net/TerminalManager.h"

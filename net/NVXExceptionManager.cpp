@@ -1,8 +1,8 @@
 #include "net/NVXExceptionManager.h"
 
-#include "app/core/AppDirs.h"
-#include "app/core/DateFormats.h"
-#include "app/core/User.h"
+#include "core/session/AppDirs.h"
+#include "core/text/DateFormats.h"
+#include "core/session/User.h"
 #include "net/DataStatistics.h"
 #include "net/NetService.h"
 #include "platform/foundation/Log.h"

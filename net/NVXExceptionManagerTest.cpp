@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/TestTimeZone.h"
-#include "app/core/User.h"
+#include "core/testing/TestTimeZone.h"
+#include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/DataStatistics.h"
 #include "net/ServerConfig.h"

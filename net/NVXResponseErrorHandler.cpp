@@ -1,8 +1,8 @@
 #include "net/NVXResponseErrorHandler.h"
 
-#include "app/core/AppServices.h"
-#include "app/core/NVXContext.h"
-#include "net/LoginScreen.h"
+#include "core/shell/AppServices.h"
+#include "core/session/NVXContext.h"
+#include "core/shell/LoginScreen.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Strings.h"

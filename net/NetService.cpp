@@ -1,7 +1,7 @@
 #include "net/NetService.h"
 
-#include "app/core/AppServices.h"
-#include "app/core/User.h"
+#include "core/shell/AppServices.h"
+#include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/DataStatistics.h"
 #include "net/JsonDeserializer.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/LoginScreen.h"
+#include "core/shell/LoginScreen.h"
 #include "platform/foundation/Json.h"
 #include "platform/ui/ViewController.h"
 

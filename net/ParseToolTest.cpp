@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/AppServices.h"
-#include "app/core/ScreenRegistry.h"
+#include "core/shell/AppServices.h"
+#include "core/shell/ScreenRegistry.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/AlertView.h"

@@ -3,10 +3,10 @@
 #include <atomic>
 #include <mutex>
 
-#include "app/core/EncryptTool.h"
-#include "app/core/SecureBytes.h"
-#include "app/core/UrlEscaping.h"
-#include "app/core/User.h"
+#include "core/crypto/EncryptTool.h"
+#include "core/crypto/SecureBytes.h"
+#include "core/text/UrlEscaping.h"
+#include "core/session/User.h"
 #include "net/MacParamUtil.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/Log.h"

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
-#include "app/core/CipherTestOracle.h"
-#include "app/core/EncryptTool.h"
-#include "app/core/User.h"
+#include "core/testing/CipherTestOracle.h"
+#include "core/crypto/EncryptTool.h"
+#include "core/session/User.h"
 #include "net/MacParamUtil.h"
 #include "net/NetService.h"
-#include "net/TestMainApi.h"
+#include "net/testing/TestMainApi.h"
 
 namespace nvx {
 namespace {

@@ -1,6 +1,6 @@
 #include "net/RetStatusEntity.h"
 
-#include "app/core/UserDefaultsExt.h"
+#include "core/session/UserDefaultsExt.h"
 
 namespace nvx {
 

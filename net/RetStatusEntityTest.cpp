@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/UserDefaultsExt.h"
+#include "core/session/UserDefaultsExt.h"
 #include "net/PageResultEntity.h"
 
 namespace nvx {

@@ -1,6 +1,6 @@
 #include "net/TerminalManager.h"
 
-#include "app/core/User.h"
+#include "core/session/User.h"
 #include "net/CoreOperations.h"
 #include "net/ParseTool.h"
 #include "platform/foundation/Log.h"

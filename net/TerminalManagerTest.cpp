@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/ScreenRegistry.h"
+#include "core/shell/ScreenRegistry.h"
 #include "net/CoreOperations.h"
-#include "net/MainApiTestFixture.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/AlertView.h"

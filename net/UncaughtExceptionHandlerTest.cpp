@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "app/core/TestTimeZone.h"
-#include "app/core/User.h"
+#include "core/testing/TestTimeZone.h"
+#include "core/session/User.h"
 #include "net/NVXExceptionManager.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/testing/Testing.h"

@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "app/core/AppServices.h"
-#include "app/core/ScreenRegistry.h"
-#include "app/core/User.h"
+#include "core/shell/AppServices.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
 #include "net/CoreOperations.h"
-#include "net/LoginScreen.h"
+#include "core/shell/LoginScreen.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/EncryptTool.h"
-#include "app/core/ScreenRegistry.h"
-#include "app/core/User.h"
-#include "net/MainApiTestFixture.h"
+#include "core/crypto/EncryptTool.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/net/NetConfig.h"

@@ -1,6 +1,6 @@
 #include "sim/PlaceholderHomeScreen.h"
 
-#include "app/core/ScreenRegistry.h"
+#include "core/shell/ScreenRegistry.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"

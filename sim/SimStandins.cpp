@@ -10,9 +10,14 @@ namespace nvx::sim {
 
 SimStandins::SimStandins()
     : reader_(std::make_shared<standin::SimulatedReader0002>()),
-      reader0001_(std::make_shared<standin::SimulatedReader0001>()) {
+      reader0001_(std::make_shared<standin::SimulatedReader0001>()),
+      reader0003_(std::make_shared<standin::SimulatedReader0003>()) {
   audioReaders_["0002"] = {reader_, [r = reader_] { return r->swipe(); }};
   audioReaders_["0001"] = {reader0001_, [r = reader0001_] { return r->swipe(); }};
+  // Models 0003 to 0006 are one reader family: one simulated reader answers to each of them.
+  for (const char* model : {"0003", "0004", "0005", "0006"}) {
+    audioReaders_[model] = {reader0003_, [r = reader0003_] { return r->swipe(); }};
+  }
 }
 
 SimStandins::~SimStandins() { stop(); }

@@ -16,6 +16,7 @@
 #include "standin/ProbeStandin.h"
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
+#include "standin/SimulatedReader0003.h"
 #include "standin/SimulatedWifiBox.h"
 #include "standin/StatisticsStandin.h"
 
@@ -54,6 +55,7 @@ class SimStandins {
   standin::SimulatedWifiBox& box() { return *box_; }
   standin::SimulatedReader0002& reader() { return *reader_; }
   standin::SimulatedReader0001& reader0001() { return *reader0001_; }
+  standin::SimulatedReader0003& reader0003() { return *reader0003_; }
 
  private:
   std::unique_ptr<standin::MainApiStandin> mainApi_;
@@ -62,6 +64,7 @@ class SimStandins {
   std::unique_ptr<standin::SimulatedWifiBox> box_;
   std::shared_ptr<standin::SimulatedReader0002> reader_;
   std::shared_ptr<standin::SimulatedReader0001> reader0001_;
+  std::shared_ptr<standin::SimulatedReader0003> reader0003_;
   // The audio readers by model: what goes into the jack and how a card is swiped through it.
   struct AudioReader {
     std::shared_ptr<platform::media::Peer> peer;

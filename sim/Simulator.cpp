@@ -4,7 +4,7 @@
 #include <istream>
 #include <ostream>
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Inspector.h"
 #include "reader/DHSwiperController.h"

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "client/ClientMain.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
@@ -110,6 +110,25 @@ TEST_F(SimulatorTest, TheModel0001ReaderPlugsInItsPlaceAndTakesTheSwipe) {
   run("swipe\n");
   EXPECT_FALSE(standins.reader0001().isArmed());
   // Plugging the other model takes this one out first.
+  run("plug\n");
+  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader());
+}
+
+TEST_F(SimulatorTest, PlugNamesTheReaderModelAndTheSwipeReachesThe0003Reader) {
+  run("wait 2.5\n");
+  EXPECT_NE(run("plug 0009\n", 1).find("! no simulated reader of model 0009"), std::string::npos);
+  run("plug 0004\n");
+  EXPECT_TRUE(platform::media::Jack::shared().peer().get() == &standins.reader0003());
+  EXPECT_NE(run("plug 0003\n", 1).find("! the reader is already plugged"), std::string::npos);
+  auto hub = AppServices::current().swiper();
+  ASSERT_TRUE(hub);
+  hub->initSwiperSDkWithUnitId("0004");
+  ASSERT_TRUE(pumpUntil([&] { return hub->isDevicePresent(); }, 2));
+  hub->startCSwiper();
+  ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return standins.reader0003().isArmed(); }, platform::secs(10)));
+  run("swipe\n");
+  EXPECT_FALSE(standins.reader0003().isArmed());
+  // Plain plug goes back to the 0002 reader.
   run("plug\n");
   EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader());
 }

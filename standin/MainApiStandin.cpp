@@ -255,7 +255,7 @@ platform::Result<MainApiStandin::Settings> MainApiStandin::Settings::fromProject
   auto salt = projectVercodeSalt();
   if (!salt) return platform::Status::error(salt.error());
   const platform::Path keyFile =
-      platform::Sandbox::bundle().parent_path() / "app" / "core" / "testdata" / "transport-key.txt";
+      platform::Sandbox::bundle().parent_path() / "core" / "testdata" / "transport-key.txt";
   auto key = platform::fs::read(keyFile);
   if (!key) return platform::Status::error("cannot read " + keyFile.string());
   std::string keyHex = *key;

@@ -46,7 +46,7 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     std::optional<TestCertificates> tls;
 
     // The project's own test values: the salt of the bundle's "client-settings.json" and the
-    // transport key of the test key material (app/core/testdata/transport-key.txt).
+    // transport key of the test key material (core/testdata/transport-key.txt).
     static platform::Result<Settings> fromProjectFiles();
   };
   // The vercode salt of the bundle's "client-settings.json" (every server that checks the

@@ -1,11 +1,11 @@
-// Writes app/core/PinyinTable.cpp: the pinyin initial of every ideograph from U+4E00 to U+9FA5,
+// Writes core/text/PinyinTable.cpp: the pinyin initial of every ideograph from U+4E00 to U+9FA5,
 // taken from ICU's "Han-Latin" transliterator (one reading per ideograph), plus a final 0 for
 // U+9FA6. The output is committed; regenerate only on purpose, since another ICU release may
 // pick other readings for some polyphonic ideographs.
 //
 //   g++ -std=c++20 tools/PinyinTableGenerator.cpp $(pkg-config --cflags --libs icu-i18n icu-uc)
 //       -o /tmp/pinyin-gen
-//   /tmp/pinyin-gen > app/core/PinyinTable.cpp
+//   /tmp/pinyin-gen > core/text/PinyinTable.cpp
 #include <unicode/normalizer2.h>
 #include <unicode/translit.h>
 #include <unicode/uchar.h>
@@ -105,7 +105,7 @@ int main() {
               U_ICU_VERSION);
   std::printf("// One lower-case pinyin initial per ideograph U+4E00..U+9FA5; the string's closing 0 is\n");
   std::printf("// the entry of U+9FA6.\n");
-  std::printf("#include \"app/core/Pinyin.h\"\n\n");
+  std::printf("#include \"core/text/Pinyin.h\"\n\n");
   std::printf("namespace nvx::detail {\n\n");
   std::printf("const char kPinyinInitials[kPinyinTableSize] =\n");
   constexpr size_t kPerLine = 96;

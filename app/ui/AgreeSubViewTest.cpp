@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ui/AgreeSubView.h"
-#include "app/ui/TestPictureBundle.h"
+#include "app/ui/testing/TestPictureBundle.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/Window.h"
 

@@ -1,6 +1,6 @@
 #include "app/ui/AlertTableViewController.h"
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/ImageView.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/ImageView.h"

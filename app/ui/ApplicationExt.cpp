@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/core/UrlEscaping.h"
+#include "core/text/UrlEscaping.h"
 #include "platform/device/UrlOpener.h"
 #include "platform/foundation/Log.h"
 

@@ -1,7 +1,7 @@
 #include "app/ui/AsynImageView.h"
 
-#include "app/core/AppDirs.h"
-#include "app/core/CachedDownload.h"
+#include "core/session/AppDirs.h"
+#include "app/ui/CachedDownload.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/MainThread.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/AppDirs.h"
-#include "app/core/Digest.h"
+#include "core/session/AppDirs.h"
+#include "core/crypto/Digest.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/net/NetConfig.h"
 #include "standin/FileStandin.h"

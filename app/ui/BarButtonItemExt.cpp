@@ -1,6 +1,6 @@
 #include "app/ui/BarButtonItemExt.h"
 
-#include "app/core/ColorExt.h"
+#include "app/ui/ColorExt.h"
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ButtonExt.h"
 #include "platform/foundation/Strings.h"

@@ -1,6 +1,6 @@
 #include "app/ui/BarcodeButton.h"
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "app/ui/ButtonCreater.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/AppServices.h"
-#include "app/ui/BarcodeTestFrame.h"
-#include "net/MainApiTestFixture.h"
+#include "core/shell/AppServices.h"
+#include "app/ui/testing/BarcodeTestFrame.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/Camera.h"

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/ui/PopMenuButton.h"
-#include "app/ui/TestPictureBundle.h"
-#include "net/MainApiTestFixture.h"
+#include "app/ui/testing/TestPictureBundle.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "platform/device/UrlOpener.h"
 #include "platform/ui/Inspector.h"
 

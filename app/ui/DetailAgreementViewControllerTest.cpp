@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "app/ui/ServiceAgreement.h"
-#include "net/MainApiTestFixture.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/TextMetrics.h"

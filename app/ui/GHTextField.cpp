@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "app/core/StringsTool.h"
+#include "core/text/StringsTool.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Text16.h"
 #include "platform/ui/BarButtonItem.h"

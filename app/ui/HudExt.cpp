@@ -1,6 +1,6 @@
 #include "app/ui/HudExt.h"
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"

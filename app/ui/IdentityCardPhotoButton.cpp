@@ -1,6 +1,6 @@
 #include "app/ui/IdentityCardPhotoButton.h"
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Animation.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/AppServices.h"
-#include "net/MainApiTestFixture.h"
+#include "core/shell/AppServices.h"
+#include "net/testing/MainApiTestFixture.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/media/Camera.h"
 #include "platform/ui/Inspector.h"

@@ -1,7 +1,7 @@
 #include "app/ui/ImageViewExt.h"
 
-#include "app/core/ImageExt.h"
-#include "app/core/PixelCanvas.h"
+#include "app/ui/ImageExt.h"
+#include "app/ui/PixelCanvas.h"
 #include "platform/ui/Screen.h"
 
 namespace nvx {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/PixelCanvas.h"
+#include "app/ui/PixelCanvas.h"
 #include "platform/device/Device.h"
 
 namespace nvx {

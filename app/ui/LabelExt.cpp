@@ -1,7 +1,7 @@
 #include "app/ui/LabelExt.h"
 
-#include "app/core/ColorExt.h"
-#include "app/core/FontExt.h"
+#include "app/ui/ColorExt.h"
+#include "app/ui/FontExt.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/TextMetrics.h"
 

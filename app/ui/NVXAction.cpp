@@ -1,6 +1,6 @@
 #include "app/ui/NVXAction.h"
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/device/UrlOpener.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"

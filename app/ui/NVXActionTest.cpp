@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/AppServices.h"
+#include "core/shell/AppServices.h"
 #include "platform/device/UrlOpener.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/NavigationController.h"

@@ -1,6 +1,6 @@
 #include "app/ui/NVXBaseProtocolViewController.h"
 
-#include "app/core/TextExt.h"
+#include "core/text/TextExt.h"
 #include "net/CoreOperations.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/Text16.h"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/ColorExt.h"
+#include "app/ui/ColorExt.h"
 #include "app/ui/NVXTableViewController.h"
-#include "app/ui/TestScreenServices.h"
+#include "app/ui/testing/TestScreenServices.h"
 #include "app/ui/TextFieldExt.h"
 #include "platform/device/AddressBook.h"
 #include "platform/foundation/RunLoop.h"

@@ -1,7 +1,7 @@
 #include "app/ui/NVXBaseWebViewController.h"
 
-#include "app/core/TextExt.h"
-#include "app/core/UrlEscaping.h"
+#include "core/text/TextExt.h"
+#include "core/text/UrlEscaping.h"
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ButtonExt.h"
 #include "app/ui/HudExt.h"

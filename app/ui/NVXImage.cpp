@@ -1,6 +1,6 @@
 #include "app/ui/NVXImage.h"
 
-#include "app/core/ThemeUtil.h"
+#include "core/session/ThemeUtil.h"
 
 namespace nvx {
 

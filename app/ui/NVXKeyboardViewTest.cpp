@@ -1,7 +1,7 @@
 // The PIN digit pad, tapped by a user through the Inspector while it is a secret field's keyboard.
 #include <gtest/gtest.h>
 
-#include "app/ui/KeypadTestSupport.h"
+#include "app/ui/testing/KeypadTestSupport.h"
 #include "app/ui/NVXKeyboardView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Inspector.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/core/StringsTool.h"
-#include "app/core/TextNumber.h"
+#include "core/text/StringsTool.h"
+#include "core/text/TextNumber.h"
 #include "platform/foundation/Text16.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
@@ -182,8 +182,10 @@ void NVXSafeKeyboardView::insertDot() {
   auto field = textField();
   if (!field || isExistDot()) return;
   field->insertText(".");
+  // The money filter may refuse the point (it would leave three decimals): then nothing changes.
+  if (!isExistDot()) return;
   const std::string& text = field->text();
-  if (text.empty() || text.back() != '.') field->setText(StringsTool::handleInputMoneysEndEditField(text));
+  if (text.back() != '.') field->setText(StringsTool::handleInputMoneysEndEditField(text));
 }
 
 void NVXSafeKeyboardView::deleteBack() {

@@ -1,7 +1,7 @@
 #include "app/ui/NVXViewController.h"
 
-#include "app/core/AppServices.h"
-#include "app/core/StringsTool.h"
+#include "core/shell/AppServices.h"
+#include "core/text/StringsTool.h"
 #include "app/ui/BusinessTypeScreen.h"
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/HudExt.h"
@@ -9,7 +9,7 @@
 #include "app/ui/PublicServiceScreen.h"
 #include "app/ui/TextFieldExt.h"
 #include "net/DataStatistics.h"
-#include "net/LoginScreen.h"
+#include "core/shell/LoginScreen.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Log.h"

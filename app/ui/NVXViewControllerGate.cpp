@@ -8,16 +8,16 @@
 // presence watch would otherwise see the box vanish during a slow reply) while the identifying
 // spinner covers the window; each reply comes back on the main thread and is acted on only while
 // the pass that asked is still waiting.
-#include "app/core/AppServices.h"
-#include "app/core/ScreenRegistry.h"
-#include "app/core/User.h"
+#include "core/shell/AppServices.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
 #include "app/ui/HudExt.h"
 #include "app/ui/IdentityInfoScreen.h"
 #include "app/ui/NVXViewController.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
 #include "net/JsonDeserializer.h"
-#include "net/LoginScreen.h"
+#include "core/shell/LoginScreen.h"
 #include "net/NetService.h"
 #include "net/RetStatusEntity.h"
 #include "net/TerminalManager.h"

@@ -4,12 +4,12 @@
 
 #include <chrono>
 
-#include "app/core/ScreenRegistry.h"
-#include "app/core/User.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
 #include "app/ui/IdentityInfoScreen.h"
 #include "app/ui/NVXBaseViewController.h"
 #include "app/ui/NVXViewController.h"
-#include "app/ui/TestScreenServices.h"
+#include "app/ui/testing/TestScreenServices.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -24,6 +24,7 @@
 #include "standin/MainApiStandin.h"
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
+#include "standin/SimulatedReader0003.h"
 #include "standin/SimulatedWifiBox.h"
 
 namespace nvx {
@@ -669,45 +670,49 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
   }
 }
 
-// --- with the simulated 0002 reader in the headset jack ------------------------------------------
+// --- with a simulated audio reader of each family in the headset jack -----------------------------
 
-TEST_F(ReaderGateTest, TheAudioReaderIsReadCheckedAndSignedIn) {
-  auto reader = std::make_shared<standin::SimulatedReader0002>();
-  const std::string ksn = "CBC3201306010042";
-  server->bindReader(ksn, kLoginName);
-  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0002");
+struct AudioReaderCase {
+  const char* model;
+  const char* ksn;
+  std::shared_ptr<platform::media::Peer> (*make)();
+  double patience;  // seconds of virtual time the family's link may take to answer
+};
+
+class AudioReaderGateTest : public ReaderGateTest, public ::testing::WithParamInterface<AudioReaderCase> {};
+
+TEST_P(AudioReaderGateTest, TheReaderIsReadCheckedAndSignedIn) {
+  const auto& c = GetParam();
+  auto reader = c.make();
+  server->bindReader(c.ksn, kLoginName);
+  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, c.model);
   services->makeHub();
   platform::media::Jack::shared().plug(reader);
   ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
 
   auto screen = pushScreen();
   screen->ask();
-  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 90.0));
+  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, c.patience));
   EXPECT_EQ(*screen->answers, std::vector<bool>{true});
-  EXPECT_EQ(User::currentUser().psamId(), ksn);
+  EXPECT_EQ(User::currentUser().psamId(), c.ksn);
   ASSERT_TRUE(User::currentUser().psamPIK());
   EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
   EXPECT_EQ(calls("checkin"), 1u);
 }
 
-TEST_F(ReaderGateTest, TheModel0001ReaderIsReadCheckedAndSignedIn) {
-  auto reader = std::make_shared<standin::SimulatedReader0001>();
-  const std::string ksn = "2014060100001234";
-  server->bindReader(ksn, kLoginName);
-  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0001");
-  services->makeHub();
-  platform::media::Jack::shared().plug(reader);
-  ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
-
-  auto screen = pushScreen();
-  screen->ask();
-  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 30.0));
-  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
-  EXPECT_EQ(User::currentUser().psamId(), ksn);
-  ASSERT_TRUE(User::currentUser().psamPIK());
-  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
-  EXPECT_EQ(calls("checkin"), 1u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Families, AudioReaderGateTest,
+    ::testing::Values(
+        AudioReaderCase{"0002", "CBC3201306010042",
+                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0002>(); },
+                        90.0},
+        AudioReaderCase{"0001", "2014060100001234",
+                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0001>(); },
+                        30.0},
+        AudioReaderCase{"0003", "6003201511000027",
+                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0003>(); },
+                        30.0}),
+    [](const auto& info) { return std::string("Model") + info.param.model; });
 
 }  // namespace
 }  // namespace nvx

@@ -5,15 +5,15 @@
 #include <atomic>
 #include <future>
 
-#include "app/core/ScreenRegistry.h"
-#include "app/core/User.h"
+#include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
 #include "app/ui/BusinessTypeScreen.h"
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/HudExt.h"
 #include "app/ui/NVXBaseViewController.h"
 #include "app/ui/NVXTableViewController.h"
 #include "app/ui/PublicServiceScreen.h"
-#include "app/ui/TestScreenServices.h"
+#include "app/ui/testing/TestScreenServices.h"
 #include "net/DataStatistics.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "net/StatisticsServerConfig.h"

@@ -1,6 +1,6 @@
 #include "app/ui/NavigationBarExt.h"
 
-#include "app/core/ThemeUtil.h"
+#include "core/session/ThemeUtil.h"
 #include "platform/foundation/Process.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"

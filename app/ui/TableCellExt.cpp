@@ -1,7 +1,7 @@
 #include "app/ui/TableCellExt.h"
 
-#include "app/core/ColorExt.h"
-#include "app/core/FontExt.h"
+#include "app/ui/ColorExt.h"
+#include "app/ui/FontExt.h"
 #include "app/ui/LabelExt.h"
 #include "app/ui/TextFieldExt.h"
 #include "platform/foundation/Strings.h"

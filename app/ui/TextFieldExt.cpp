@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/core/FontExt.h"
-#include "app/core/MoneyFormat.h"
-#include "app/core/StringsTool.h"
-#include "app/core/TextExt.h"
-#include "app/core/TextNumber.h"
+#include "app/ui/FontExt.h"
+#include "core/text/MoneyFormat.h"
+#include "core/text/StringsTool.h"
+#include "core/text/TextExt.h"
+#include "core/text/TextNumber.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/TextMetrics.h"

@@ -1,6 +1,6 @@
 #include "app/ui/TransactionInfoView.h"
 
-#include "app/core/MoneyFormat.h"
+#include "core/text/MoneyFormat.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/ImageView.h"

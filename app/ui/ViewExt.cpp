@@ -1,6 +1,6 @@
 #include "app/ui/ViewExt.h"
 
-#include "app/core/ColorExt.h"
+#include "app/ui/ColorExt.h"
 #include "app/ui/LabelExt.h"
 #include "app/ui/PatternColorView.h"
 #include "platform/foundation/Strings.h"

@@ -1,6 +1,6 @@
 #include "app/ui/ViewTool.h"
 
-#include "app/core/ColorExt.h"
+#include "app/ui/ColorExt.h"
 
 namespace nvx {
 

@@ -1,6 +1,6 @@
 #include "app/ui/WebViewExt.h"
 
-#include "app/core/ColorExt.h"
+#include "app/ui/ColorExt.h"
 #include "platform/device/Device.h"
 
 namespace nvx {

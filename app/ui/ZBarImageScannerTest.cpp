@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ui/BarcodeTestFrame.h"
+#include "app/ui/testing/BarcodeTestFrame.h"
 
 namespace nvx {
 namespace {
