@@ -16,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/BenchMain.h"
 #include "reader/f0003/NLDemodulator.h"
 #include "reader/f0003/NLLineConditioner.h"
 #include "reader/f0003/NLSignalCollector.h"
@@ -198,17 +199,4 @@ BENCHMARK(BM_DemodulateAFullStore)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  int packets = 2000;
-  std::vector<char*> rest;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--packets=", 10) == 0) packets = std::max(4, std::atoi(argv[i] + 10));
-    else rest.push_back(argv[i]);
-  }
-  robustness(packets);
-  int n = static_cast<int>(rest.size());
-  benchmark::Initialize(&n, rest.data());
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runImpairmentBench(argc, argv, robustness, 4); }

@@ -252,6 +252,27 @@ class ReaderGateTest : public ::testing::Test {
     return false;
   }
 
+  // The reader of the model plugged in, the gate's pass reads its serial number, checks it and
+  // signs the terminal in.
+  void expectTheAudioReaderPassesTheGate(std::shared_ptr<platform::media::Peer> peer, const char* model,
+                                         const std::string& ksn) {
+    server->bindReader(ksn, kLoginName);
+    platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, model);
+    services->makeHub();
+    platform::media::Jack::shared().plug(std::move(peer));
+    auto& hub = services->hub;
+    ASSERT_TRUE(pump([&] { return hub->swiper() && hub->swiper()->isDevicePresent(); }, 5.0));
+
+    auto screen = pushScreen();
+    screen->ask();
+    ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 90.0));
+    EXPECT_EQ(*screen->answers, std::vector<bool>{true});
+    EXPECT_EQ(User::currentUser().psamId(), ksn);
+    ASSERT_TRUE(User::currentUser().psamPIK());
+    EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
+    EXPECT_EQ(calls("checkin"), 1u);
+  }
+
   std::unique_ptr<MainApiStandin> server;
   std::unique_ptr<standin::SimulatedWifiBox> box;
   std::shared_ptr<TestScreenServices> services;
@@ -669,46 +690,16 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
   }
 }
 
-// --- with the simulated 0002 reader in the headset jack ------------------------------------------
+// --- with the simulated audio readers in the headset jack ----------------------------------------
 
 TEST_F(ReaderGateTest, TheAudioReaderIsReadCheckedAndSignedIn) {
-  auto reader = std::make_shared<standin::SimulatedReader0002>();
-  const std::string ksn = "CBC3201306010042";
-  server->bindReader(ksn, kLoginName);
-  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0002");
-  services->makeHub();
-  platform::media::Jack::shared().plug(reader);
-  ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
-
-  auto screen = pushScreen();
-  screen->ask();
-  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 90.0));
-  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
-  EXPECT_EQ(User::currentUser().psamId(), ksn);
-  ASSERT_TRUE(User::currentUser().psamPIK());
-  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
-  EXPECT_EQ(calls("checkin"), 1u);
+  expectTheAudioReaderPassesTheGate(std::make_shared<standin::SimulatedReader0002>(), "0002",
+                                    "CBC3201306010042");
 }
 
-// --- with the simulated 0003-0006 reader in the headset jack -------------------------------------
-
 TEST_F(ReaderGateTest, TheAudioReaderOfModel0003IsReadCheckedAndSignedIn) {
-  auto reader = std::make_shared<standin::SimulatedReader0003>();
-  const std::string ksn = "6003201511000027";
-  server->bindReader(ksn, kLoginName);
-  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0003");
-  services->makeHub();
-  platform::media::Jack::shared().plug(reader);
-  ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
-
-  auto screen = pushScreen();
-  screen->ask();
-  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 30.0));
-  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
-  EXPECT_EQ(User::currentUser().psamId(), ksn);
-  ASSERT_TRUE(User::currentUser().psamPIK());
-  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
-  EXPECT_EQ(calls("checkin"), 1u);
+  expectTheAudioReaderPassesTheGate(std::make_shared<standin::SimulatedReader0003>(), "0003",
+                                    "6003201511000027");
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "reader/f0003/NLDemodulator.h"
+#include "reader/f0003/NLSignalTestSupport.h"
 #include "standin/SimulatedReader0003.h"
 
 namespace nvx::reader {
@@ -20,17 +20,7 @@ const std::vector<uint8_t> kReply = SimulatedReader0003::cardMessage(
 
 // The reply as recorded: offset, 50 Hz hum and white noise on the line.
 Samples recorded(double gain, double dc, double hum, double noise, uint32_t seed) {
-  std::vector<float> x(2000, 0.0f);
-  SimulatedReader0003::renderReply(kReply, 48000, gain, 0, false, x);
-  x.resize(x.size() + 2000, 0.0f);
-  std::mt19937 gen(seed);
-  std::normal_distribution<double> n(0, noise);
-  Samples out;
-  for (size_t i = 0; i < x.size(); ++i) {
-    const double v = x[i] + dc + hum * std::sin(6.283185307179586 * 50 * static_cast<double>(i) / 48000) + n(gen);
-    out.push_back(static_cast<int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767)));
-  }
-  return out;
+  return testing::recordedReply(kReply, gain, 0, false, 2000, 2000, {dc, hum, noise, seed});
 }
 
 bool decodes(const Samples& s) {
