@@ -1,7 +1,8 @@
 // Fuzzes the 0002 reader's receive side over arbitrary captured sound: frame detection, the
 // decoding of a frame's bytes, the calibration-pattern analysis and the frame check. Whatever
 // the samples, every position it reports lies inside the samples, what it allows the ring to
-// drop is no more than it holds, and a frame that passes the check carries exactly its length.
+// drop is no more than it holds, and a frame that passes the check starts with 00 and carries
+// exactly its length, never nothing.
 //
 // Input: byte 0 chooses the speed code (1-99), byte 1 the rate (8,000, 44,100 or 176,400
 // frames/s) and the frame levels already heard; the rest are the 8-bit samples.
@@ -24,6 +25,7 @@ void require(bool condition) {
 void checkDecoded(const Swiper1Demodulator::Decoded& decoded) {
   if (decoded.parityError) require(decoded.bytes.empty());
   if (auto payload = Swiper1Frame::payload(decoded.bytes)) {
+    require(!payload->empty() && decoded.bytes[0] == Swiper1Frame::kStart);
     require(payload->size() + Swiper1Frame::kOverhead == decoded.bytes.size());
     require(Swiper1Frame::check(decoded.bytes) == 0);
   }

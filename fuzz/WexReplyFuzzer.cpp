@@ -2,7 +2,8 @@
 // into receptions; every reply cut out of it goes to the driver, which waits for a card read (or
 // a serial-number read), and the driver's events for it must be exactly those its bytes call
 // for: a result for a good card reply, decode error 2 or 1 for a malformed or failed-check reply
-// during a card read, -3 during a serial-number read, -1 for an unknown status.
+// during a card read, -3 during a serial-number read, -1 for an unknown status, and nothing for a
+// reply to the command not asked or one shorter than 7 bytes.
 //
 // Input: byte 0 chooses the request (bit 7: serial-number read) and the reception size (bits
 // 0-3, 0 = the whole rest at once); the rest is the stream.
@@ -34,7 +35,10 @@ constexpr const char* kKsn = "0011223344556677";
   std::abort();
 }
 
-// The events a whole reply calls for, worked out from its bytes alone.
+// The events a whole reply calls for, worked out from its bytes alone. One rule: the driver takes
+// only a reply to the command it sent (the card command during a card read, the serial-number
+// command during a serial-number read); a reply too short to be one, or a serial-number or card
+// reply to the other command, raises nothing.
 std::vector<std::string> expectedEvents(const Bytes& f, bool cardRead) {
   std::vector<std::string> out;
   if (f.size() == 6) {  // the outcome replies, looked at by their fourth byte only
@@ -42,6 +46,7 @@ std::vector<std::string> expectedEvents(const Bytes& f, bool cardRead) {
     if (f[3] == 0x02 && cardRead) out = {"onTimeout"};
     return out;
   }
+  if (f.size() < 7) return out;
   if (cardRead) out = {"onCardSwipeDetected", "onDecodingStart"};
   size_t i = 0;
   while (i < f.size() && f[i] != 0x55) ++i;
@@ -58,13 +63,12 @@ std::vector<std::string> expectedEvents(const Bytes& f, bool cardRead) {
     return out;
   }
   uint8_t sw1 = f[i + 2];
+  const uint8_t asked = cardRead ? 0x0A : 0x03;
+  if ((sw1 == 0x0A || sw1 == 0x03) && sw1 != asked) return {};
   size_t dataLength = l - 2;
   if (sw1 == 0x0A) out.push_back(dataLength >= 25 ? "onDecodeCompleted" : "onDecodeError:2");
-  else if (sw1 == 0x03) {
-    if (!cardRead) out.push_back("onGetKsnCompleted");
-  } else if (sw1 != 0x02 && sw1 != 0x08) {
-    out.push_back("onError:-1");
-  }
+  else if (sw1 == 0x03) out.push_back("onGetKsnCompleted");
+  else if (sw1 != 0x02 && sw1 != 0x08) out.push_back("onError:-1");
   return out;
 }
 

@@ -9,12 +9,13 @@
 #include "core/session/ClientSettings.h"
 #include "core/crypto/DESUtil.h"
 #include "core/text/DateFormats.h"
-#include "core/crypto/Digest.h"
 #include "core/session/NVXConfig.h"
+#include "core/session/UIDevice.h"
 #include "core/text/UrlEscaping.h"
 #include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/CoreOperations.h"
+#include "net/RecordFiles.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"
 #include "platform/device/Reachability.h"
@@ -32,30 +33,6 @@ namespace nvx {
 namespace {
 
 constexpr std::string_view kTag = "DataStatistics";
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Six bytes written as two hex digits each, separated by ":" or "-" (the separators optional).
-std::optional<std::array<unsigned, 6>> hardwareAddress(std::string_view text) {
-  std::array<unsigned, 6> bytes{};
-  size_t pos = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (i > 0 && pos < text.size() && (text[pos] == ':' || text[pos] == '-')) ++pos;
-    if (pos + 2 > text.size()) return std::nullopt;
-    int high = hexValue(text[pos]);
-    int low = hexValue(text[pos + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes[i] = static_cast<unsigned>(high * 16 + low);
-    pos += 2;
-  }
-  if (pos != text.size()) return std::nullopt;
-  return bytes;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Record layouts: every record is composed from this one table.
@@ -81,6 +58,7 @@ enum class F : uint8_t {
   ModelName,
   UserId,
   One,
+  Null,  // the absent value
   Arg0,  // the caller's values, in order
   Arg1,
   Arg2,
@@ -108,6 +86,7 @@ enum class Record {
   Reopen,
   OpenFail,
   UploadFailed,
+  Dropped,
 };
 
 struct Layout {
@@ -142,6 +121,10 @@ constexpr Layout kLayouts[] = {
      {Time, DeviceId, Phone, Empty, UA, Resolution, Channel, LoginName, AppVersion, UnitId, ReaderId, Arg0}},
     {Record::UploadFailed, "9999",
      {Time, DeviceId, Phone, UA, IosVersion, Carrier, AppVersion, One, Arg0, Channel, UserId}},
+    // The 9999 of records dropped from a full file: written from any thread, so without the
+    // session's user id.
+    {Record::Dropped, "9999",
+     {Time, DeviceId, Phone, UA, IosVersion, Carrier, AppVersion, One, Arg0, Channel, Null}},
 };
 }  // namespace table
 using table::kLayouts;
@@ -253,6 +236,8 @@ size_t occurrences(std::string_view text, std::string_view what) {
 
 platform::Path fileIn(std::string_view name) { return platform::Sandbox::caches() / std::string(name); }
 
+RecordFiles recordFiles() { return RecordFiles(platform::Sandbox::caches()); }
+
 std::string readText(std::string_view name) { return platform::fs::read(fileIn(name)).value_or(std::string()); }
 
 void writeText(std::string_view name, std::string_view text) {
@@ -303,6 +288,7 @@ std::string compose(const DataStatistics& stats, Record record, const std::strin
       case ModelName: value = platform::Device::info().model; break;
       case UserId: value = emptyIsNull(User::currentUser().userId()); break;
       case One: value = "1"; break;
+      case Null: value = DataStatistics::kNull; break;
       case Arg0:
       case Arg1:
       case Arg2:
@@ -326,7 +312,11 @@ struct DataStatistics::Snapshot {
   std::string header;
 };
 
-DataStatistics::DataStatistics() { recordNetWorkStatus(); }
+DataStatistics::DataStatistics() {
+  // A record whose append the end of the last run cut short goes before anything reads a file.
+  (void)recordFiles().recover();
+  recordNetWorkStatus();
+}
 
 DataStatistics::~DataStatistics() {
   std::shared_ptr<platform::net::HttpRequest> request;
@@ -341,19 +331,7 @@ DataStatistics& DataStatistics::sharedDataStatistics() {
   return platform::Process::current().shared<DataStatistics>();
 }
 
-std::string DataStatistics::deviceId() const {
-  const std::string& text = platform::Device::info().wifiHwAddr;
-  auto bytes = hardwareAddress(text);
-  if (!bytes) {
-    platform::log::warning("DataStatistics", "the Wi-Fi hardware address \"" + text +
-                                                 "\" is not six hex bytes; using zeros");
-    bytes.emplace();
-  }
-  char written[18];
-  std::snprintf(written, sizeof written, "%02X:%02X:%02X:%02X:%02X:%02X", (*bytes)[0], (*bytes)[1],
-                (*bytes)[2], (*bytes)[3], (*bytes)[4], (*bytes)[5]);
-  return md5Hex(written);
-}
+std::string DataStatistics::deviceId() const { return UIDevice::wifiAddressDigest(); }
 
 std::string DataStatistics::UA() const {
   std::string machine = platform::Device::info().machine;
@@ -539,11 +517,43 @@ void DataStatistics::recordNetWorkStatus() {
 
 void DataStatistics::writeFile(std::string_view record, std::string_view fileName) {
   std::lock_guard<std::recursive_mutex> lock(lock_);
-  const std::string existing = readText(fileName);
-  std::string text(trimmed(existing));
-  if (!text.empty()) text += '\n';
-  text.append(record);
-  writeText(fileName, text);
+  const std::optional<uint64_t> size = recordFiles().append(fileName, record);
+  if (!size) return;  // write errors are not reported; the file keeps its records
+  if (*size > kFileCapBytes) dropOldestRecords(fileName);
+  syncSoon(fileName);
+}
+
+void DataStatistics::dropOldestRecords(std::string_view fileName) {
+  std::lock_guard<std::recursive_mutex> lock(lock_);
+  const std::string text = readText(fileName);
+  const size_t header = fileName == kUploadFile && beginsWithHeader(text) ? std::size(kHeaderRecords) : 0;
+  const RecordFiles::Kept kept = RecordFiles::keepNewest(text, header, kFileKeepBytes);
+  if (kept.dropped == 0) return;
+  writeText(fileName, kept.text);
+  platform::log::warning(kTag, std::string(fileName) + " is full: dropped its " + std::to_string(kept.dropped) +
+                                   " oldest records");
+  const std::string message = "统计记录已满，丢弃最早的记录" + std::to_string(kept.dropped) + "条";
+  (void)recordFiles().append(fileName, compose(*this, Record::Dropped, currentRecordTime(), {message}));
+}
+
+void DataStatistics::syncSoon(std::string_view fileName) {
+  std::lock_guard<std::recursive_mutex> lock(lock_);
+  if (unsynced_.find(fileName) == unsynced_.end()) unsynced_.emplace(fileName);
+  if (syncScheduled_) return;
+  syncScheduled_ = true;
+  // A thread of its own that ends when done (an idle pool worker would outlive the flush).
+  platform::Thread::detach("DataStatistics.sync", [this] { syncFiles(); });
+}
+
+void DataStatistics::syncFiles() {
+  std::set<std::string, std::less<>> names;
+  {
+    std::lock_guard<std::recursive_mutex> lock(lock_);
+    names.swap(unsynced_);
+    syncScheduled_ = false;
+  }
+  const RecordFiles files = recordFiles();
+  for (const auto& name : names) files.sync(name);
 }
 
 void DataStatistics::clearFileData(std::string_view fileName) { writeText(fileName, ""); }

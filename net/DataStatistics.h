@@ -8,7 +8,12 @@
 // the fields of the code), kept in UTF-8 text files in the Caches folder and uploaded as one file
 // to the statistics server. A value that is absent is written "(null)". Values never carry the
 // record's separators: a comma, CR or LF inside a value becomes a blank; card numbers and card
-// tracks in caller-supplied values are masked. Every file is rewritten atomically (mode 0600).
+// tracks in caller-supplied values are masked. A record is appended at the end of its file in
+// constant time (the flush to the disk follows on a worker thread) and is found whole or not at
+// all after the process was killed at any point; every other change of a file rewrites it
+// atomically (mode 0600). A file that grows past kFileCapBytes (records waiting while offline)
+// keeps its newest records (and the upload file its header) within kFileKeepBytes, followed by a
+// 9999 record that counts the records dropped.
 //
 // Threads: records may be written from any thread; appends and the merge of the temporary files
 // hold the recorder's recursive lock. The record operations read the session (login name, user
@@ -22,6 +27,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -59,6 +65,9 @@ class DataStatistics {
   static constexpr std::string_view kProtocolVersion = "28";
   // Real time an upload may take.
   static constexpr int kUploadTimeoutSeconds = 60;
+  // The size a record file may reach, and what is kept of it when it goes beyond.
+  static constexpr uint64_t kFileCapBytes = 4u << 20;
+  static constexpr uint64_t kFileKeepBytes = 3u << 20;
 
   // The shared recorder, created on first use (under a lock). Its creation writes the network
   // record (0013) on a thread of its own.
@@ -156,7 +165,8 @@ class DataStatistics {
 
   // --- files (names in the Caches folder) ---
   // Appends one record: the file's text trimmed of blanks and line ends at both ends, "\n" when
-  // anything is left, the record as it stands; written back atomically.
+  // anything is left, the record as it stands. Written at the end of the file in place (see the
+  // file comment); a file past kFileCapBytes then drops its oldest records.
   void writeFile(std::string_view record, std::string_view fileName);
   // Writes the empty text to the file, atomically.
   void clearFileData(std::string_view fileName);
@@ -201,10 +211,15 @@ class DataStatistics {
   void startUploadRequest(uint64_t generation);
   void finishUpload(platform::net::HttpRequest& request, bool delivered);
   bool removeRecord(std::string_view record, std::string_view fileName);
+  void dropOldestRecords(std::string_view fileName);
+  void syncSoon(std::string_view fileName);
+  void syncFiles();
 
   // Appends and the merge (each file's append and emptying together).
   mutable std::recursive_mutex lock_;
   std::string data_;  // the header block being assembled (under lock_)
+  std::set<std::string, std::less<>> unsynced_;  // files appended to since the last flush (under lock_)
+  bool syncScheduled_ = false;                   // a flush is on its way (under lock_)
 
   std::atomic<bool> isUploading_{false};
   std::atomic<bool> isPauseUpload_{false};

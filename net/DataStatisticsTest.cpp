@@ -12,6 +12,7 @@
 #include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/testing/MainApiTestFixture.h"
+#include "net/RecordFiles.h"
 #include "net/testing/Md5TestSupport.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
@@ -20,6 +21,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/testing/Testing.h"
 #include "standin/ProbeStandin.h"
 #include "standin/StatisticsStandin.h"
 #include "standin/TestCertificates.h"
@@ -380,6 +382,93 @@ TEST_F(StatisticsRecordTest, ADamagedHeaderIsRebuiltAndTheRecordsBelowItKept) {
   putFile(DataStatistics::kTempFile, rec("0012", ",,L,AD4,IOS00"));
   stats().createFile();
   EXPECT_EQ(fileText(DataStatistics::kUploadFile), header + rec("0012", ",,L,AD4,IOS00"));
+}
+
+// Records of about 100 KB fill a file past its cap in a few dozen appends.
+std::string bigAdvert(int n) { return "AD" + std::to_string(n) + "-" + std::string(100000, 'x'); }
+
+// The numbers of the big adverts in the lines, in order, and the 9999 lines.
+struct BigAdverts {
+  std::vector<int> numbers;
+  std::vector<std::string> dropRecords;
+};
+BigAdverts bigAdvertsIn(const std::vector<std::string>& lines) {
+  BigAdverts found;
+  for (const auto& line : lines) {
+    const size_t at = line.find(",AD");
+    if (line.rfind("0012,", 0) == 0 && at != std::string::npos) {
+      found.numbers.push_back(std::atoi(line.c_str() + at + 3));
+    } else if (line.rfind("9999,", 0) == 0) {
+      found.dropRecords.push_back(line);
+    }
+  }
+  return found;
+}
+
+std::string dropRecordMessage(size_t dropped) {
+  return "统计记录已满，丢弃最早的记录" + std::to_string(dropped) + "条";
+}
+
+TEST_F(StatisticsRecordTest, AFullFileDropsItsOldestRecordsAndCountsThem) {
+  const int count = static_cast<int>(DataStatistics::kFileCapBytes / 100000) + 5;
+  for (int n = 0; n < count; ++n) stats().advertisementRecord(bigAdvert(n));
+
+  const std::string text = fileText(DataStatistics::kTempFile);
+  EXPECT_LE(text.size(), DataStatistics::kFileCapBytes);
+  const auto lines = linesOf(text);
+  const BigAdverts found = bigAdvertsIn(lines);
+  ASSERT_FALSE(found.numbers.empty());
+  EXPECT_EQ(found.numbers.back(), count - 1) << "the newest record stays";
+  for (size_t i = 1; i < found.numbers.size(); ++i) {
+    EXPECT_EQ(found.numbers[i], found.numbers[i - 1] + 1) << "only the oldest go";
+  }
+  // The network record and the adverts before the first one kept were dropped, and counted.
+  const size_t dropped = 1 + static_cast<size_t>(found.numbers.front());
+  ASSERT_EQ(found.dropRecords.size(), 1u);
+  EXPECT_EQ(found.dropRecords[0], rec("9999", ",iPhone5-2,6.1,y,3.1.5.0,1," + dropRecordMessage(dropped) + ",IOS00,(null)"));
+  EXPECT_NE(text.find(rec("0012", ",," + std::string(kLogin) + "," + bigAdvert(count - 1) + ",IOS00")), std::string::npos);
+}
+
+TEST_F(StatisticsRecordTest, AFullUploadFileKeepsItsHeader) {
+  stats().createFile();
+  const std::string header = fileText(DataStatistics::kUploadFile);
+  // Two merges of records that each fit in a temporary file overfill the upload file.
+  const int perMerge = static_cast<int>(DataStatistics::kFileKeepBytes / 100000);
+  int n = 0;
+  for (int merge = 0; merge < 2; ++merge) {
+    for (int i = 0; i < perMerge; ++i) stats().advertisementRecord(bigAdvert(n++));
+    stats().createFile();
+  }
+  const std::string text = fileText(DataStatistics::kUploadFile);
+  EXPECT_LE(text.size(), DataStatistics::kFileCapBytes);
+  EXPECT_EQ(text.substr(0, header.size()), header);
+  const auto lines = linesOf(text);
+  const BigAdverts found = bigAdvertsIn(lines);
+  ASSERT_FALSE(found.numbers.empty());
+  ASSERT_EQ(found.dropRecords.size(), 1u);
+  EXPECT_EQ(lines.back(), found.dropRecords[0]) << "the count follows the records of the merge";
+  EXPECT_EQ(found.numbers.back(), n - 1);
+  EXPECT_NE(found.dropRecords[0].find("," + dropRecordMessage(1 + static_cast<size_t>(found.numbers.front())) + ","),
+            std::string::npos)
+      << found.dropRecords[0];
+}
+
+// The process ended inside an append: the next run drops the cut-off record before anything
+// reads the file, and its records follow the last whole one.
+TEST_F(StatisticsRecordTest, ARecordCutOffByTheEndOfARunIsDroppedAtTheNextStart) {
+  stats().advertisementRecord("AD1");
+  const std::string whole = fileText(DataStatistics::kTempFile);
+  ASSERT_TRUE(platform::fs::writeAtomic(platform::Sandbox::caches() / std::string(RecordFiles::kAppendMarker),
+                                        std::to_string(whole.size()) + " " + std::string(DataStatistics::kTempFile)));
+  ASSERT_TRUE(platform::fs::append(platform::Sandbox::caches() / std::string(DataStatistics::kTempFile),
+                                   "\n0012,2014-05-06 10:1"));
+  platform::testing::restart();
+  stats().advertisementRecord("AD2");
+  const auto lines = linesOf(fileText(DataStatistics::kTempFile));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(fileText(DataStatistics::kTempFile).substr(0, whole.size() + 1), whole + "\n");
+  for (const auto& line : lines) EXPECT_NE(line.find(",IOS00"), std::string::npos) << "a cut record: " << line;
+  EXPECT_NE(lines.back().find(",AD2,"), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "reader/SwiperDriverFactory.h"
 
+#include "reader/f0001/CSwiperController.h"
 #include "reader/f0002/CSwiperController1.h"
 #include "reader/f0003/NLSwiperController.h"
 #include "reader/wifi/WexSwiperController.h"
@@ -11,6 +12,7 @@ SwiperDriverFactory& SwiperDriverFactory::shared() {
 }
 
 SwiperDriverFactory::SwiperDriverFactory() {
+  add("0001", [] { return CSwiperController::create(); });
   add("0002", [] { return CSwiperController1::create(); });
   add("0007", [] { return WexSwiperController::sharedInstance(); });
   for (const char* id : {"0003", "0004", "0005", "0006"}) add(id, [] { return NLSwiperController::sharedInstance(); });

@@ -8,7 +8,17 @@
 
 namespace nvx::sim {
 
-SimStandins::SimStandins() : reader_(std::make_shared<standin::SimulatedReader0002>()) {}
+SimStandins::SimStandins()
+    : reader_(std::make_shared<standin::SimulatedReader0002>()),
+      reader0001_(std::make_shared<standin::SimulatedReader0001>()),
+      reader0003_(std::make_shared<standin::SimulatedReader0003>()) {
+  audioReaders_["0002"] = {reader_, [r = reader_] { return r->swipe(); }};
+  audioReaders_["0001"] = {reader0001_, [r = reader0001_] { return r->swipe(); }};
+  // Models 0003 to 0006 are one reader family: one simulated reader answers to each of them.
+  for (const char* model : {"0003", "0004", "0005", "0006"}) {
+    audioReaders_[model] = {reader0003_, [r = reader0003_] { return r->swipe(); }};
+  }
+}
 
 SimStandins::~SimStandins() { stop(); }
 
@@ -56,12 +66,16 @@ void SimStandins::stop() {
   if (mainApi_) mainApi_->stop();
 }
 
-bool SimStandins::plugReader() {
+bool SimStandins::plugReader(std::string_view model) {
+  auto it = audioReaders_.find(model);
+  if (it == audioReaders_.end()) return false;
   auto& jack = platform::media::Jack::shared();
-  if (jack.peer() == reader_) return false;
-  jack.plug(reader_);
+  if (jack.peer() == it->second.peer) return false;
+  jack.plug(it->second.peer);
   return true;
 }
+
+bool SimStandins::hasReader(std::string_view model) const { return audioReaders_.find(model) != audioReaders_.end(); }
 
 bool SimStandins::unplugReader() {
   auto& jack = platform::media::Jack::shared();
@@ -70,20 +84,19 @@ bool SimStandins::unplugReader() {
   return true;
 }
 
-bool SimStandins::isReaderPlugged() const { return platform::media::Jack::shared().peer() == reader_; }
-
-bool SimStandins::plugReader0003() {
-  auto& jack = platform::media::Jack::shared();
-  if (jack.peer() == reader0003_) return false;
-  jack.plug(reader0003_);
-  return true;
+bool SimStandins::isReaderPlugged() const {
+  auto plugged = platform::media::Jack::shared().peer();
+  for (const auto& [model, reader] : audioReaders_) {
+    if (plugged && plugged == reader.peer) return true;
+  }
+  return false;
 }
 
-bool SimStandins::isReader0003Plugged() const { return platform::media::Jack::shared().peer() == reader0003_; }
-
 platform::Status SimStandins::swipe() {
-  if (isReaderPlugged() && reader_->swipe()) return platform::Status::success();
-  if (isReader0003Plugged() && reader0003_->swipe()) return platform::Status::success();
+  auto plugged = platform::media::Jack::shared().peer();
+  for (const auto& [model, reader] : audioReaders_) {
+    if (plugged && plugged == reader.peer && reader.swipe()) return platform::Status::success();
+  }
   if (box_ && box_->isRunning() && box_->swipe()) return platform::Status::success();
   return platform::Status::error("no reader is waiting for a card");
 }

@@ -2,14 +2,19 @@
 // statistics and probe stand-ins over HTTPS (a CA made on the spot, which the client trusts), the
 // simulated Wi-Fi reader box on the loopback network, and the simulated "0002" audio reader,
 // ready to be plugged into the headset jack. start() also points the client's configuration at
-// them, so it must run before the client starts.
+// them, so it must run before the client starts. The simulated "0001" reader is ready for the jack
+// too.
 #pragma once
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/foundation/Status.h"
 #include "standin/MainApiStandin.h"
 #include "standin/ProbeStandin.h"
+#include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
 #include "standin/SimulatedReader0003.h"
 #include "standin/SimulatedWifiBox.h"
@@ -29,14 +34,14 @@ class SimStandins {
   void stop();
 
   // --- the user's hands ---
-  // Plugs the simulated "0002" reader into the headset jack (false when it already is).
-  bool plugReader();
+  // Plugs the simulated reader of this model into the headset jack (false when it already is).
+  bool plugReader(std::string_view model = "0002");
+  // Whether the simulator has a reader of this model to plug.
+  bool hasReader(std::string_view model) const;
   // Pulls whatever is in the jack (false when nothing is).
   bool unplugReader();
+  // Whether one of the simulated audio readers is in the jack.
   bool isReaderPlugged() const;
-  // The simulated "0003" to "0006" reader, likewise.
-  bool plugReader0003();
-  bool isReader0003Plugged() const;
   // Swipes the test card through whichever reader waits for a card: the plugged audio reader,
   // else the box. An error when neither does.
   platform::Status swipe();
@@ -49,6 +54,7 @@ class SimStandins {
   standin::ProbeStandin& probe() { return *probe_; }
   standin::SimulatedWifiBox& box() { return *box_; }
   standin::SimulatedReader0002& reader() { return *reader_; }
+  standin::SimulatedReader0001& reader0001() { return *reader0001_; }
   standin::SimulatedReader0003& reader0003() { return *reader0003_; }
 
  private:
@@ -57,7 +63,14 @@ class SimStandins {
   std::unique_ptr<standin::ProbeStandin> probe_;
   std::unique_ptr<standin::SimulatedWifiBox> box_;
   std::shared_ptr<standin::SimulatedReader0002> reader_;
-  std::shared_ptr<standin::SimulatedReader0003> reader0003_ = std::make_shared<standin::SimulatedReader0003>();
+  std::shared_ptr<standin::SimulatedReader0001> reader0001_;
+  std::shared_ptr<standin::SimulatedReader0003> reader0003_;
+  // The audio readers by model: what goes into the jack and how a card is swiped through it.
+  struct AudioReader {
+    std::shared_ptr<platform::media::Peer> peer;
+    std::function<bool()> swipe;
+  };
+  std::map<std::string, AudioReader, std::less<>> audioReaders_;
 };
 
 }  // namespace nvx::sim

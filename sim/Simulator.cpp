@@ -98,10 +98,10 @@ bool Simulator::perform(const std::string& raw) {
       return true;
     }
     if (verb == "plug") {
-      const bool family0003 = arg == "0003" || arg == "0004" || arg == "0005" || arg == "0006";
-      if (!arg.empty() && arg != "0002" && !family0003) {
-        fail("no simulated reader of model " + arg);
-      } else if (!(family0003 ? standins_->plugReader0003() : standins_->plugReader())) {
+      const std::string model = arg.empty() ? "0002" : arg;
+      if (!standins_->hasReader(model)) {
+        fail("no simulated reader of model " + model);
+      } else if (!standins_->plugReader(model)) {
         fail("the reader is already plugged");
       }
     } else if (verb == "unplug") {

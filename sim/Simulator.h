@@ -5,8 +5,8 @@
 //   alert <button>    answer the top alert with that button
 //   wait <seconds>    let the client run for that long
 //   show              print the screen as text
-//   plug              plug the simulated "0002" card reader into the headset jack
-//   plug <model>      plug the simulated reader of that model ("0002"; "0003" to "0006": one reader)
+//   plug [model]      plug a simulated card reader into the headset jack: "0002" (the default),
+//                     "0001", or one of "0003" to "0006" (one reader family)
 //   unplug            pull it out again
 //   swipe             swipe the test card through the reader that waits for one (the plugged
 //                     reader, else the Wi-Fi box)

@@ -95,11 +95,30 @@ TEST_F(SimulatorTest, SwipeReachesThePluggedReaderWhileItWaitsForACard) {
   EXPECT_FALSE(standins.reader().isArmed());
 }
 
+TEST_F(SimulatorTest, TheModel0001ReaderPlugsInItsPlaceAndTakesTheSwipe) {
+  run("wait 2.5\n");
+  EXPECT_NE(run("plug 0009\n", 1).find("! no simulated reader of model 0009"), std::string::npos);
+  run("plug 0001\n");
+  EXPECT_TRUE(standins.isReaderPlugged());
+  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader0001());
+  auto hub = AppServices::current().swiper();
+  ASSERT_TRUE(hub);
+  hub->initSwiperSDkWithUnitId("0001");
+  ASSERT_TRUE(pumpUntil([&] { return hub->isDevicePresent(); }, 2));
+  hub->startCSwiper();
+  ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return standins.reader0001().isArmed(); }, platform::secs(5)));
+  run("swipe\n");
+  EXPECT_FALSE(standins.reader0001().isArmed());
+  // Plugging the other model takes this one out first.
+  run("plug\n");
+  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader());
+}
+
 TEST_F(SimulatorTest, PlugNamesTheReaderModelAndTheSwipeReachesThe0003Reader) {
   run("wait 2.5\n");
   EXPECT_NE(run("plug 0009\n", 1).find("! no simulated reader of model 0009"), std::string::npos);
   run("plug 0004\n");
-  EXPECT_TRUE(standins.isReader0003Plugged());
+  EXPECT_TRUE(platform::media::Jack::shared().peer().get() == &standins.reader0003());
   EXPECT_NE(run("plug 0003\n", 1).find("! the reader is already plugged"), std::string::npos);
   auto hub = AppServices::current().swiper();
   ASSERT_TRUE(hub);
@@ -111,7 +130,7 @@ TEST_F(SimulatorTest, PlugNamesTheReaderModelAndTheSwipeReachesThe0003Reader) {
   EXPECT_FALSE(standins.reader0003().isArmed());
   // Plain plug goes back to the 0002 reader.
   run("plug\n");
-  EXPECT_TRUE(standins.isReaderPlugged());
+  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader());
 }
 
 TEST_F(SimulatorTest, SwipeReachesTheBoxWhileItWaitsForACard) {

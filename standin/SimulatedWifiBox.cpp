@@ -190,7 +190,8 @@ void SimulatedWifiBox::answer(Reply shape, uint8_t sw1, const Bytes& data) {
       sendRaw(Bytes{0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00});
       return;
     case Reply::LengthOne:
-      sendRaw(Bytes{0x55, 0x01, sw1, 0x0F, static_cast<uint8_t>(sw1 ^ 0x01 ^ 0x5A)});
+      // Two bytes ahead of the frame make it a whole reply of 7 bytes (a shorter one is no reply).
+      sendRaw(Bytes{0x00, 0x03, 0x55, 0x01, sw1, 0x0F, static_cast<uint8_t>(sw1 ^ 0x01 ^ 0x5A)});
       return;
     case Reply::ShortCardData:
       sendRaw(frame(sw1, 0x00, Bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(data.size(), 10)))));

@@ -40,7 +40,7 @@ class SimulatedWifiBox {
   enum class Reply {
     Normal,
     Malformed,       // no reply start byte at all
-    LengthOne,       // a frame whose length byte is 1
+    LengthOne,       // a 7-byte reply holding a frame whose length byte is 1
     ShortCardData,   // a well-formed card reply whose data is too short for the card fields
     OverLong,        // the longest reply (259 bytes, a long track block) with stray bytes after it
     CheckFailed,     // a wrong check byte

@@ -40,19 +40,34 @@ bool setRandomSerial(X509* cert) {
   return BN_to_ASN1_INTEGER(bn.get(), X509_get_serialNumber(cert)) != nullptr;
 }
 
+// Certificate fields beyond the key: names and validity window (the CA's are fixed).
+struct Fields {
+  std::string commonName;
+  std::string subjectAltNames;  // "DNS:a,IP:b"; empty for the CA
+  long notBeforeSeconds = -3600;
+  long notAfterSeconds = 24 * 3600;
+};
+
+std::string altNames(const TestCertificates::Server& s) {
+  std::string out;
+  for (const auto& name : s.dnsNames) out += (out.empty() ? "" : ",") + std::string("DNS:") + name;
+  for (const auto& ip : s.ipAddresses) out += (out.empty() ? "" : ",") + std::string("IP:") + ip;
+  return out;
+}
+
 // A certificate for subject's key signed by issuerKey (issuer == nullptr: self-signed).
-Cert makeCert(const char* commonName, EVP_PKEY* subjectKey, X509* issuer, EVP_PKEY* issuerKey, bool isCa) {
+Cert makeCert(const Fields& f, EVP_PKEY* subjectKey, X509* issuer, EVP_PKEY* issuerKey, bool isCa) {
   Cert cert(X509_new());
   if (!cert) return nullptr;
   X509* c = cert.get();
   X509_NAME* name = X509_get_subject_name(c);
   if (X509_set_version(c, X509_VERSION_3) != 1 || !setRandomSerial(c) ||
-      !X509_gmtime_adj(X509_getm_notBefore(c), -3600) ||
-      !X509_gmtime_adj(X509_getm_notAfter(c), 24 * 3600) ||
+      !X509_gmtime_adj(X509_getm_notBefore(c), f.notBeforeSeconds) ||
+      !X509_gmtime_adj(X509_getm_notAfter(c), f.notAfterSeconds) ||
       X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
                                  reinterpret_cast<const unsigned char*>("Nuvexa stand-in"), -1, -1, 0) != 1 ||
-      X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                                 reinterpret_cast<const unsigned char*>(commonName), -1, -1, 0) != 1 ||
+      X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_UTF8,
+                                 reinterpret_cast<const unsigned char*>(f.commonName.c_str()), -1, -1, 0) != 1 ||
       X509_set_issuer_name(c, issuer ? X509_get_subject_name(issuer) : name) != 1 ||
       X509_set_pubkey(c, subjectKey) != 1) {
     return nullptr;
@@ -67,7 +82,7 @@ Cert makeCert(const char* commonName, EVP_PKEY* subjectKey, X509* issuer, EVP_PK
     ok = ok && addExtension(c, signer, NID_basic_constraints, "critical,CA:FALSE") &&
          addExtension(c, signer, NID_key_usage, "critical,digitalSignature,keyEncipherment") &&
          addExtension(c, signer, NID_ext_key_usage, "serverAuth") &&
-         addExtension(c, signer, NID_subject_alt_name, "DNS:localhost,IP:127.0.0.1");
+         (f.subjectAltNames.empty() || addExtension(c, signer, NID_subject_alt_name, f.subjectAltNames.c_str()));
   }
   if (!ok || X509_sign(c, issuerKey, EVP_sha256()) == 0) return nullptr;
   return cert;
@@ -84,13 +99,17 @@ std::string pem(Write write) {
 
 }  // namespace
 
-platform::Result<TestCertificates> TestCertificates::create(const platform::Path& dir, std::string_view name) {
+platform::Result<TestCertificates> TestCertificates::create(const platform::Path& dir, std::string_view name,
+                                                            const Server& spec) {
   Key caKey = newKey();
   Key serverKey = newKey();
   if (!caKey || !serverKey) return platform::Status::error("test certificates: key generation failed");
-  Cert ca = makeCert("Nuvexa stand-in test CA", caKey.get(), nullptr, caKey.get(), true);
+  Cert ca = makeCert(Fields{"Nuvexa stand-in test CA", "", -3600, 24 * 3600}, caKey.get(), nullptr, caKey.get(), true);
   if (!ca) return platform::Status::error("test certificates: the CA certificate could not be made");
-  Cert server = makeCert("localhost", serverKey.get(), ca.get(), caKey.get(), false);
+  Fields fields{spec.commonName, altNames(spec), static_cast<long>(spec.notBefore.count()),
+                static_cast<long>(spec.notAfter.count())};
+  Cert server = spec.selfSigned ? makeCert(fields, serverKey.get(), nullptr, serverKey.get(), false)
+                                : makeCert(fields, serverKey.get(), ca.get(), caKey.get(), false);
   if (!server) return platform::Status::error("test certificates: the server certificate could not be made");
 
   std::string caPem = pem([&](BIO* b) { return PEM_write_bio_X509(b, ca.get()) == 1; });

@@ -182,8 +182,10 @@ void NVXSafeKeyboardView::insertDot() {
   auto field = textField();
   if (!field || isExistDot()) return;
   field->insertText(".");
+  // The money filter may refuse the point (it would leave three decimals): then nothing changes.
+  if (!isExistDot()) return;
   const std::string& text = field->text();
-  if (text.empty() || text.back() != '.') field->setText(StringsTool::handleInputMoneysEndEditField(text));
+  if (text.back() != '.') field->setText(StringsTool::handleInputMoneysEndEditField(text));
 }
 
 void NVXSafeKeyboardView::deleteBack() {

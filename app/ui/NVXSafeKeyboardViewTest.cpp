@@ -139,11 +139,24 @@ TEST_F(NVXSafeKeyboardViewTest, AmountKeysKeepTheMoneyFormat) {
 TEST_F(NVXSafeKeyboardViewTest, APointInsideTheDigitsGivesTwoDecimalsAtOnce) {
   attach(NVXSafeKeyboardView::kAmountStyle);
   ASSERT_TRUE(inspector_.tapControl(*field_).isOk());
-  field_->setText("1234");
-  field_->setCaret16(3);
-  ASSERT_TRUE(press({"."}).isOk());
-  EXPECT_EQ(field_->text(), "123.40");
-  EXPECT_TRUE(keypad_->isExistDot());
+  struct Case {
+    int caret;
+    std::string text;
+  };
+  const Case cases[] = {
+      {3, "123.40"},
+      {2, "12.34"},
+      {1, "1234"},  // three decimals: the money filter refuses the point, and nothing changes
+      {0, "1234"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caret);
+    field_->setText("1234");
+    field_->setCaret16(c.caret);
+    ASSERT_TRUE(press({"."}).isOk());
+    EXPECT_EQ(field_->text(), c.text);
+    EXPECT_EQ(keypad_->isExistDot(), c.text.find('.') != std::string::npos);
+  }
 }
 
 // Whatever text the field holds (a program's, a paste), the next event of the field brings it

@@ -1,5 +1,5 @@
 // The reader gate end to end: the client against the main-API stand-in on loopback, with the
-// simulated Wi-Fi box, the simulated 0002 reader in the headset jack, or a scripted driver.
+// simulated Wi-Fi box, the simulated 0001 or 0002 reader in the headset jack, or a scripted driver.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,6 +22,7 @@
 #include "reader/SwiperInvalidScreen.h"
 #include "reader/ReaderModels.h"
 #include "standin/MainApiStandin.h"
+#include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
 #include "standin/SimulatedReader0003.h"
 #include "standin/SimulatedWifiBox.h"
@@ -250,27 +251,6 @@ class ReaderGateTest : public ::testing::Test {
       at = end + 1;
     }
     return false;
-  }
-
-  // The reader of the model plugged in, the gate's pass reads its serial number, checks it and
-  // signs the terminal in.
-  void expectTheAudioReaderPassesTheGate(std::shared_ptr<platform::media::Peer> peer, const char* model,
-                                         const std::string& ksn) {
-    server->bindReader(ksn, kLoginName);
-    platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, model);
-    services->makeHub();
-    platform::media::Jack::shared().plug(std::move(peer));
-    auto& hub = services->hub;
-    ASSERT_TRUE(pump([&] { return hub->swiper() && hub->swiper()->isDevicePresent(); }, 5.0));
-
-    auto screen = pushScreen();
-    screen->ask();
-    ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, 90.0));
-    EXPECT_EQ(*screen->answers, std::vector<bool>{true});
-    EXPECT_EQ(User::currentUser().psamId(), ksn);
-    ASSERT_TRUE(User::currentUser().psamPIK());
-    EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
-    EXPECT_EQ(calls("checkin"), 1u);
   }
 
   std::unique_ptr<MainApiStandin> server;
@@ -690,17 +670,49 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
   }
 }
 
-// --- with the simulated audio readers in the headset jack ----------------------------------------
+// --- with a simulated audio reader of each family in the headset jack -----------------------------
 
-TEST_F(ReaderGateTest, TheAudioReaderIsReadCheckedAndSignedIn) {
-  expectTheAudioReaderPassesTheGate(std::make_shared<standin::SimulatedReader0002>(), "0002",
-                                    "CBC3201306010042");
+struct AudioReaderCase {
+  const char* model;
+  const char* ksn;
+  std::shared_ptr<platform::media::Peer> (*make)();
+  double patience;  // seconds of virtual time the family's link may take to answer
+};
+
+class AudioReaderGateTest : public ReaderGateTest, public ::testing::WithParamInterface<AudioReaderCase> {};
+
+TEST_P(AudioReaderGateTest, TheReaderIsReadCheckedAndSignedIn) {
+  const auto& c = GetParam();
+  auto reader = c.make();
+  server->bindReader(c.ksn, kLoginName);
+  platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, c.model);
+  services->makeHub();
+  platform::media::Jack::shared().plug(reader);
+  ASSERT_TRUE(pump([&] { return services->hub->swiper() && services->hub->swiper()->isDevicePresent(); }, 5.0));
+
+  auto screen = pushScreen();
+  screen->ask();
+  ASSERT_TRUE(pump([&] { return !screen->answers->empty(); }, c.patience));
+  EXPECT_EQ(*screen->answers, std::vector<bool>{true});
+  EXPECT_EQ(User::currentUser().psamId(), c.ksn);
+  ASSERT_TRUE(User::currentUser().psamPIK());
+  EXPECT_EQ(calls("checkUserDeviceInfo"), 1u);
+  EXPECT_EQ(calls("checkin"), 1u);
 }
 
-TEST_F(ReaderGateTest, TheAudioReaderOfModel0003IsReadCheckedAndSignedIn) {
-  expectTheAudioReaderPassesTheGate(std::make_shared<standin::SimulatedReader0003>(), "0003",
-                                    "6003201511000027");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Families, AudioReaderGateTest,
+    ::testing::Values(
+        AudioReaderCase{"0002", "CBC3201306010042",
+                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0002>(); },
+                        90.0},
+        AudioReaderCase{"0001", "2014060100001234",
+                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0001>(); },
+                        30.0},
+        AudioReaderCase{"0003", "6003201511000027",
+                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0003>(); },
+                        30.0}),
+    [](const auto& info) { return std::string("Model") + info.param.model; });
 
 }  // namespace
 }  // namespace nvx

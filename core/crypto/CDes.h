@@ -1,6 +1,9 @@
-// One DES block (FIPS 46-3), computed by OpenSSL. Each operation sets its 8-byte key and rebuilds
-// the key schedule; key parity bits are ignored. The schedule is cleansed when the object goes.
+// One DES block (FIPS 46-3), computed by OpenSSL. Each operation names its 8-byte key; the key
+// schedule is rebuilt only when the key or the direction differs from the previous operation's,
+// so a chain of blocks under one key (a MAC) costs one schedule. Key parity bits are ignored.
+// The schedule and the remembered key are cleansed when the object goes.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -26,6 +29,8 @@ class CDes {
              bool encrypt);
 
   evp_cipher_ctx_st* context_ = nullptr;  // OpenSSL's, holding the schedule of the key last set
+  std::array<uint8_t, 8> key_{};          // the key of that schedule
+  int direction_ = -1;                    // 1 encrypt, 0 decrypt, -1 no usable schedule
 };
 
 }  // namespace nvx

@@ -92,5 +92,31 @@ TEST(CDesTest, IgnoresParityBitsAndWorksInPlace) {
   EXPECT_EQ(hexOf(b), "85E813540F0AB405");
 }
 
+// One object keeps the schedule of its last key: a following block under a key that differs in a
+// single bit of its last byte, or in the other direction, must not reuse it.
+TEST(CDesTest, ReusedObjectFollowsEveryKeyAndDirectionChange) {
+  struct Step {
+    const char* key;
+    bool encrypt;
+  };
+  const Step steps[] = {
+      {"133457799BBCDFF1", true},  {"133457799BBCDFF1", true},  {"133457799BBCDFF3", true},
+      {"133457799BBCDFF3", false}, {"133457799BBCDFF1", false}, {"933457799BBCDFF1", false},
+      {"933457799BBCDFF1", true},  {"133457799BBCDFF1", true},
+  };
+  CDes des;
+  Block block = blockFromHex("0123456789ABCDEF");
+  for (const auto& step : steps) {
+    Block key = blockFromHex(step.key);
+    Block expected = referenceDes(key, block, step.encrypt);
+    if (step.encrypt) {
+      des.encryptBlock(block, block, key);
+    } else {
+      des.decryptBlock(block, block, key);
+    }
+    ASSERT_EQ(hexOf(block), hexOf(expected)) << step.key << (step.encrypt ? " encrypt" : " decrypt");
+  }
+}
+
 }  // namespace
 }  // namespace nvx

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 
 #include <openssl/err.h>
 #include <openssl/evp.h>
@@ -14,6 +16,7 @@
 #include "core/session/ClientSettings.h"
 #include "core/crypto/Demix.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/Process.h"
 
 namespace nvx {
 namespace {
@@ -60,6 +63,44 @@ struct PkeyFree {
 struct PkeyContextFree {
   void operator()(EVP_PKEY_CTX* ctx) const { EVP_PKEY_CTX_free(ctx); }
 };
+
+// Parsed public keys by their PEM text. The keys are settings that stay the same for the run,
+// and reading one costs far more than the encryption itself. An EVP_PKEY may be used by several
+// threads at once once parsed; only the map needs the lock.
+struct PublicKeyCache {
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  // A run knows two keys; anything beyond a few is a caller passing arbitrary keys, which must
+  // not grow the cache without bound.
+  static constexpr size_t kMaxKeys = 8;
+  std::mutex mutex;
+  std::unordered_map<std::string, std::shared_ptr<EVP_PKEY>, TextHash, std::equal_to<>> keys;
+};
+
+// The parsed RSA public key of a PEM text, or null when the text is not one.
+std::shared_ptr<EVP_PKEY> rsaPublicKey(std::string_view publicKeyPem) {
+  auto& cache = platform::Process::current().shared<PublicKeyCache>();
+  {
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    auto it = cache.keys.find(publicKeyPem);
+    if (it != cache.keys.end()) return it->second;
+  }
+  if (publicKeyPem.size() > size_t(INT_MAX)) return nullptr;
+  std::unique_ptr<BIO, BioFree> bio(
+      BIO_new_mem_buf(publicKeyPem.data(), static_cast<int>(publicKeyPem.size())));
+  std::shared_ptr<EVP_PKEY> key(
+      bio ? PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr) : nullptr, PkeyFree());
+  if (!key || !EVP_PKEY_is_a(key.get(), "RSA")) {
+    ERR_clear_error();
+    return nullptr;
+  }
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (cache.keys.size() >= PublicKeyCache::kMaxKeys) cache.keys.clear();
+  // Two threads that parsed the same key at once keep the first; both copies are equal.
+  return cache.keys.emplace(std::string(publicKeyPem), std::move(key)).first->second;
+}
 
 std::optional<std::string> upperCased(std::optional<std::string> hex) {
   if (hex) std::transform(hex->begin(), hex->end(), hex->begin(), [](char c) {
@@ -139,7 +180,7 @@ std::string EncryptTool::generateMac(std::string_view text, std::string_view mac
   }
   std::span<const uint8_t, 8> halfA(keyBytes->data(), 8);
   std::span<const uint8_t, 8> halfB(keyBytes->data() + 8, 8);
-  CDes des;
+  CDes des;  // one cipher context: the chain under half A builds its key schedule once
   // CBC under half A from a zero vector; the last block is zero-padded.
   std::array<uint8_t, kBlock> v{};
   for (size_t at = 0; at < text.size(); at += kBlock) {
@@ -183,13 +224,8 @@ std::string EncryptTool::xORWithString1(std::string_view string1, std::string_vi
 
 std::optional<std::string> EncryptTool::encryptRSAWithPublicKey(std::string_view publicKeyPem,
                                                                 std::string_view text) {
-  if (publicKeyPem.size() > size_t(INT_MAX)) return std::nullopt;
-  std::unique_ptr<BIO, BioFree> bio(
-      BIO_new_mem_buf(publicKeyPem.data(), static_cast<int>(publicKeyPem.size())));
-  std::unique_ptr<EVP_PKEY, PkeyFree> key(
-      bio ? PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr) : nullptr);
-  if (!key || !EVP_PKEY_is_a(key.get(), "RSA")) {
-    ERR_clear_error();
+  std::shared_ptr<EVP_PKEY> key = rsaPublicKey(publicKeyPem);
+  if (!key) {
     platform::log::warning(kLogTag, "the public key is not a PEM RSA public key");
     return std::nullopt;
   }

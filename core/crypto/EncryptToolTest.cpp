@@ -1,6 +1,8 @@
 #include "core/crypto/EncryptTool.h"
 
+#include <atomic>
 #include <random>
+#include <thread>
 
 #include <openssl/evp.h>
 #include <openssl/rand.h>
@@ -266,6 +268,36 @@ TEST_F(EncryptToolRsaTest, UnusableKeysGiveNothing) {
                                  damaged, ecPem}) {
     EXPECT_FALSE(EncryptTool::encryptRSAWithPublicKey(key, "secret")) << key;
   }
+}
+
+// Parsed keys are kept for the run: each text must still get its own key, also when a run sees
+// more keys than it keeps, and from several threads at once.
+TEST_F(EncryptToolRsaTest, EveryKeyTextUsesItsOwnKey) {
+  std::vector<RsaTestKey> others;
+  for (int i = 0; i < 10; ++i) others.push_back(RsaTestKey::generate());
+  std::vector<const RsaTestKey*> order = {passwordKey_, pinKey_, passwordKey_};
+  for (const auto& key : others) order.push_back(&key);
+  order.push_back(pinKey_);
+  order.push_back(passwordKey_);
+  for (const RsaTestKey* key : order) {
+    auto cipher = EncryptTool::encryptRSAWithPublicKey(key->publicPem(), "secret");
+    ASSERT_TRUE(cipher);
+    EXPECT_EQ(key->decryptHex(*cipher), "secret");
+  }
+
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 20; ++i) {
+        const RsaTestKey& key = (t + i) % 3 == 0 ? *pinKey_ : others[size_t(t + i) % others.size()];
+        auto cipher = EncryptTool::encryptRSAWithPublicKey(key.publicPem(), "x");
+        if (!cipher || key.decryptHex(*cipher) != "x") ++wrong;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(EncryptToolRsaTest, SettingsKeysGiveUpperCaseHexThatDiffersEveryTime) {

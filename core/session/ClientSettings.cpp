@@ -75,6 +75,9 @@ platform::Result<ClientSettings> ClientSettings::parse(std::string_view jsonText
   if (auto s = readMember(*json, "pinPublicKey", kPemMinimum, settings.pinPublicKey_); !s) return s;
   if (auto s = readMember(*json, "probeKey", 24, settings.probeKey_); !s) return s;
   if (auto s = readMember(*json, "vercodeSalt", 1, settings.vercodeSalt_); !s) return s;
+  // The cipher takes 16 key bytes; a shorter key would be padded with zeros.
+  if (auto s = readMember(*json, "lotteryCodecKey", 16, settings.lotteryCodecKey_); !s) return s;
+  if (auto s = readMember(*json, "lotterySalt", 1, settings.lotterySalt_); !s) return s;
 
   constexpr std::string_view kParts = "transportKeyParts";
   const platform::Json* parts = platform::json::member(*json, kParts);

@@ -1,5 +1,6 @@
 // Built-in settings of the client that are data, not code: the service's RSA public keys, the
-// scrambled halves of the transport key, the statistics probe key and the request-identity salt.
+// scrambled halves of the transport key, the statistics probe key, the request-identity salt and
+// the lottery wire codec's field key and digest salt.
 // Read from the bundle's "client-settings.json" once per run.
 #pragma once
 #include <array>
@@ -36,6 +37,10 @@ class ClientSettings {
   const std::string& probeKey() const { return probeKey_; }
   // The salt of the request identity's vercode.
   const std::string& vercodeSalt() const { return vercodeSalt_; }
+  // The lottery wire codec's AES-128 field key (its first 16 bytes) and the salt that enters the
+  // digest of every lottery request but is never sent.
+  const std::string& lotteryCodecKey() const { return lotteryCodecKey_; }
+  const std::string& lotterySalt() const { return lotterySalt_; }
 
  private:
   std::string passwordPublicKey_;
@@ -43,6 +48,8 @@ class ClientSettings {
   std::array<std::string, 2> transportKeyParts_;
   std::string probeKey_;
   std::string vercodeSalt_;
+  std::string lotteryCodecKey_;
+  std::string lotterySalt_;
 };
 
 }  // namespace nvx

@@ -62,6 +62,8 @@ platform::Json validSettings() {
   j["transportKeyParts"] = platform::Json::array({"first", "second"});
   j["probeKey"] = "probe-key-secret-value-0123456789";
   j["vercodeSalt"] = "salt";
+  j["lotteryCodecKey"] = "lottery-secret-key-16";
+  j["lotterySalt"] = "lottery-secret-salt";
   return j;
 }
 
@@ -70,6 +72,8 @@ TEST(ClientSettingsTest, ParsesAllEntries) {
   ASSERT_TRUE(parsed) << parsed.error();
   EXPECT_EQ(parsed->probeKey(), "probe-key-secret-value-0123456789");
   EXPECT_EQ(parsed->vercodeSalt(), "salt");
+  EXPECT_EQ(parsed->lotteryCodecKey(), "lottery-secret-key-16");
+  EXPECT_EQ(parsed->lotterySalt(), "lottery-secret-salt");
   EXPECT_EQ(parsed->transportKeyParts()[1], "second");
   EXPECT_EQ(parsed->pinPublicKey().substr(27, 4), "BBBB");
 }
@@ -84,6 +88,8 @@ TEST(ClientSettingsTest, MalformedSettingsNameTheEntryButNotItsValue) {
       {"pinPublicKey", 12},
       {"probeKey", "secret-short"},  // the cipher needs 24 bytes
       {"vercodeSalt", ""},
+      {"lotteryCodecKey", "secret-15-bytes"},  // AES-128 needs 16 key bytes
+      {"lotterySalt", nullptr},
       {"transportKeyParts", platform::Json::array({"only one"})},
       {"transportKeyParts", platform::Json::array({"one", 2})},
       {"transportKeyParts", "one,two"},

@@ -1,12 +1,45 @@
 #include "core/session/UIDevice.h"
 
+#include <array>
+#include <cstdio>
+#include <optional>
 #include <string_view>
 
+#include "core/crypto/Digest.h"
 #include "platform/device/Device.h"
+#include "platform/foundation/Log.h"
 
 namespace nvx {
 
 using platform::Device;
+
+namespace {
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Six bytes written as two hex digits each, separated by ":" or "-" (the separators optional).
+std::optional<std::array<unsigned, 6>> hardwareAddress(std::string_view text) {
+  std::array<unsigned, 6> bytes{};
+  size_t pos = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (i > 0 && pos < text.size() && (text[pos] == ':' || text[pos] == '-')) ++pos;
+    if (pos + 2 > text.size()) return std::nullopt;
+    int high = hexValue(text[pos]);
+    int low = hexValue(text[pos + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes[i] = static_cast<unsigned>(high * 16 + low);
+    pos += 2;
+  }
+  if (pos != text.size()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
 
 int UIDevice::currentResolution() {
   const auto& screen = Device::screen();
@@ -37,6 +70,20 @@ std::string UIDevice::deviceString() {
 bool UIDevice::isIphone5() {
   std::string name = deviceString();
   return name == "iPhone 5" || name.starts_with("iPhone5");
+}
+
+std::string UIDevice::wifiAddressDigest() {
+  const std::string& text = Device::info().wifiHwAddr;
+  auto bytes = hardwareAddress(text);
+  if (!bytes) {
+    platform::log::warning("UIDevice", "the Wi-Fi hardware address \"" + text +
+                                           "\" is not six hex bytes; using zeros");
+    bytes.emplace();
+  }
+  char written[18];
+  std::snprintf(written, sizeof written, "%02X:%02X:%02X:%02X:%02X:%02X", (*bytes)[0], (*bytes)[1],
+                (*bytes)[2], (*bytes)[3], (*bytes)[4], (*bytes)[5]);
+  return md5Hex(written);
 }
 
 }  // namespace nvx

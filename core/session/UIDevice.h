@@ -13,6 +13,10 @@ class UIDevice {
   static std::string deviceString();
   // deviceString() is "iPhone 5" or begins with "iPhone5".
   static bool isIphone5();
+  // The device's identifier for servers: the lower-case hex MD5 (32 characters, never empty) of
+  // the Wi-Fi hardware address written "%02X:%02X:%02X:%02X:%02X:%02X". An address that cannot
+  // be read as six hex bytes (separated by ":", "-" or nothing) counts as 00:00:00:00:00:00.
+  static std::string wifiAddressDigest();
 };
 
 }  // namespace nvx

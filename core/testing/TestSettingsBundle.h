@@ -34,6 +34,8 @@ class TestSettingsBundle {
     j["transportKeyParts"] = platform::Json::array({storedHalf1, storedHalf2});
     j["probeKey"] = "test-probe-key-0123456789abcdef";
     j["vercodeSalt"] = "test-salt";
+    j["lotteryCodecKey"] = "test-lottery-key";
+    j["lotterySalt"] = "test-lottery-salt";
     return j;
   }
 

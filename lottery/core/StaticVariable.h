@@ -1,6 +1,8 @@
 // The lottery sub-application's session: the one shared state object every lottery screen
 // reaches through shared(). Nothing of it is stored: a new run starts with it empty.
 #pragma once
+#include <optional>
+#include <string>
 
 namespace platform {
 class Process;
@@ -21,11 +23,16 @@ class StaticVariable {
   bool shuaxin() const { return shuaxin_; }
   void setShuaxin(bool refresh) { shuaxin_ = refresh; }
 
+  // The lottery server's user id of the current lottery login; nothing = not logged in.
+  const std::optional<std::string>& uid() const { return uid_; }
+  void setUid(std::optional<std::string> uid) { uid_ = std::move(uid); }
+
  private:
   friend class platform::Process;
   StaticVariable() = default;
 
   bool shuaxin_ = false;
+  std::optional<std::string> uid_;
 };
 
 }  // namespace nvx::lottery

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <random>
 #include <thread>
 
 #include "platform/foundation/Log.h"
@@ -160,39 +163,70 @@ TEST(UserDefaults, UnreadableFileStartsEmptyAndIsNotOverwrittenUntilAChange) {
   EXPECT_EQ(defaults().integer("fresh"), 1);
 }
 
+// The writer is killed again and again, each time at a seeded random moment inside a save of a
+// large file; after each kill the next run must read one whole version, the last saved or a later
+// one, never a cut or a mix (a writer that rewrote the file in place would leave it torn).
 TEST(UserDefaults, KilledWriterLeavesTheOldOrTheNewFile) {
-  // Large values make every write take a while, so the kill lands inside one.
-  auto blob = [](int generation) { return std::string(400000 + generation % 7, char('a' + generation % 26)); };
+  auto blob = [](int64_t generation) {
+    return std::string(1000000 + static_cast<size_t>(generation % 7), char('a' + generation % 26));
+  };
   defaults().set("generation", 0);
   defaults().set("blob", blob(0));
   ASSERT_TRUE(defaults().synchronize());
-
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::close(ready[0]);
-    for (int g = 1;; ++g) {
-      defaults().set("generation", g);
-      defaults().set("blob", blob(g));
-      if (!defaults().synchronize()) ::_exit(2);
-      if (g == 2 && ::write(ready[1], "x", 1) != 1) ::_exit(3);
+  const Path folder = UserDefaults::file().parent_path();
+  auto entries = [&] {
+    size_t n = 0;
+    for (auto& e : std::filesystem::directory_iterator(folder)) {
+      (void)e;
+      ++n;
     }
-  }
-  ::close(ready[1]);
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ::close(ready[0]);
-  ::kill(child, SIGKILL);
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status));
+    return n;
+  };
 
-  testing::restart();
-  int64_t g = defaults().integer("generation");
-  EXPECT_GE(g, 2);
-  EXPECT_EQ(defaults().string("blob"), blob(int(g)));
+  std::mt19937 rng(20240517);
+  int64_t last = 0;
+  int midWrite = 0;
+  for (int round = 0; round < 16; ++round) {
+    int marks[2];
+    ASSERT_EQ(::pipe(marks), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(marks[0]);
+      // "s" as a save starts, "e" when it has ended.
+      for (int64_t g = last + 1;; ++g) {
+        defaults().set("generation", g);
+        defaults().set("blob", blob(g));
+        if (::write(marks[1], "s", 1) != 1) ::_exit(3);
+        if (!defaults().synchronize()) ::_exit(2);
+        if (::write(marks[1], "e", 1) != 1) ::_exit(3);
+      }
+    }
+    ::close(marks[1]);
+    // Time one save, then kill the child at a random point of the next.
+    char c = 0;
+    ASSERT_EQ(::read(marks[0], &c, 1), 1);
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(::read(marks[0], &c, 1), 1);
+    auto save = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    ASSERT_EQ(::read(marks[0], &c, 1), 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(rng() % (save.count() + 1)));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::close(marks[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed on its own: " << status;
+    if (entries() > 1) ++midWrite;  // the dead writer's temp file is there
+
+    testing::restart();
+    const int64_t g = defaults().integer("generation");
+    ASSERT_GT(g, last) << "round " << round << ": an old or unreadable file";
+    const std::optional<std::string> read = defaults().string("blob");
+    ASSERT_TRUE(read == blob(g)) << "round " << round << ": a blob of " << (read ? read->size() : 0)
+                                  << " bytes does not belong to generation " << g;
+    last = g;
+  }
+  EXPECT_GT(midWrite, 0) << "no kill landed inside a write";
 }
 
 TEST(UserDefaults, ConcurrentUseIsSafe) {

@@ -50,6 +50,11 @@ bool sameName(std::string_view a, std::string_view b) {
          });
 }
 
+bool startsWithHttps(std::string_view url) {
+  constexpr std::string_view kScheme = "https:";
+  return url.size() >= kScheme.size() && sameName(url.substr(0, kScheme.size()), kScheme);
+}
+
 struct Transfer {
   CURL* easy = nullptr;
   curl_slist* headers = nullptr;
@@ -58,6 +63,7 @@ struct Transfer {
   std::string data;  // the bytes received
   size_t limit = HttpRequest::kDefaultMaxResponseBytes;
   bool tooLarge = false;
+  bool httpsOnly = false;  // started on HTTPS: a redirect elsewhere is refused
   char errorText[CURL_ERROR_SIZE] = {};
   HttpRequest::Run* run = nullptr;
   // Asynchronous transfers keep their request and run alive until the outcome is handed back.
@@ -136,8 +142,11 @@ HttpError transportError(const Transfer& t, CURLcode rc) {
                 "reply body larger than " + std::to_string(t.limit) + " bytes"};
       }
       return {HttpErrorCode::ConnectionFailed, detail};
-    case CURLE_URL_MALFORMAT:
     case CURLE_UNSUPPORTED_PROTOCOL:
+      // The address was HTTPS (checked before sending), so only a redirect can have led here.
+      if (t.httpsOnly) return {HttpErrorCode::TlsFailure, "redirect away from HTTPS refused: " + detail};
+      return {HttpErrorCode::InvalidRequest, detail};
+    case CURLE_URL_MALFORMAT:
     case CURLE_READ_ERROR:
       return {HttpErrorCode::InvalidRequest, detail};
     default:
@@ -207,7 +216,10 @@ std::unique_ptr<Transfer> prepare(const HttpRequest& r, HttpRequest::Run* run) {
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(e, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  // A request that started on HTTPS stays on it: a redirect to plain HTTP would send the body
+  // (tokens, signed fields) again in clear.
+  t->httpsOnly = startsWithHttps(r.url());
+  curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, t->httpsOnly ? "https" : "http,https");
 
   Duration timeout = r.timeout() > Duration::zero() ? r.timeout() : HttpRequest::kDefaultTimeout;
   long timeoutMs = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(timeout).count());

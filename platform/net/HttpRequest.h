@@ -8,8 +8,9 @@
 // out with every method but "GET" and "HEAD", which never carry one (fields set on such a
 // request are not sent; a warning is logged).
 //
-// Redirects are followed (at most 5, HTTP and HTTPS only). Asynchronous requests share the HTTP
-// thread's connections; a synchronous request opens its own.
+// Redirects are followed (at most 5, HTTP and HTTPS only; a request that started on HTTPS
+// follows only HTTPS addresses and fails with TlsFailure on a redirect to anything else).
+// Asynchronous requests share the HTTP thread's connections; a synchronous request opens its own.
 //
 // Finish versus failure: any reply from the server, whatever its status code, finishes the
 // request; failure means no usable reply (refused, unreachable, timed out, certificate refused,
@@ -36,7 +37,8 @@ enum class HttpErrorCode {
   ConnectionFailed = 1,   // host unknown or unreachable, connection reset, broken reply
   ConnectionRefused = 2,  // nothing listens on the server's port
   TimedOut = 3,           // the request's time-out passed
-  TlsFailure = 4,         // TLS handshake failed or the server's certificate was refused
+  TlsFailure = 4,         // TLS handshake failed, the server's certificate was refused, or a
+                          // redirect would have left HTTPS
   Cancelled = 5,          // cancel() (or the process shutting down)
   ResponseTooLarge = 6,   // the reply body exceeded maxResponseBytes()
   InvalidRequest = 7,     // malformed or non-HTTP address, unreadable file to upload

@@ -384,6 +384,119 @@ TEST_F(HttpRequestTest, HttpsVerifiesTheServerAgainstTheChosenCa) {
   EXPECT_EQ(tls.requestCount(), 3u);
 }
 
+// Each certificate the client must refuse fails as a TLS failure before the server hears a request;
+// a good chain passes by address and by name.
+TEST_F(HttpRequestTest, HttpsRefusesEveryCertificateThatDoesNotProveTheServer) {
+  using Server = standin::TestCertificates::Server;
+  using std::chrono::hours;
+  auto shifted = [](hours from, hours to) {
+    Server s;
+    s.notBefore = from;
+    s.notAfter = to;
+    return s;
+  };
+  Server elsewhere;
+  elsewhere.commonName = "elsewhere.test";
+  elsewhere.dnsNames = {"elsewhere.test"};
+  elsewhere.ipAddresses = {"127.0.0.9"};
+  Server selfSigned;
+  selfSigned.selfSigned = true;
+  struct Case {
+    const char* name;
+    Server server;
+    bool trustOtherCa;
+    bool passes;
+  };
+  const Case cases[] = {
+      {"expired", shifted(hours(-48), hours(-24)), false, false},
+      {"not yet valid", shifted(hours(24), hours(48)), false, false},
+      {"wrong host name", elsewhere, false, false},
+      {"self-signed server", selfSigned, false, false},
+      {"wrong CA", Server(), true, false},
+      {"good chain", Server(), false, true},
+  };
+  auto other = standin::TestCertificates::create(Sandbox::tmp() / "tls", "other");
+  ASSERT_TRUE(other.isOk()) << other.error();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto certs = standin::TestCertificates::create(Sandbox::tmp() / "tls", "case", c.server);
+    ASSERT_TRUE(certs.isOk()) << certs.error();
+    HttpStandin tls(HttpStandin::Options::httpsWith(*certs));
+    tls.route("*", "/secure", [](const HttpStandin::Request&) { return HttpStandin::Reply::text("tls"); });
+    ASSERT_TRUE(tls.start().isOk());
+    HttpRequest::setCaFile(c.trustOtherCa ? other->caCertFile : certs->caCertFile);
+    for (const std::string& host : {std::string("127.0.0.1"), std::string("localhost")}) {
+      SCOPED_TRACE(host);
+      const std::string address = "https://" + host + ":" + std::to_string(tls.port()) + "/secure";
+      auto sync = HttpRequest::make(address, true);
+      sync->addPostValue("k", "v");
+      sync->startSynchronous();
+      Outcome async;
+      HttpRequest::make(address)->startAsynchronous(async.onDone(), async.onFailed());
+      ASSERT_TRUE(pumpUntil([&] { return async.calls() > 0; }));
+      if (c.passes) {
+        ASSERT_FALSE(sync->error()) << sync->error()->message;
+        EXPECT_EQ(sync->responseString(), "tls");
+        EXPECT_EQ(async.done, 1);
+        EXPECT_EQ(async.data, "tls");
+      } else {
+        ASSERT_TRUE(sync->error());
+        EXPECT_EQ(sync->error()->code, HttpErrorCode::TlsFailure) << sync->error()->message;
+        EXPECT_EQ(async.failed, 1);
+        ASSERT_TRUE(async.error);
+        EXPECT_EQ(async.error->code, HttpErrorCode::TlsFailure);
+      }
+    }
+    EXPECT_EQ(tls.requestCount(), c.passes ? 4u : 0u);
+  }
+}
+
+// A request that started on HTTPS never leaves it: a redirect to a plain address would send the
+// body (and the user's token in it) again in clear.
+TEST_F(HttpRequestTest, AnHttpsRequestFollowsRedirectsOnlyToHttps) {
+  auto certs = standin::TestCertificates::create(Sandbox::tmp() / "tls", "redirect");
+  ASSERT_TRUE(certs.isOk()) << certs.error();
+  HttpRequest::setCaFile(certs->caCertFile);
+  HttpStandin tls(HttpStandin::Options::httpsWith(*certs));
+  tls.route("*", "/secure", [](const HttpStandin::Request& r) { return HttpStandin::Reply::text(r.isHttps ? "tls" : "plain"); });
+  tls.route("*", "/to/*", [&](const HttpStandin::Request& r) {
+    // "/to/<status>/<plain|tls>"
+    auto reply = HttpStandin::Reply::text("", std::stoi(r.path.substr(4, 3)));
+    bool plain = r.path.substr(8) == "plain";
+    reply.headers.emplace_back("Location", (plain ? server_.baseUrl() + "/echo" : tls.baseUrl() + "/secure"));
+    return reply;
+  });
+  ASSERT_TRUE(tls.start().isOk());
+
+  for (int status : {301, 302, 303, 307, 308}) {
+    SCOPED_TRACE(status);
+    const std::string downgrade = tls.baseUrl() + "/to/" + std::to_string(status) + "/plain";
+    auto sync = HttpRequest::make(downgrade, true);
+    sync->addPostValue("token", "secret-token");
+    sync->startSynchronous();
+    ASSERT_TRUE(sync->error());
+    EXPECT_EQ(sync->error()->code, HttpErrorCode::TlsFailure);
+    EXPECT_EQ(sync->responseData(), "");
+
+    Outcome out;
+    auto async = HttpRequest::make(downgrade, true);
+    async->addPostValue("token", "secret-token");
+    async->startAsynchronous(out.onDone(), out.onFailed());
+    ASSERT_TRUE(pumpUntil([&] { return out.calls() > 0; }));
+    EXPECT_EQ(out.failed, 1);
+    ASSERT_TRUE(out.error);
+    EXPECT_EQ(out.error->code, HttpErrorCode::TlsFailure);
+    EXPECT_EQ(server_.requestCount(), 0u);  // the plain server heard nothing
+
+    // Onwards on HTTPS is followed.
+    auto kept = HttpRequest::make(tls.baseUrl() + "/to/" + std::to_string(status) + "/tls", true);
+    kept->addPostValue("token", "secret-token");
+    kept->startSynchronous();
+    ASSERT_FALSE(kept->error()) << kept->error()->message;
+    EXPECT_EQ(kept->responseString(), "tls");
+  }
+}
+
 TEST_F(HttpRequestTest, ACancelledAsynchronousRequestRunsNoCompletion) {
   Outcome cancelled;
   auto token = std::make_shared<int>(0);

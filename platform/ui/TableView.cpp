@@ -53,13 +53,15 @@ void TableView::clearBuilt() {
   for (auto& s : sections_) {
     if (s.header && s.header->superview().get() == this) s.header->removeFromSuperview();
     if (s.footer && s.footer->superview().get() == this) s.footer->removeFromSuperview();
-    for (auto& c : s.cells) {
-      if (c->superview().get() == this) c->removeFromSuperview();
-      c->table_.reset();
-      c->indexPath_.reset();
-    }
+    for (auto& c : s.cells) forgetCell(*c);
   }
   sections_.clear();
+}
+
+void TableView::forgetCell(TableViewCell& cell) {
+  if (cell.superview().get() == this) cell.removeFromSuperview();
+  cell.table_.reset();
+  cell.indexPath_.reset();
 }
 
 double TableView::headerHeight(int section, const std::shared_ptr<View>& view, const std::optional<std::string>& title,
@@ -74,83 +76,94 @@ double TableView::headerHeight(int section, const std::shared_ptr<View>& view, c
   return grouped ? 10 : 0;
 }
 
-void TableView::reloadData() {
-  assertMainThread();
-  if (loading_) return;   // a data source that reloads from cellForRow
-  auto keep = weak_from_this().lock();
-  loading_ = true;
-  clearBuilt();
-  selected_.reset();
-  loaded_ = true;
-  loadedWidth_ = frame().width;
-  auto source = dataSource_.lock();
+std::shared_ptr<View> TableView::sectionEnd(TableViewDataSource& source, int section, bool footer, double& height) {
   auto d = delegate_.lock();
   const bool grouped = style_ == TableViewStyle::Grouped;
   const double w = frame().width;
-  double y = 0;
-  if (headerView_) {
-    Rect f = headerView_->frame();
-    headerView_->setFrame(Rect{0, y, w, f.height});
-    addSubview(headerView_);
-    y += f.height;
-  }
-  int count = source ? std::max(0, source->numberOfSections(*this).value_or(1)) : 0;
-  auto titleView = [&](const std::optional<std::string>& title, double top, double height) -> std::shared_ptr<View> {
-    if (!title || title->empty()) return nullptr;
-    double inset = grouped ? 20 : 10;
-    auto label = Label::create(Rect{inset, top, std::max(0.0, w - 2 * inset), height}, *title);
+  std::shared_ptr<View> view = d ? (footer ? d->viewForFooter(*this, section) : d->viewForHeader(*this, section)) : nullptr;
+  std::optional<std::string> title;
+  if (!view) title = footer ? source.titleForFooter(*this, section) : source.titleForHeader(*this, section);
+  height = headerHeight(section, view, title, footer);
+  if (view) {
+    view->setFrame(Rect{0, 0, w, height});
+  } else if (title && !title->empty()) {
+    // A title becomes a label across the header; place() sets its top.
+    const double inset = grouped ? 20 : 10;
+    auto label = Label::create(Rect{inset, 0, std::max(0.0, w - 2 * inset), height}, *title);
     label->setFont(Font::boldSystem(grouped ? 17 : 18));
-    return label;
-  };
-  for (int s = 0; s < count; ++s) {
-    Section sec;
-    // Header.
-    std::shared_ptr<View> hv = d ? d->viewForHeader(*this, s) : nullptr;
-    std::optional<std::string> ht = hv ? std::nullopt : source->titleForHeader(*this, s);
-    double hh = headerHeight(s, hv, ht, false);
-    sec.header = hv ? hv : titleView(ht, y, hh);
-    if (hv) hv->setFrame(Rect{0, y, w, hh});
-    if (sec.header) addSubview(sec.header);
-    y += hh;
-    // Rows.
-    int rows = std::max(0, source->numberOfRows(*this, s));
-    for (int r = 0; r < rows; ++r) {
-      IndexPath path{s, r};
-      auto cell = source->cellForRow(*this, path);
-      if (!cell) {
-        log::error("TableView", "the data source gave no cell for row " + std::to_string(r) + " of section " +
-                                    std::to_string(s) + "; an empty cell stands in");
-        cell = TableViewCell::create();
-      }
-      double rh = rowHeight_;
-      if (d) rh = d->heightForRow(*this, path).value_or(rowHeight_);
-      rh = std::max(0.0, rh);
-      Rect rect = grouped ? Rect{10, y, std::max(0.0, w - 20), rh} : Rect{0, y, w, rh};
-      cell->table_ = std::static_pointer_cast<TableView>(weak_from_this().lock());
-      cell->indexPath_ = path;
-      cell->setSelected(false);
-      cell->setFrame(rect);
-      addSubview(cell);
-      cell->setNeedsLayout();
-      cell->layoutIfNeeded();
-      sec.cells.push_back(cell);
-      sec.rects.push_back(rect);
-      y += rh;
+    view = label;
+  }
+  return view;
+}
+
+std::shared_ptr<TableViewCell> TableView::buildCell(TableViewDataSource& source, IndexPath path, double& height) {
+  auto cell = source.cellForRow(*this, path);
+  if (!cell) {
+    log::error("TableView", "the data source gave no cell for row " + std::to_string(path.row) + " of section " +
+                                std::to_string(path.section) + "; an empty cell stands in");
+    cell = TableViewCell::create();
+  }
+  height = rowHeight_;
+  if (auto d = delegate_.lock()) height = d->heightForRow(*this, path).value_or(rowHeight_);
+  height = std::max(0.0, height);
+  cell->table_ = std::static_pointer_cast<TableView>(weak_from_this().lock());
+  cell->indexPath_ = path;
+  cell->setSelected(false);
+  // Its width is set here so that place() lays it out once; place() sets its top.
+  const double w = frame().width;
+  cell->setFrame(style_ == TableViewStyle::Grouped ? Rect{10, 0, std::max(0.0, w - 20), height} : Rect{0, 0, w, height});
+  cell->setNeedsLayout();
+  return cell;
+}
+
+void TableView::place(size_t fromSection, size_t fromRow) {
+  const double w = frame().width;
+  double y = 0;
+  if (fromSection >= sections_.size()) {
+    fromSection = sections_.size();
+    fromRow = 0;
+  }
+  if (fromRow > 0) {
+    y = sections_[fromSection].rects[fromRow - 1].maxY();
+  } else if (fromSection > 0) {
+    const Section& before = sections_[fromSection - 1];
+    y = before.top + before.headerHeight + before.rowsHeight() + before.footerHeight;
+  } else if (headerView_) {
+    Rect f = headerView_->frame();
+    headerView_->setFrame(Rect{0, 0, w, f.height});
+    y = f.height;
+  }
+  auto moveTo = [](const std::shared_ptr<View>& view, double top) {
+    if (!view) return;
+    Rect f = view->frame();
+    if (f.y != top) {
+      f.y = top;
+      view->setFrame(f);
     }
-    // Footer.
-    std::shared_ptr<View> fv = d ? d->viewForFooter(*this, s) : nullptr;
-    std::optional<std::string> ft = fv ? std::nullopt : source->titleForFooter(*this, s);
-    double fh = headerHeight(s, fv, ft, true);
-    sec.footer = fv ? fv : titleView(ft, y, fh);
-    if (fv) fv->setFrame(Rect{0, y, w, fh});
-    if (sec.footer) addSubview(sec.footer);
-    y += fh;
-    sections_.push_back(std::move(sec));
+  };
+  for (size_t s = fromSection; s < sections_.size(); ++s) {
+    Section& sec = sections_[s];
+    size_t r = 0;
+    if (s == fromSection && fromRow > 0) {
+      r = fromRow;
+    } else {
+      sec.top = y;
+      moveTo(sec.header, y);
+      y += sec.headerHeight;
+    }
+    for (; r < sec.cells.size(); ++r) {
+      Rect& rect = sec.rects[r];
+      rect.y = y;
+      moveTo(sec.cells[r], y);
+      sec.cells[r]->layoutIfNeeded();
+      y += rect.height;
+    }
+    moveTo(sec.footer, y);
+    y += sec.footerHeight;
   }
   if (footerView_) {
     Rect f = footerView_->frame();
     footerView_->setFrame(Rect{0, y, w, f.height});
-    addSubview(footerView_);
     y += f.height;
   }
   setContentSize(Size{w, y});
@@ -161,10 +174,284 @@ void TableView::reloadData() {
     backgroundView_->setFrame(Rect{contentOffset().x, contentOffset().y, w, frame().height});
     insertSubview(backgroundView_, 0);
   }
+}
+
+double TableView::Section::rowsHeight() const { return rects.empty() ? 0 : rects.back().maxY() - rects.front().y; }
+
+void TableView::reloadData() {
+  assertMainThread();
+  if (loading_) return;   // a data source that reloads from cellForRow
+  auto keep = weak_from_this().lock();
+  loading_ = true;
+  clearBuilt();
+  selected_.reset();
+  loaded_ = true;
+  loadedWidth_ = frame().width;
+  auto source = dataSource_.lock();
+  if (headerView_) addSubview(headerView_);
+  int count = source ? std::max(0, source->numberOfSections(*this).value_or(1)) : 0;
+  for (int s = 0; s < count; ++s) {
+    sections_.push_back(buildSection(*source, s));
+    addSectionViews(sections_.back(), subviews().size());
+  }
+  if (footerView_) addSubview(footerView_);
+  place(0, 0);
   loading_ = false;
-  if (d) {
+  if (auto d = delegate_.lock()) {
     for (auto& sec : sections_) {
       for (auto& cell : sec.cells) {
+        if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
+      }
+    }
+  }
+}
+
+TableView::Section TableView::buildSection(TableViewDataSource& source, int s) {
+  Section sec;
+  sec.header = sectionEnd(source, s, false, sec.headerHeight);
+  int rows = std::max(0, source.numberOfRows(*this, s));
+  for (int r = 0; r < rows; ++r) {
+    double h = 0;
+    sec.cells.push_back(buildCell(source, IndexPath{s, r}, h));
+    sec.rects.push_back(Rect{sec.cells.back()->frame().x, 0, sec.cells.back()->frame().width, h});
+  }
+  sec.footer = sectionEnd(source, s, true, sec.footerHeight);
+  return sec;
+}
+
+size_t TableView::addSectionViews(const Section& sec, size_t at) {
+  auto add = [&](const std::shared_ptr<View>& view) {
+    if (!view) return;
+    insertSubview(view, at);
+    at = std::min(at, subviews().size() - 1) + 1;
+  };
+  add(sec.header);
+  for (const auto& cell : sec.cells) add(cell);
+  add(sec.footer);
+  return at;
+}
+
+size_t TableView::subviewIndexAfter(size_t section, size_t row) const {
+  // The nearest built view before (section, row), searched from the end: rows are mostly added
+  // at the end of a list.
+  const View* before = nullptr;
+  for (size_t s = section + 1; s-- > 0 && !before;) {
+    const Section& sec = sections_[s];
+    size_t r = s == section ? row : sec.cells.size();
+    if (s != section && sec.footer) {
+      before = sec.footer.get();
+    } else if (r > 0) {
+      before = sec.cells[r - 1].get();
+    } else if (sec.header) {
+      before = sec.header.get();
+    }
+  }
+  if (!before) before = headerView_.get();
+  const auto& views = subviews();
+  if (before) {
+    for (size_t i = views.size(); i-- > 0;) {
+      if (views[i].get() == before) return i + 1;
+    }
+  }
+  return backgroundView_ && !views.empty() && views.front() == backgroundView_ ? 1 : 0;
+}
+
+bool TableView::agreesWithDataSource(TableViewDataSource& source, const std::vector<int>& rowChange) {
+  const int count = std::max(0, source.numberOfSections(*this).value_or(1));
+  bool agrees = count == static_cast<int>(sections_.size());
+  for (size_t s = 0; agrees && s < sections_.size(); ++s) {
+    agrees = std::max(0, source.numberOfRows(*this, static_cast<int>(s))) ==
+             static_cast<int>(sections_[s].cells.size()) + rowChange[s];
+  }
+  if (!agrees) log::error("TableView", "the data source does not agree with the update; the table is reloaded");
+  return agrees;
+}
+
+void TableView::renumber(size_t section, size_t fromRow) {
+  auto& cells = sections_[section].cells;
+  for (size_t r = fromRow; r < cells.size(); ++r) cells[r]->indexPath_ = IndexPath{static_cast<int>(section), static_cast<int>(r)};
+}
+
+std::optional<std::map<int, std::vector<int>>> TableView::rowsBySection(const std::vector<IndexPath>& rows,
+                                                                        int extraRows) const {
+  std::map<int, std::vector<int>> bySection;
+  for (const IndexPath& p : rows) {
+    if (p.section < 0 || p.section >= static_cast<int>(sections_.size()) || p.row < 0) return std::nullopt;
+    if (p.row >= static_cast<int>(sections_[static_cast<size_t>(p.section)].cells.size()) + extraRows) return std::nullopt;
+    bySection[p.section].push_back(p.row);
+  }
+  for (auto& [section, list] : bySection) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+  }
+  return bySection;
+}
+
+void TableView::insertRows(const std::vector<IndexPath>& rows, TableViewRowAnimation) {
+  assertMainThread();
+  if (!loaded_ || loading_ || rows.empty()) {
+    if (!loading_) loadIfNeeded();
+    return;
+  }
+  auto keep = weak_from_this().lock();
+  auto source = dataSource_.lock();
+  auto bySection = rowsBySection(rows, static_cast<int>(rows.size()));
+  std::vector<int> change(sections_.size(), 0);
+  if (bySection) {
+    for (const auto& [section, list] : *bySection) change[static_cast<size_t>(section)] = static_cast<int>(list.size());
+  }
+  if (!source || !bySection || !agreesWithDataSource(*source, change)) return reloadData();
+  loading_ = true;
+  std::vector<std::shared_ptr<TableViewCell>> added;
+  size_t firstSection = sections_.size();
+  size_t firstRow = 0;
+  for (const auto& [section, list] : *bySection) {
+    const auto s = static_cast<size_t>(section);
+    Section& sec = sections_[s];
+    if (static_cast<size_t>(list.back()) >= sec.cells.size() + list.size()) {
+      loading_ = false;
+      return reloadData();
+    }
+    for (int row : list) {
+      const auto r = static_cast<size_t>(row);
+      double h = 0;
+      auto cell = buildCell(*source, IndexPath{section, row}, h);
+      const auto at = static_cast<std::ptrdiff_t>(r);
+      insertSubview(cell, subviewIndexAfter(s, r));
+      sec.cells.insert(sec.cells.begin() + at, cell);
+      sec.rects.insert(sec.rects.begin() + at, Rect{cell->frame().x, 0, cell->frame().width, h});
+      if (selected_ && selected_->section == section && selected_->row >= row) ++selected_->row;
+      added.push_back(cell);
+    }
+    renumber(s, static_cast<size_t>(list.front()));
+    if (s < firstSection) {
+      firstSection = s;
+      firstRow = static_cast<size_t>(list.front());
+    }
+  }
+  place(firstSection, firstRow);
+  loading_ = false;
+  if (auto d = delegate_.lock()) {
+    for (auto& cell : added) {
+      if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
+    }
+  }
+}
+
+void TableView::deleteRows(const std::vector<IndexPath>& rows, TableViewRowAnimation) {
+  assertMainThread();
+  if (!loaded_ || loading_ || rows.empty()) {
+    if (!loading_) loadIfNeeded();
+    return;
+  }
+  auto keep = weak_from_this().lock();
+  auto source = dataSource_.lock();
+  auto bySection = rowsBySection(rows, 0);
+  std::vector<int> change(sections_.size(), 0);
+  if (bySection) {
+    for (const auto& [section, list] : *bySection) change[static_cast<size_t>(section)] = -static_cast<int>(list.size());
+  }
+  if (!source || !bySection || !agreesWithDataSource(*source, change)) return reloadData();
+  size_t firstSection = sections_.size();
+  size_t firstRow = 0;
+  for (const auto& [section, list] : *bySection) {
+    const auto s = static_cast<size_t>(section);
+    Section& sec = sections_[s];
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+      const auto at = static_cast<std::ptrdiff_t>(*it);
+      forgetCell(*sec.cells[static_cast<size_t>(*it)]);
+      sec.cells.erase(sec.cells.begin() + at);
+      sec.rects.erase(sec.rects.begin() + at);
+      if (selected_ && selected_->section == section) {
+        if (selected_->row == *it) {
+          selected_.reset();
+        } else if (selected_->row > *it) {
+          --selected_->row;
+        }
+      }
+    }
+    renumber(s, static_cast<size_t>(list.front()));
+    if (s < firstSection) {
+      firstSection = s;
+      firstRow = static_cast<size_t>(list.front());
+    }
+  }
+  place(firstSection, firstRow);
+}
+
+void TableView::reloadRows(const std::vector<IndexPath>& rows, TableViewRowAnimation) {
+  assertMainThread();
+  if (!loaded_ || loading_ || rows.empty()) {
+    if (!loading_) loadIfNeeded();
+    return;
+  }
+  auto keep = weak_from_this().lock();
+  auto source = dataSource_.lock();
+  auto bySection = rowsBySection(rows, 0);
+  if (!source || !bySection || !agreesWithDataSource(*source, std::vector<int>(sections_.size(), 0))) return reloadData();
+  loading_ = true;
+  std::vector<std::shared_ptr<TableViewCell>> rebuilt;
+  size_t firstSection = sections_.size();
+  size_t firstRow = 0;
+  for (const auto& [section, list] : *bySection) {
+    const auto s = static_cast<size_t>(section);
+    Section& sec = sections_[s];
+    for (int row : list) {
+      const auto r = static_cast<size_t>(row);
+      double h = 0;
+      auto cell = buildCell(*source, IndexPath{section, row}, h);
+      insertSubview(cell, subviewIndexAfter(s, r));
+      forgetCell(*sec.cells[r]);
+      sec.cells[r] = cell;
+      sec.rects[r] = Rect{cell->frame().x, 0, cell->frame().width, h};
+      if (selected_ == IndexPath{section, row}) selected_.reset();   // the new cell is not selected
+      rebuilt.push_back(cell);
+    }
+    if (s < firstSection) {
+      firstSection = s;
+      firstRow = static_cast<size_t>(list.front());
+    }
+  }
+  place(firstSection, firstRow);
+  loading_ = false;
+  if (auto d = delegate_.lock()) {
+    for (auto& cell : rebuilt) {
+      if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
+    }
+  }
+}
+
+void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAnimation) {
+  assertMainThread();
+  if (!loaded_ || loading_ || sections.empty()) {
+    if (!loading_) loadIfNeeded();
+    return;
+  }
+  auto keep = weak_from_this().lock();
+  auto source = dataSource_.lock();
+  std::vector<int> list(sections);
+  std::sort(list.begin(), list.end());
+  list.erase(std::unique(list.begin(), list.end()), list.end());
+  const bool valid = source && list.front() >= 0 && list.back() < static_cast<int>(sections_.size()) &&
+                     std::max(0, source->numberOfSections(*this).value_or(1)) == static_cast<int>(sections_.size());
+  if (!valid) return reloadData();
+  loading_ = true;
+  for (int section : list) {
+    const auto s = static_cast<size_t>(section);
+    Section& old = sections_[s];
+    const size_t at = subviewIndexAfter(s, 0) - (old.header ? 1 : 0);
+    if (old.header && old.header->superview().get() == this) old.header->removeFromSuperview();
+    if (old.footer && old.footer->superview().get() == this) old.footer->removeFromSuperview();
+    for (auto& cell : old.cells) forgetCell(*cell);
+    if (selected_ && selected_->section == section) selected_.reset();
+    old = buildSection(*source, section);
+    addSectionViews(old, std::min(at, subviews().size()));
+  }
+  place(static_cast<size_t>(list.front()), 0);
+  loading_ = false;
+  if (auto d = delegate_.lock()) {
+    for (int section : list) {
+      for (auto& cell : sections_[static_cast<size_t>(section)].cells) {
         if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
       }
     }
@@ -179,11 +466,6 @@ void TableView::layoutSubviews() {
   // The first layout loads the table; a new width lays it out again.
   if (loaded_ ? frame().width != loadedWidth_ : !dataSource_.expired()) reloadData();
 }
-
-void TableView::insertRows(const std::vector<IndexPath>&, TableViewRowAnimation) { reloadData(); }
-void TableView::deleteRows(const std::vector<IndexPath>&, TableViewRowAnimation) { reloadData(); }
-void TableView::reloadRows(const std::vector<IndexPath>&, TableViewRowAnimation) { reloadData(); }
-void TableView::reloadSections(const std::vector<int>&, TableViewRowAnimation) { reloadData(); }
 
 int TableView::numberOfSections() {
   loadIfNeeded();
@@ -209,6 +491,10 @@ std::shared_ptr<TableViewCell> TableView::cellForRow(IndexPath path) {
 
 std::optional<IndexPath> TableView::indexPathForCell(const TableViewCell& cell) {
   loadIfNeeded();
+  if (cell.table_.lock().get() == this && cell.indexPath_ && exists(*cell.indexPath_) &&
+      sections_[static_cast<size_t>(cell.indexPath_->section)].cells[static_cast<size_t>(cell.indexPath_->row)].get() == &cell) {
+    return cell.indexPath_;
+  }
   for (size_t s = 0; s < sections_.size(); ++s) {
     for (size_t r = 0; r < sections_[s].cells.size(); ++r) {
       if (sections_[s].cells[r].get() == &cell) return IndexPath{static_cast<int>(s), static_cast<int>(r)};

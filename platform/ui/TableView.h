@@ -22,6 +22,7 @@
 // visibleCells answers every cell: all rows are built, and a screen that walks the visible cells
 // to update them must reach the rows a phone would rebuild when they scroll into view.
 #pragma once
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -108,8 +109,12 @@ class TableView : public ScrollView {
   // --- loading ---
   void reloadData();
   bool isLoaded() const { return loaded_; }
-  // The batch updates of the phone; here each reloads the whole table (the data source must
-  // already agree with the change).
+  // The batch updates of the phone: the data source already agrees with the change. Only the
+  // rows named are built (or dropped); the rows below them move. Inserted rows are given in
+  // their new positions, deleted and reloaded rows in their old ones. The selection follows its
+  // row; it goes with a deleted or reloaded row or section. A data source whose counts do not
+  // agree with the change gets a full reload (and an error in the log). A table never loaded
+  // just loads.
   void insertRows(const std::vector<IndexPath>& rows, TableViewRowAnimation animation);
   void deleteRows(const std::vector<IndexPath>& rows, TableViewRowAnimation animation);
   void reloadRows(const std::vector<IndexPath>& rows, TableViewRowAnimation animation);
@@ -158,12 +163,32 @@ class TableView : public ScrollView {
   struct Section {
     std::shared_ptr<View> header;
     std::shared_ptr<View> footer;
+    double top = 0;
+    double headerHeight = 0;
+    double footerHeight = 0;
     std::vector<std::shared_ptr<TableViewCell>> cells;
     std::vector<Rect> rects;
+    double rowsHeight() const;
   };
   void loadIfNeeded();
   void clearBuilt();
+  void forgetCell(TableViewCell& cell);
   double headerHeight(int section, const std::shared_ptr<View>& view, const std::optional<std::string>& title, bool footer);
+  // A section's header or footer view (the delegate's, or a label of its title) and its height.
+  std::shared_ptr<View> sectionEnd(TableViewDataSource& source, int section, bool footer, double& height);
+  std::shared_ptr<TableViewCell> buildCell(TableViewDataSource& source, IndexPath path, double& height);
+  Section buildSection(TableViewDataSource& source, int section);
+  // Adds the section's views as subviews from index at on; the index after them.
+  size_t addSectionViews(const Section& section, size_t at);
+  // Where the view of (section, row) goes among the subviews: after the nearest one before it.
+  size_t subviewIndexAfter(size_t section, size_t row) const;
+  // Sets the tops of everything from (section, row) on, the content size and the offset.
+  void place(size_t fromSection, size_t fromRow);
+  bool agreesWithDataSource(TableViewDataSource& source, const std::vector<int>& rowChange);
+  void renumber(size_t section, size_t fromRow);
+  // The rows per section, sorted, each below the section's row count plus extraRows; nothing
+  // when one is not.
+  std::optional<std::map<int, std::vector<int>>> rowsBySection(const std::vector<IndexPath>& rows, int extraRows) const;
   bool exists(IndexPath path) const;
 
   TableViewStyle style_;

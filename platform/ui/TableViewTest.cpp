@@ -248,6 +248,114 @@ TEST_F(TableViewTest, SwipeToDeleteNeedsADataSourceThatHandlesIt) {
   EXPECT_EQ(table->cellForRow({0, 0})->textLabel()->text(), "b");
 }
 
+// Every update builds only the rows it names and leaves the table as a full reload of the same
+// data would: the same views in the same order and places.
+TEST_F(TableViewTest, UpdatesBuildOnlyTheirRowsAndEndAsAFullReloadWould) {
+  using Rows2 = std::vector<std::vector<std::string>>;
+  struct Case {
+    const char* name;
+    TableViewStyle style;
+    Rows2 before;
+    std::function<void(Rows&, TableView&)> update;
+    int built;  // cells the update builds
+  };
+  auto insert = [](std::vector<IndexPath> paths, std::vector<std::string> titles) {
+    return [paths, titles](Rows& rows, TableView& table) {
+      for (size_t i = 0; i < paths.size(); ++i) {
+        auto& section = rows.sections[static_cast<size_t>(paths[i].section)];
+        section.insert(section.begin() + paths[i].row, titles[i]);
+      }
+      table.insertRows(paths, TableViewRowAnimation::None);
+    };
+  };
+  const std::vector<Case> cases = {
+      {"a page at the end", TableViewStyle::Plain, {{"a", "b"}, {"x"}},
+       insert({{0, 2}, {0, 3}, {0, 4}}, {"c", "d", "e"}), 3},
+      {"rows at the top and in the middle", TableViewStyle::Grouped, {{"a", "b", "c"}, {"x", "y"}},
+       insert({{0, 0}, {0, 2}, {1, 1}}, {"0", "1", "x1"}), 3},
+      {"the first row of an empty section", TableViewStyle::Plain, {{}, {"x"}}, insert({{0, 0}}, {"a"}), 1},
+      {"rows deleted, out of order", TableViewStyle::Plain, {{"a", "b", "c", "d"}, {"x", "y"}},
+       [](Rows& rows, TableView& table) {
+         rows.sections = {{"b", "d"}, {"x"}};
+         table.deleteRows({{1, 1}, {0, 2}, {0, 0}}, TableViewRowAnimation::Fade);
+       },
+       0},
+      {"a section emptied", TableViewStyle::Grouped, {{"a", "b"}, {"x"}},
+       [](Rows& rows, TableView& table) {
+         rows.sections[0].clear();
+         table.deleteRows({{0, 0}, {0, 1}}, TableViewRowAnimation::Fade);
+       },
+       0},
+      {"a row reloaded taller", TableViewStyle::Plain, {{"a", "b", "c"}, {"x"}},
+       [](Rows& rows, TableView& table) {
+         rows.sections[0][1] = "B";
+         rows.heights[IndexPath{0, 1}] = 90;
+         table.reloadRows({{0, 1}}, TableViewRowAnimation::None);
+       },
+       1},
+      {"a section reloaded", TableViewStyle::Grouped, {{"a"}, {"x", "y"}, {"z"}},
+       [](Rows& rows, TableView& table) {
+         rows.sections[1] = {"p", "q", "r"};
+         rows.headers = {std::nullopt, "新", std::nullopt};
+         table.reloadSections({1}, TableViewRowAnimation::None);
+       },
+       3},
+      {"a data source that does not agree gets a full reload", TableViewStyle::Plain, {{"a", "b"}},
+       [](Rows& rows, TableView& table) {
+         rows.sections[0] = {"a", "b", "c", "d"};
+         table.insertRows({{0, 2}}, TableViewRowAnimation::None);
+       },
+       4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    rows = std::make_shared<Rows>();
+    rows->sections = c.before;
+    rows->headers = {std::nullopt, "第二组"};
+    auto table = make(c.style);
+    table->setTableHeaderView(View::create({0, 0, 320, 30}));
+    table->setTableFooterView(View::create({0, 0, 320, 25}));
+    table->reloadData();
+    std::map<std::string, std::shared_ptr<TableViewCell>> kept;
+    for (auto& cell : table->visibleCells()) kept[cell->textLabel()->text()] = cell;
+    rows->cellsMade = 0;
+    c.update(*rows, *table);
+    EXPECT_EQ(rows->cellsMade, c.built);
+    const std::string updated = inspector.render();
+    bool sameCells = true;
+    for (auto& cell : table->visibleCells()) {
+      auto it = kept.find(cell->textLabel()->text());
+      if (it != kept.end()) sameCells = sameCells && it->second == cell;
+      EXPECT_EQ(table->indexPathForCell(*cell), cell->indexPath());
+    }
+    if (c.built < 4) {
+      EXPECT_TRUE(sameCells) << "rows the update did not name were rebuilt";
+    }
+    table->reloadData();
+    EXPECT_EQ(updated, inspector.render());
+    table->removeFromSuperview();
+  }
+}
+
+TEST_F(TableViewTest, TheSelectionFollowsItsRowThroughUpdates) {
+  rows->sections = {{"a", "b", "c", "d"}};
+  auto table = make(TableViewStyle::Plain);
+  table->selectRow(IndexPath{0, 2}, false);
+  rows->sections[0].insert(rows->sections[0].begin(), "0");
+  table->insertRows({{0, 0}}, TableViewRowAnimation::None);
+  EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 3}));
+  EXPECT_TRUE(table->cellForRow({0, 3})->isSelected());
+  rows->sections[0].erase(rows->sections[0].begin() + 1);
+  table->deleteRows({{0, 1}}, TableViewRowAnimation::None);
+  EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 2}));
+  EXPECT_EQ(table->cellForRow({0, 2})->textLabel()->text(), "c");
+  // Gone with its row.
+  rows->sections[0].erase(rows->sections[0].begin() + 2);
+  table->deleteRows({{0, 2}}, TableViewRowAnimation::None);
+  EXPECT_EQ(table->indexPathForSelectedRow(), std::nullopt);
+  for (auto& cell : table->visibleCells()) EXPECT_FALSE(cell->isSelected());
+}
+
 TEST_F(TableViewTest, DataSourceIsNotKept) {
   rows->sections = {{"a"}};
   auto table = make(TableViewStyle::Plain);

@@ -22,6 +22,18 @@ const xmlNode* firstElement(const xmlNode* node) {
   return nullptr;
 }
 
+// The element's own text and CDATA. References to entities the file declares itself are not
+// followed: a few kilobytes named a few thousand times would expand to megabytes of text
+// (predefined and character references are text already).
+std::string textOf(const xmlNode* element) {
+  std::string text;
+  for (const xmlNode* n = element->children; n; n = n->next) {
+    if ((n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content)
+      text += reinterpret_cast<const char*>(n->content);
+  }
+  return text;
+}
+
 struct DocFree {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
@@ -47,7 +59,7 @@ std::string SpeedPlist::serialize(const std::string& text) {
 
 std::optional<std::string> SpeedPlist::firstString(std::string_view xml) {
   if (xml.empty() || xml.size() > 64 * 1024) return std::nullopt;
-  // No network, no DTD loading, no entity expansion.
+  // No network, no DTD loading; entities are left as references (textOf skips them).
   std::unique_ptr<xmlDoc, DocFree> doc(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "speed.plist", nullptr,
                                                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc) return std::nullopt;
@@ -57,10 +69,7 @@ std::optional<std::string> SpeedPlist::firstString(std::string_view xml) {
   if (!named(array, "array")) return std::nullopt;
   const xmlNode* entry = firstElement(array);
   if (!named(entry, "string")) return std::nullopt;
-  xmlChar* content = xmlNodeGetContent(entry);
-  std::string text = content ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return text;
+  return textOf(entry);
 }
 
 bool SpeedPlist::write(const platform::Path& file, const std::string& text) {

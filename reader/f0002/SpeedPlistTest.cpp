@@ -50,5 +50,18 @@ TEST(SpeedPlistTest, TakesOnlyAStringAsTheFirstEntryOfTheRootArray) {
   EXPECT_FALSE(SpeedPlist::read(platform::Sandbox::documents() / "missing.plist"));
 }
 
+// Entities the file declares itself are not followed: a few kilobytes declared once and named
+// a few thousand times would otherwise become megabytes of text.
+TEST(SpeedPlistTest, EntitiesTheFileDeclaresAreNotExpanded) {
+  std::string references;
+  for (int i = 0; i < 2000; ++i) references += "&e;";
+  const std::string xml = "<!DOCTYPE plist [<!ENTITY e \"" + std::string(4000, 'x') + "\">]>" +
+                          "<plist><array><string>12" + references + "34<![CDATA[56]]></string></array></plist>";
+  auto text = SpeedPlist::firstString(xml);
+  ASSERT_TRUE(text);
+  ASSERT_LE(text->size(), 6u);
+  EXPECT_EQ(*text, "123456");
+}
+
 }  // namespace
 }  // namespace nvx::reader

@@ -57,7 +57,8 @@ void UdpEngine::received(const platform::net::Datagram& datagram) {
   if (datagram.host == ClientIP_ || datagram.host == "::ffff:" + ClientIP_) return;
   if (!platform::isValidUtf8(datagram.data)) return;
   if (datagram.data.find(kHeartbeatMark) == std::string::npos) return;
-  if (datagram.host.find(UdpServer_) == std::string::npos) return;
+  // Only the gateway itself: 10.0.0.12 is not 10.0.0.1, and without a gateway nothing is.
+  if (UdpServer_.empty() || (datagram.host != UdpServer_ && datagram.host != "::ffff:" + UdpServer_)) return;
   delegate->udpDataReceived(datagram.data);
 }
 

@@ -23,6 +23,7 @@ constexpr double kUdpRestartDelay = 2.0;
 constexpr const char* kPhoneHeartbeat = "NVX_IDT_TAVi-3";
 constexpr const char* kBoxReady = "NVX_IDT_TAVi-0";
 constexpr const char* kKsnKey = "KSN";
+constexpr size_t kShortestReply = 7;      // anything shorter is no reply
 
 }  // namespace
 
@@ -154,6 +155,7 @@ void WexSwiperController::getDeviceSN() {
   auto frame = WexProtocol::commandFrame(WexProtocol::kCommandKsn);
   std::copy(frame.begin(), frame.end(), W_Buffer_.begin());
   W_Buffer_Len_ = frame.size();
+  outstanding_ = WexProtocol::kCommandKsn;
   socketEngine_->sendData(W_Buffer_.data(), W_Buffer_Len_, kCommandKsn);
 }
 
@@ -162,6 +164,7 @@ void WexSwiperController::readCard() {
   auto frame = WexProtocol::commandFrame(WexProtocol::kCommandReadCard);
   std::copy(frame.begin(), frame.end(), W_Buffer_.begin());
   W_Buffer_Len_ = frame.size();
+  outstanding_ = WexProtocol::kCommandReadCard;
   socketEngine_->sendData(W_Buffer_.data(), W_Buffer_Len_, kCommandCard);
   isRunning_ = true;
   stopTimer(readCardTimer_);
@@ -179,6 +182,7 @@ void WexSwiperController::stopSession() {
   currentState_ = kStateIdle;
   isRunning_ = false;
   commandTag_ = kCommandNone;
+  outstanding_ = 0;
   socketEngine_->disConnect();
   stopTimer(commandTimer_);
   stopTimer(readCardTimer_);
@@ -211,6 +215,10 @@ void WexSwiperController::deleteCSwiper() {
 
 void WexSwiperController::dataReceivedWithData(const Bytes& data) {
   auto keep = shared_from_this();
+  if (data.size() < kShortestReply) {
+    platform::log::info(kTag, "a reply of " + std::to_string(data.size()) + " bytes is too short: ignored");
+    return;
+  }
   // The engine hands on at most one whole reply, never more than the buffer holds.
   R_Buffer_Len_ = std::min(data.size(), R_Buffer_.size());
   std::copy_n(data.begin(), R_Buffer_Len_, R_Buffer_.begin());
@@ -218,13 +226,27 @@ void WexSwiperController::dataReceivedWithData(const Bytes& data) {
 }
 
 void WexSwiperController::dataReceived() {
+  if (outstanding_ == 0) {
+    platform::log::info(kTag, "a reply before any command is ignored");
+    return;
+  }
+  auto result = ProcessDataResult(R_Buffer_.data(), R_Buffer_Len_);
+  // A serial-number or card reply counts only for the command the box was asked: a card reply
+  // during a serial-number read is no card result (it would go out without the serial number).
+  if (const auto* reply = std::get_if<WexReply>(&result)) {
+    bool answersCommand = reply->sw1 == WexProtocol::kCommandKsn || reply->sw1 == WexProtocol::kCommandReadCard;
+    if (answersCommand && reply->sw1 != outstanding_) {
+      platform::log::info(kTag, "a reply to command " + WexProtocol::ByteToHex(&reply->sw1, 1) +
+                                    ", which is not the one asked, is ignored");
+      return;
+    }
+  }
   bool cardRead = commandTag_ == kCommandCard;
   if (cardRead && !ksn().empty()) {
     notify([](auto& r) { r.onCardSwipeDetected(); });
     notify([](auto& r) { r.onDecodingStart(); });
     currentState_ = kStateReply;
   }
-  auto result = ProcessDataResult(R_Buffer_.data(), R_Buffer_Len_);
   if (auto* error = std::get_if<WexReplyError>(&result)) {
     stopSession();
     if (*error == WexReplyError::Malformed) {
@@ -295,8 +317,12 @@ void WexSwiperController::parseCardInfoWithData(const uint8_t* data, size_t leng
 
 void WexSwiperController::engineOnSwipCardFailed() {
   auto keep = shared_from_this();
-  // Only a card read has a swipe that can fail; a serial-number read waits for its own reply.
-  if (commandTag_ != kCommandCard) return;
+  // Only the card command has a swipe that can fail; a serial-number read (also the one before a
+  // card read) waits for its own reply.
+  if (outstanding_ != WexProtocol::kCommandReadCard) {
+    platform::log::info(kTag, "a swipe-failed outcome while no card is asked for is ignored");
+    return;
+  }
   stopTimer(readCardTimer_);
   notify([](auto& r) { r.onCardSwipeDetected(); });
   notify([](auto& r) { r.onDecodingStart(); });
@@ -395,7 +421,10 @@ void WexSwiperController::beginRequestForTesting(uint8_t commandTag, const std::
   else backDataDic_[kKsnKey] = serial;
   commandTag_ = commandTag;
   currentState_ = kStateWaiting;
-  isRunning_ = commandTag == kCommandCard;
+  // A card read with the serial number unknown reads it first.
+  bool cardCommand = commandTag == kCommandCard && !serial.empty();
+  outstanding_ = cardCommand ? WexProtocol::kCommandReadCard : WexProtocol::kCommandKsn;
+  isRunning_ = cardCommand;
 }
 
 }  // namespace nvx::reader

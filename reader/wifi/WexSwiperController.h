@@ -111,6 +111,8 @@ class WexSwiperController final : public CTSwiperController,
   bool udpRefreshTag_ = false;
   bool deleteCSwiperTag_ = false;
   uint8_t commandTag_ = kCommandNone;
+  // The code of the command sent and not yet answered (0: none); only its reply is taken.
+  uint8_t outstanding_ = 0;
 
   // A reply may be as long as L + 4 = 259 bytes; its data part up to 253.
   std::array<uint8_t, WexProtocol::kMaxReplyLength> R_Buffer_{};

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "platform/foundation/Log.h"
 #include "platform/net/UdpSocket.h"
 #include "reader/wifi/WexTestHarness.h"
 
@@ -266,6 +267,68 @@ TEST_F(WexSwiperControllerTest, ASwipeFailedOutcomeDuringAKsnReadIsNoCardEvent) 
   EXPECT_EQ(events().last("onError")->text, "初始化设备超时");
 }
 
+// A reply counts only for the command the box was asked; a card reply during a serial-number
+// read must never come out as a card result (it would carry no serial number), and a reply too
+// short to be one is no reply at all. The request goes on and takes the right reply after it.
+TEST_F(WexSwiperControllerTest, OnlyAReplyToTheOutstandingCommandIsTaken) {
+  const Bytes ksnFrame = SimulatedWifiBox::frame(0x03, 0x00, {0x01, 0x02, 0x03, 0x04});
+  const Bytes cardFrame = SimulatedWifiBox::frame(
+      0x0A, 0x00, SimulatedWifiBox::cardData(standin::WifiBoxCard::testCard(), {1, 2, 3, 4, 5, 6, 7, 8}));
+  const Bytes fourBytes{0x55, 0x00, 0x0F, 0x5A};                   // L = 0
+  const Bytes fiveBytes{0x55, 0x01, 0x03, 0x0F, 0x03 ^ 0x01 ^ 0x5A};  // L = 1
+  struct Case {
+    const char* name;
+    bool cardRead;
+    Bytes stray;
+  };
+  const Case cases[] = {
+      {"a card reply during a KSN read", false, cardFrame},
+      {"a KSN reply during a card read", true, ksnFrame},
+      {"4 bytes during a KSN read", false, fourBytes},
+      {"5 bytes during a KSN read", false, fiveBytes},
+      {"4 bytes during a card read", true, fourBytes},
+      {"5 bytes during a card read", true, fiveBytes},
+  };
+  ASSERT_NO_FATAL_FAILURE(h_.plugReader());
+  platform::log::Capture log;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Names waiting;
+    if (c.cardRead) {
+      box().setKsnReply(Reply::Normal);
+      ASSERT_NO_FATAL_FAILURE(learnKsn());
+      wex().startCSwiper();
+      ASSERT_TRUE(pump([&] { return box().isArmed() && events().has("onWaitingForCardSwipe"); }));
+      waiting = {"onWaitingForDevice", "onWaitingForCardSwipe"};
+    } else {
+      events().clear();
+      box().setKsnReply(Reply::Silent);
+      const size_t asked = box().commands().size();
+      wex().getCSwiperKsn();
+      ASSERT_TRUE(pump([&] { return box().commands().size() > asked; }));
+    }
+    log.clear();
+    ASSERT_TRUE(box().sendRaw(c.stray));
+    ASSERT_TRUE(pump([&] { return log.contains("ignored") || ended(); }, 1.0));
+    EXPECT_EQ(events().sessionNames(), waiting);
+    EXPECT_EQ(wex().getCSwiperState(), 2);
+
+    if (c.cardRead) {
+      ASSERT_TRUE(h_.swipe());
+      ASSERT_TRUE(pump([&] { return ended(); }));
+      ASSERT_TRUE(events().has("onDecodeCompleted"));
+      EXPECT_EQ(events().last("onDecodeCompleted")->card.ksn, h_.expectedKsn());
+    } else {
+      ASSERT_TRUE(box().sendRaw(SimulatedWifiBox::frame(0x03, 0x00, box().config().ksn)));
+      ASSERT_TRUE(pump([&] { return ended(); }));
+      ASSERT_EQ(events().sessionNames(), Names{"onGetKsnCompleted"});
+      EXPECT_EQ(events().last("onGetKsnCompleted")->text, h_.expectedKsn());
+    }
+    EXPECT_EQ(events().endEvents(), 1u);
+    ASSERT_TRUE(pump([&] { return wex().getCSwiperState() == 0; }));
+  }
+}
+
 TEST_F(WexSwiperControllerTest, BadRepliesEndTheRequestWithTheirErrors) {
   struct Case {
     Reply reply;
@@ -370,17 +433,27 @@ TEST_F(WexSwiperControllerTest, ARefusedConnectionIsALinkError) {
   EXPECT_EQ(wex().getCSwiperState(), 0);
 }
 
-TEST_F(WexSwiperControllerTest, AConnectionThatCannotStartEndsTheRequestAndLeavesItIdle) {
-  // No gateway known: every sender passes the heartbeat filter, but there is nowhere to connect.
-  platform::net::NetConfig::current().fakeGateway = "";
-  ASSERT_NO_FATAL_FAILURE(h_.plugReader());
-  wex().startCSwiper();
-  ASSERT_TRUE(pump([&] { return ended(); }));
-  ASSERT_EQ(events().sessionNames(), (Names{"onWaitingForDevice", "onError"}));
+TEST_F(WexSwiperControllerTest, ALinkThatCannotStartEndsTheRequestAndLeavesItIdle) {
+  // The link engine reports a connection that could not even start (no socket to be had): the
+  // request ends at once, and neither its read timer nor its command timer is left behind.
+  ASSERT_NO_FATAL_FAILURE(armCardRead());
+  wex().engineCallbackError("Too many open files");
+  ASSERT_EQ(events().sessionNames(), (Names{"onWaitingForDevice", "onWaitingForCardSwipe", "onError"}));
   EXPECT_EQ(events().last("onError")->value, kReaderErrorLink);
+  EXPECT_EQ(events().last("onError")->text, "Too many open files");
   EXPECT_EQ(wex().getCSwiperState(), 0);
-  idle(12.0);
+  idle(35.0);
   EXPECT_EQ(events().endEvents(), 1u);
+}
+
+TEST_F(WexSwiperControllerTest, WithoutAGatewayNoDatagramIsAHeartbeat) {
+  platform::net::NetConfig::current().fakeGateway = "";
+  wex();
+  ASSERT_TRUE(box().start().isOk());
+  idle(3.0);
+  EXPECT_GT(box().heartbeatsSent(), 1);
+  EXPECT_FALSE(wex().isDevicePresent());
+  EXPECT_TRUE(events().events.empty());
 }
 
 TEST_F(WexSwiperControllerTest, ASilentBoxInterruptsTheSessionAndIsUnplugged) {
@@ -450,6 +523,7 @@ TEST_F(WexSwiperControllerTest, OnlyTheGatewaysHeartbeatsCount) {
   const Source ignored[] = {
       {"127.0.0.2", "NVX_IDT_TAVi-0"},
       {"127.0.0.3", "NVX_IDT_TAVi-0"},
+      {"127.0.0.12", "NVX_IDT_TAVi-0"},  // its address text begins with the gateway's
       {"127.0.0.1", "HELLO"},
       {"127.0.0.1", std::string("NVX_IDT_TAVi-0\xff", 15)},
   };
