@@ -704,13 +704,13 @@ INSTANTIATE_TEST_SUITE_P(
     Families, AudioReaderGateTest,
     ::testing::Values(
         AudioReaderCase{"0002", "CBC3201306010042",
-                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0002>(); },
+                        []() -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0002>(); },
                         90.0},
         AudioReaderCase{"0001", "2014060100001234",
-                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0001>(); },
+                        []() -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0001>(); },
                         30.0},
         AudioReaderCase{"0003", "6003201511000027",
-                        [] -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0003>(); },
+                        []() -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0003>(); },
                         30.0}),
     [](const auto& info) { return std::string("Model") + info.param.model; });
 
