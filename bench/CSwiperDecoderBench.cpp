@@ -10,10 +10,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <random>
 #include <vector>
 
+#include "bench/BenchMain.h"
 #include "reader/f0001/CSwiperTestLine.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiperSignalReceiver.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_FskController.h"
@@ -217,17 +217,4 @@ BENCHMARK(BM_CaptureOneSecond)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  int packets = 2000;
-  std::vector<char*> rest;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--packets=", 10) == 0) packets = std::max(1, std::atoi(argv[i] + 10));
-    else rest.push_back(argv[i]);
-  }
-  robustness(packets);
-  int n = static_cast<int>(rest.size());
-  benchmark::Initialize(&n, rest.data());
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runImpairmentBench(argc, argv, robustness); }

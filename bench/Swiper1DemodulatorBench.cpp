@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/media/AudioFormat.h"
+#include "bench/BenchMain.h"
 #include "reader/f0002/Swiper1Demodulator.h"
 #include "reader/f0002/Swiper1Frame.h"
 #include "standin/SimulatedReader0002.h"
@@ -216,17 +217,4 @@ BENCHMARK(BM_DetectOneSecondOfNoise)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  int packets = 2000;
-  std::vector<char*> rest;
-  for (int i = 0; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--packets=", 10) == 0) packets = std::max(1, std::atoi(argv[i] + 10));
-    else rest.push_back(argv[i]);
-  }
-  robustness(packets);
-  int n = static_cast<int>(rest.size());
-  benchmark::Initialize(&n, rest.data());
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runImpairmentBench(argc, argv, robustness); }

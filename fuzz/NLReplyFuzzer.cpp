@@ -1,5 +1,5 @@
-// Fuzzes the 0003-0006 reader's receive side over arbitrary recorded sound: the input collector
-// buffer by buffer, the demodulator over each recording, and the driver's reading of every
+// Fuzzes the 0003-0006 reader's receive side over arbitrary recorded sound: the line conditioner
+// and the input collector buffer by buffer, the demodulator over each recording, and the driver's reading of every
 // message it accepts (and of the raw input taken as a message). Whatever the samples, a message
 // is whole (at least 7 bytes, its check byte right), and reading its fields never leaves it.
 //
@@ -13,6 +13,7 @@
 
 #include "reader/f0003/NLDemodulator.h"
 #include "reader/f0003/NLFrame.h"
+#include "reader/f0003/NLLineConditioner.h"
 #include "reader/f0003/NLMessage.h"
 #include "reader/f0003/NLSignalCollector.h"
 
@@ -21,6 +22,7 @@ namespace {
 using nvx::reader::CardData;
 using nvx::reader::NLDemodulator;
 using nvx::reader::NLFrame;
+using nvx::reader::NLLineConditioner;
 using nvx::reader::NLMessage;
 using nvx::reader::NLSignalCollector;
 
@@ -58,12 +60,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!samples.empty()) std::memcpy(samples.data(), data, samples.size() * 2);
   checkMessages(samples);
 
-  // Buffer by buffer, as the input queue hands them over (small buffers reach more states).
+  // Buffer by buffer, conditioned, as the input queue hands them over (small buffers reach more
+  // states).
+  NLLineConditioner conditioner;
   NLSignalCollector collector(NLSignalCollector::Mode::Framed);
   constexpr size_t kBuffer = 400;
   for (size_t at = 0; at < samples.size(); at += kBuffer) {
     const size_t n = std::min(kBuffer, samples.size() - at);
-    if (collector.feed(std::span<const int16_t>(samples).subspan(at, n))) {
+    std::span<int16_t> buffer = std::span<int16_t>(samples).subspan(at, n);
+    conditioner.process(buffer);
+    if (collector.feed(buffer)) {
       require(collector.recording().size() <= NLSignalCollector::kStoreSamples);
       checkMessages(collector.recording());
       collector.reset();

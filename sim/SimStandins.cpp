@@ -1,5 +1,6 @@
 #include "sim/SimStandins.h"
 
+#include "lottery/core/LotteryServerConfig.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/media/Jack.h"
@@ -43,6 +44,11 @@ platform::Status SimStandins::start() {
   probe_ = std::make_unique<standin::ProbeStandin>(std::move(probeSettings));
   if (auto s = probe_->start(); !s) return platform::Status::error("probe stand-in: " + s.message());
 
+  standin::LotteryStandin::Settings lotterySettings;
+  lotterySettings.tls = certificates.value();
+  lottery_ = std::make_unique<standin::LotteryStandin>(std::move(lotterySettings));
+  if (auto s = lottery_->start(); !s) return platform::Status::error("lottery stand-in: " + s.message());
+
   // The phone and the box on the loopback network, on ports no other run is using.
   auto& net = platform::net::NetConfig::current();
   net.useLoopbackNetwork();
@@ -56,11 +62,13 @@ platform::Status SimStandins::start() {
   ServerConfig::current().setMainApiBase(mainApi_->apiBaseAddress());
   StatisticsServerConfig::current().setStatisticsBase(statistics_->statisticsBaseAddress());
   StatisticsServerConfig::current().setProbeBase(probe_->probeAddress());
+  lottery::LotteryServerConfig::current().setBase(lottery_->baseAddress());
   return platform::Status::success();
 }
 
 void SimStandins::stop() {
   if (box_) box_->stop();
+  if (lottery_) lottery_->stop();
   if (probe_) probe_->stop();
   if (statistics_) statistics_->stop();
   if (mainApi_) mainApi_->stop();

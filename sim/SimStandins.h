@@ -1,5 +1,5 @@
 // The servers and readers the simulator runs beside the client, in the same process: the main-API,
-// statistics and probe stand-ins over HTTPS (a CA made on the spot, which the client trusts), the
+// statistics, probe and lottery stand-ins over HTTPS (a CA made on the spot, which the client trusts), the
 // simulated Wi-Fi reader box on the loopback network, and the simulated "0002" audio reader,
 // ready to be plugged into the headset jack. start() also points the client's configuration at
 // them, so it must run before the client starts. The simulated "0001" reader is ready for the jack
@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/foundation/Status.h"
+#include "standin/LotteryStandin.h"
 #include "standin/MainApiStandin.h"
 #include "standin/ProbeStandin.h"
 #include "standin/SimulatedReader0001.h"
@@ -52,6 +53,7 @@ class SimStandins {
   standin::MainApiStandin& mainApi() { return *mainApi_; }
   standin::StatisticsStandin& statistics() { return *statistics_; }
   standin::ProbeStandin& probe() { return *probe_; }
+  standin::LotteryStandin& lottery() { return *lottery_; }
   standin::SimulatedWifiBox& box() { return *box_; }
   standin::SimulatedReader0002& reader() { return *reader_; }
   standin::SimulatedReader0001& reader0001() { return *reader0001_; }
@@ -61,6 +63,7 @@ class SimStandins {
   std::unique_ptr<standin::MainApiStandin> mainApi_;
   std::unique_ptr<standin::StatisticsStandin> statistics_;
   std::unique_ptr<standin::ProbeStandin> probe_;
+  std::unique_ptr<standin::LotteryStandin> lottery_;
   std::unique_ptr<standin::SimulatedWifiBox> box_;
   std::shared_ptr<standin::SimulatedReader0002> reader_;
   std::shared_ptr<standin::SimulatedReader0001> reader0001_;

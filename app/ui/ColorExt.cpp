@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/text/CArithmetic.h"
+
 namespace nvx {
 
 using platform::ui::Color;
@@ -20,25 +22,18 @@ Color ColorExt::functionDescColor() { return Color::rgb255(51, 51, 51); }
 
 namespace {
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 uint32_t scanHex(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && isSpace(text[i])) ++i;
   if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') && i + 2 < text.size() &&
-      hexDigit(text[i + 2]) >= 0) {
+      hexDigitValue(text[i + 2]) >= 0) {
     i += 2;
   }
   uint64_t value = 0;
   for (; i < text.size(); ++i) {
-    int d = hexDigit(text[i]);
+    int d = hexDigitValue(text[i]);
     if (d < 0) break;
     value = value * 16 + static_cast<uint64_t>(d);
     if (value > 0xFFFFFFFFull) value = 0x100000000ull;   // saturated; later digits change nothing

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/crypto/Digest.h"
+#include "core/text/CArithmetic.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Log.h"
 
@@ -15,13 +16,6 @@ using platform::Device;
 
 namespace {
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Six bytes written as two hex digits each, separated by ":" or "-" (the separators optional).
 std::optional<std::array<unsigned, 6>> hardwareAddress(std::string_view text) {
   std::array<unsigned, 6> bytes{};
@@ -29,8 +23,8 @@ std::optional<std::array<unsigned, 6>> hardwareAddress(std::string_view text) {
   for (size_t i = 0; i < bytes.size(); ++i) {
     if (i > 0 && pos < text.size() && (text[pos] == ':' || text[pos] == '-')) ++pos;
     if (pos + 2 > text.size()) return std::nullopt;
-    int high = hexValue(text[pos]);
-    int low = hexValue(text[pos + 1]);
+    int high = hexDigitValue(text[pos]);
+    int low = hexDigitValue(text[pos + 1]);
     if (high < 0 || low < 0) return std::nullopt;
     bytes[i] = static_cast<unsigned>(high * 16 + low);
     pos += 2;

@@ -34,6 +34,12 @@ inline int upperHexDigitValue(char c) {
   return -1;
 }
 
+// The numeric value of a hex digit of either case (0-9, a-f, A-F), or -1.
+inline int hexDigitValue(char c) {
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return c >= '0' && c <= '9' ? c - '0' : upperHexDigitValue(c);
+}
+
 // Hex digits of bytes, upper or lower case, without separators.
 std::string hexString(std::span<const uint8_t> bytes, bool upperCase);
 

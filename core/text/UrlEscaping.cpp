@@ -1,7 +1,9 @@
 #include "core/text/UrlEscaping.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "core/text/CArithmetic.h"
 #include "core/text/Dict.h"
 #include "platform/foundation/Text16.h"
 
@@ -48,13 +50,6 @@ bool isLegalInUrl(unsigned char c) {
     default:
       return false;
   }
-}
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 0;
 }
 
 platform::Json parseQuery(std::string_view query) {
@@ -125,7 +120,7 @@ std::optional<std::string> originalURLString(std::string_view text) {
       continue;
     }
     int value = 0;
-    for (size_t k = i + 1; k < i + 3 && k < text.size(); ++k) value = value * 16 + hexValue(text[k]);
+    for (size_t k = i + 1; k < i + 3 && k < text.size(); ++k) value = value * 16 + std::max(0, hexDigitValue(text[k]));
     if (value != 0) out += static_cast<char>(value);
     i += 3;
   }

@@ -243,12 +243,7 @@ std::string FBEncryptorAES::hexStringForData(std::string_view bytes) {
 }
 
 Bytes FBEncryptorAES::dataForHexString(std::string_view hex) {
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return 0;
-  };
+  auto digit = [](char c) { return std::max(0, hexDigitValue(c)); };
   Bytes out;
   out.reserve((hex.size() + 1) / 2);
   for (size_t i = 0; i < hex.size(); i += 2) {

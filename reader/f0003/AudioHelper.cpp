@@ -11,6 +11,7 @@
 #include "platform/media/InputQueue.h"
 #include "platform/media/OutputQueue.h"
 #include "reader/f0003/NLDemodulator.h"
+#include "reader/f0003/NLLineConditioner.h"
 #include "reader/f0003/NLModulator.h"
 #include "reader/f0003/NLRawTrack.h"
 #include "reader/f0003/NLSignalCollector.h"
@@ -46,6 +47,7 @@ void retire(std::unique_ptr<Queue> queue) {
 struct InputContext {
   InputContext(NLSignalCollector::Mode m, int count) : mode(m), collector(m), channels(count) {}
   const NLSignalCollector::Mode mode;
+  NLLineConditioner conditioner;  // framed replies only: the raw stripe's levels are its own
   NLSignalCollector collector;
   const int channels;
   std::vector<int16_t> samples;
@@ -162,6 +164,7 @@ void AudioHelper::startIncomingAudio() {
     const size_t frames = buffer.byteSize / (2 * step);
     context->samples.resize(frames);
     for (size_t i = 0; i < frames; ++i) std::memcpy(&context->samples[i], buffer.data.data() + 2 * step * i, 2);
+    if (context->mode == NLSignalCollector::Mode::Framed) context->conditioner.process(context->samples);
     const bool complete = context->collector.feed(context->samples);
     if (!queue.isRunning()) return;
     (void)queue.enqueue(buffer);

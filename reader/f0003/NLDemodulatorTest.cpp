@@ -6,6 +6,7 @@
 #include <random>
 
 #include "reader/f0003/NLFrame.h"
+#include "reader/f0003/NLSignalTestSupport.h"
 #include "standin/SimulatedReader0003.h"
 
 namespace nvx::reader {
@@ -19,15 +20,8 @@ const Bytes kKsnReply = SimulatedReader0003::ksnReply(Bytes{0x60, 0x03, 0x20, 0x
 
 int16_t toS16(double x) { return static_cast<int16_t>(std::lround(std::clamp(x, -1.0, 1.0) * 32767)); }
 
-// The reader's reply as the phone records it: silence, the signal, silence.
-Samples line(const Bytes& message, double amplitude = 0.5, double clockError = 0, bool invert = false,
-             size_t lead = 300, size_t tail = 800) {
-  std::vector<float> x(lead, 0.0f);
-  SimulatedReader0003::renderReply(message, 48000, amplitude, clockError, invert, x);
-  x.resize(x.size() + tail, 0.0f);
-  Samples out;
-  for (float v : x) out.push_back(toS16(v));
-  return out;
+Samples line(const Bytes& message, double amplitude = 0.5, double clockError = 0, bool invert = false) {
+  return testing::recordedReply(message, amplitude, clockError, invert);
 }
 
 // Half-cells of 5 samples each at a level, between silences.
@@ -138,7 +132,7 @@ TEST(NLDemodulatorTest, BitsBecomeBytesWithTheFirstParityTellingTheLinesPolarity
 }
 
 TEST(NLDemodulatorTest, TheCollectorsSignalTestsLookForShortStrongHalfWaves) {
-  const Samples reply = line(kKsnReply, 0.5, 0, false, 0, 0);
+  const Samples reply = testing::recordedReply(kKsnReply, 0.5, 0, false, 0, 0);
   EXPECT_TRUE(NLDemodulator::signalStarts(reply));
   EXPECT_TRUE(NLDemodulator::signalGoesOn(Samples(reply.begin(), reply.begin() + 1000)));
   EXPECT_FALSE(NLDemodulator::signalGoesOn(line(kKsnReply)));  // ends in silence

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 
+#include "reader/f0003/NLSignalTestSupport.h"
 #include "standin/SimulatedReader0003.h"
 
 namespace nvx::reader {
@@ -16,15 +17,11 @@ using standin::SimulatedReader0003;
 const std::string kTrack = standin::Reader0003Card::testCard().track2();
 
 Samples stripe(std::string_view track, bool backwards, double bitSamples, double acceleration, double amplitude,
-               double noise = 0, uint32_t seed = 1) {
+               double noise = 0) {
   std::vector<float> x(600, 0.0f);
   SimulatedReader0003::renderStripe(track, backwards, bitSamples, acceleration, amplitude, x);
   x.resize(x.size() + 600, 0.0f);
-  std::mt19937 gen(seed);
-  std::normal_distribution<double> n(0, noise);
-  Samples out;
-  for (float v : x) out.push_back(static_cast<int16_t>(std::lround(std::clamp(v + (noise > 0 ? n(gen) : 0.0), -1.0, 1.0) * 32767)));
-  return out;
+  return testing::toRecorded(x, {.noise = noise});
 }
 
 std::string decode(const Samples& s) {

@@ -8,6 +8,7 @@
 #include "platform/media/Jack.h"
 #include "reader/f0003/MyRSA.h"
 #include "reader/f0003/TestServiceCertificate.h"
+#include "reader/f0003/NLSignalTestSupport.h"
 #include "reader/f0003/NLTestHarness.h"
 #include "reader/f0003/StringUtil.h"
 
@@ -27,9 +28,7 @@ std::vector<int16_t> swipeOf(std::string_view track, bool backwards) {
   std::vector<float> x(600, 0.0f);
   SimulatedReader0003::renderStripe(track, backwards, 20, 0.15, 0.5, x);
   x.resize(x.size() + 600, 0.0f);
-  std::vector<int16_t> out;
-  for (float v : x) out.push_back(static_cast<int16_t>(std::lround(v * 32767)));
-  return out;
+  return testing::toRecorded(x);
 }
 
 std::string plainOf(const TestServiceCertificate& certificate, const std::string& hex) {

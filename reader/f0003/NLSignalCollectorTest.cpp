@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "reader/f0003/NLDemodulator.h"
+#include "reader/f0003/NLSignalTestSupport.h"
 #include "standin/SimulatedReader0003.h"
 
 namespace nvx::reader {
@@ -14,13 +15,7 @@ using Samples = std::vector<int16_t>;
 using standin::SimulatedReader0003;
 constexpr size_t kBuffer = 4000;  // 8,000 bytes of mono 16-bit samples
 
-Samples reply(const std::vector<uint8_t>& message) {
-  std::vector<float> x;
-  SimulatedReader0003::renderReply(message, 48000, 0.5, 0, false, x);
-  Samples out;
-  for (float v : x) out.push_back(static_cast<int16_t>(std::lround(v * 32767)));
-  return out;
-}
+Samples reply(const std::vector<uint8_t>& message) { return testing::recordedReply(message, 0.5, 0, false, 0, 0); }
 
 // Feeds the line buffer by buffer; the recordings handed over, as their decoded messages.
 struct Collected {
