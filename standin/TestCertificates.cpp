@@ -100,20 +100,20 @@ std::string pem(Write write) {
 }  // namespace
 
 platform::Result<TestCertificates> TestCertificates::create(const platform::Path& dir, std::string_view name,
-                                                            const Server& spec) {
+                                                            const Server& server) {
   Key caKey = newKey();
   Key serverKey = newKey();
   if (!caKey || !serverKey) return platform::Status::error("test certificates: key generation failed");
   Cert ca = makeCert(Fields{"Nuvexa stand-in test CA", "", -3600, 24 * 3600}, caKey.get(), nullptr, caKey.get(), true);
   if (!ca) return platform::Status::error("test certificates: the CA certificate could not be made");
-  Fields fields{spec.commonName, altNames(spec), static_cast<long>(spec.notBefore.count()),
-                static_cast<long>(spec.notAfter.count())};
-  Cert server = spec.selfSigned ? makeCert(fields, serverKey.get(), nullptr, serverKey.get(), false)
-                                : makeCert(fields, serverKey.get(), ca.get(), caKey.get(), false);
-  if (!server) return platform::Status::error("test certificates: the server certificate could not be made");
+  Fields fields{server.commonName, altNames(server), static_cast<long>(server.notBefore.count()),
+                static_cast<long>(server.notAfter.count())};
+  Cert serverCert = server.selfSigned ? makeCert(fields, serverKey.get(), nullptr, serverKey.get(), false)
+                                    : makeCert(fields, serverKey.get(), ca.get(), caKey.get(), false);
+  if (!serverCert) return platform::Status::error("test certificates: the server certificate could not be made");
 
   std::string caPem = pem([&](BIO* b) { return PEM_write_bio_X509(b, ca.get()) == 1; });
-  std::string serverPem = pem([&](BIO* b) { return PEM_write_bio_X509(b, server.get()) == 1; });
+  std::string serverPem = pem([&](BIO* b) { return PEM_write_bio_X509(b, serverCert.get()) == 1; });
   std::string keyPem = pem([&](BIO* b) {
     return PEM_write_bio_PrivateKey(b, serverKey.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1;
   });

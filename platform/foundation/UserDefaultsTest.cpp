@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -163,9 +163,10 @@ TEST(UserDefaults, UnreadableFileStartsEmptyAndIsNotOverwrittenUntilAChange) {
   EXPECT_EQ(defaults().integer("fresh"), 1);
 }
 
-// The writer is killed again and again, each time at a seeded random moment inside a save of a
-// large file; after each kill the next run must read one whole version, the last saved or a later
-// one, never a cut or a mix (a writer that rewrote the file in place would leave it torn).
+// The writer is killed again and again, each time at a seeded random byte inside a save of a
+// large file (a file-size limit stops the process the moment a write reaches it, so the cut lands
+// exactly where chosen, without timing); after each kill the next run must read one whole version,
+// the last saved one, never a cut or a mix (a writer that rewrote the file in place would leave it torn).
 TEST(UserDefaults, KilledWriterLeavesTheOldOrTheNewFile) {
   auto blob = [](int64_t generation) {
     return std::string(1000000 + static_cast<size_t>(generation % 7), char('a' + generation % 26));
@@ -173,50 +174,35 @@ TEST(UserDefaults, KilledWriterLeavesTheOldOrTheNewFile) {
   defaults().set("generation", 0);
   defaults().set("blob", blob(0));
   ASSERT_TRUE(defaults().synchronize());
-  const Path folder = UserDefaults::file().parent_path();
-  auto entries = [&] {
-    size_t n = 0;
-    for (auto& e : std::filesystem::directory_iterator(folder)) {
-      (void)e;
-      ++n;
-    }
-    return n;
-  };
 
   std::mt19937 rng(20240517);
   int64_t last = 0;
-  int midWrite = 0;
+  int killedInWrite = 0;
   for (int round = 0; round < 16; ++round) {
-    int marks[2];
-    ASSERT_EQ(::pipe(marks), 0);
+    const auto size = std::filesystem::file_size(UserDefaults::file());
+    ASSERT_GT(size, 2u);
+    const rlim_t cut = 1 + static_cast<rlim_t>(rng() % (size - 1));
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-      ::close(marks[0]);
-      // "s" as a save starts, "e" when it has ended.
-      for (int64_t g = last + 1;; ++g) {
-        defaults().set("generation", g);
-        defaults().set("blob", blob(g));
-        if (::write(marks[1], "s", 1) != 1) ::_exit(3);
-        if (!defaults().synchronize()) ::_exit(2);
-        if (::write(marks[1], "e", 1) != 1) ::_exit(3);
-      }
+      // One whole save, then one that is cut at the chosen byte.
+      defaults().set("generation", last + 1);
+      defaults().set("blob", blob(last + 1));
+      if (!defaults().synchronize()) ::_exit(2);
+      defaults().set("generation", last + 2);
+      defaults().set("blob", blob(last + 2));
+      const rlimit noCore{0, 0};
+      const rlimit limit{cut, cut};
+      if (::setrlimit(RLIMIT_CORE, &noCore) != 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+      // Killed by the limit, or the save gives up at it; a save that went through was not cut.
+      ::_exit(defaults().synchronize() ? 4 : 5);
     }
-    ::close(marks[1]);
-    // Time one save, then kill the child at a random point of the next.
-    char c = 0;
-    ASSERT_EQ(::read(marks[0], &c, 1), 1);
-    auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(::read(marks[0], &c, 1), 1);
-    auto save = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-    ASSERT_EQ(::read(marks[0], &c, 1), 1);
-    std::this_thread::sleep_for(std::chrono::microseconds(rng() % (save.count() + 1)));
-    ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ::close(marks[0]);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed on its own: " << status;
-    if (entries() > 1) ++midWrite;  // the dead writer's temp file is there
+    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+    ASSERT_TRUE(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 5))
+        << "round " << round << ": the writer was not cut at byte " << cut << " (status " << status << ")";
+    killedInWrite += killed;
 
     testing::restart();
     const int64_t g = defaults().integer("generation");
@@ -226,7 +212,7 @@ TEST(UserDefaults, KilledWriterLeavesTheOldOrTheNewFile) {
                                   << " bytes does not belong to generation " << g;
     last = g;
   }
-  EXPECT_GT(midWrite, 0) << "no kill landed inside a write";
+  EXPECT_GT(killedInWrite, 0) << "no kill landed inside a write";
 }
 
 TEST(UserDefaults, ConcurrentUseIsSafe) {

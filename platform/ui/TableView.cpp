@@ -287,12 +287,25 @@ std::optional<std::map<int, std::vector<int>>> TableView::rowsBySection(const st
   return bySection;
 }
 
+bool TableView::readyForEdit(bool nothingToDo) {
+  if (loaded_ && !loading_ && !nothingToDo) return true;
+  if (!loading_) loadIfNeeded();   // a table not built yet builds from its data source at once
+  return false;
+}
+
+void TableView::finishEdit(size_t fromSection, size_t fromRow, const std::vector<std::shared_ptr<TableViewCell>>& shown) {
+  place(fromSection, fromRow);
+  loading_ = false;
+  if (auto d = delegate_.lock()) {
+    for (auto& cell : shown) {
+      if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
+    }
+  }
+}
+
 void TableView::insertRows(const std::vector<IndexPath>& rows, TableViewRowAnimation) {
   assertMainThread();
-  if (!loaded_ || loading_ || rows.empty()) {
-    if (!loading_) loadIfNeeded();
-    return;
-  }
+  if (!readyForEdit(rows.empty())) return;
   auto keep = weak_from_this().lock();
   auto source = dataSource_.lock();
   auto bySection = rowsBySection(rows, static_cast<int>(rows.size()));
@@ -329,21 +342,12 @@ void TableView::insertRows(const std::vector<IndexPath>& rows, TableViewRowAnima
       firstRow = static_cast<size_t>(list.front());
     }
   }
-  place(firstSection, firstRow);
-  loading_ = false;
-  if (auto d = delegate_.lock()) {
-    for (auto& cell : added) {
-      if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
-    }
-  }
+  finishEdit(firstSection, firstRow, added);
 }
 
 void TableView::deleteRows(const std::vector<IndexPath>& rows, TableViewRowAnimation) {
   assertMainThread();
-  if (!loaded_ || loading_ || rows.empty()) {
-    if (!loading_) loadIfNeeded();
-    return;
-  }
+  if (!readyForEdit(rows.empty())) return;
   auto keep = weak_from_this().lock();
   auto source = dataSource_.lock();
   auto bySection = rowsBySection(rows, 0);
@@ -381,10 +385,7 @@ void TableView::deleteRows(const std::vector<IndexPath>& rows, TableViewRowAnima
 
 void TableView::reloadRows(const std::vector<IndexPath>& rows, TableViewRowAnimation) {
   assertMainThread();
-  if (!loaded_ || loading_ || rows.empty()) {
-    if (!loading_) loadIfNeeded();
-    return;
-  }
+  if (!readyForEdit(rows.empty())) return;
   auto keep = weak_from_this().lock();
   auto source = dataSource_.lock();
   auto bySection = rowsBySection(rows, 0);
@@ -412,21 +413,12 @@ void TableView::reloadRows(const std::vector<IndexPath>& rows, TableViewRowAnima
       firstRow = static_cast<size_t>(list.front());
     }
   }
-  place(firstSection, firstRow);
-  loading_ = false;
-  if (auto d = delegate_.lock()) {
-    for (auto& cell : rebuilt) {
-      if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
-    }
-  }
+  finishEdit(firstSection, firstRow, rebuilt);
 }
 
 void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAnimation) {
   assertMainThread();
-  if (!loaded_ || loading_ || sections.empty()) {
-    if (!loading_) loadIfNeeded();
-    return;
-  }
+  if (!readyForEdit(sections.empty())) return;
   auto keep = weak_from_this().lock();
   auto source = dataSource_.lock();
   std::vector<int> list(sections);
@@ -447,15 +439,12 @@ void TableView::reloadSections(const std::vector<int>& sections, TableViewRowAni
     old = buildSection(*source, section);
     addSectionViews(old, std::min(at, subviews().size()));
   }
-  place(static_cast<size_t>(list.front()), 0);
-  loading_ = false;
-  if (auto d = delegate_.lock()) {
-    for (int section : list) {
-      for (auto& cell : sections_[static_cast<size_t>(section)].cells) {
-        if (cell->indexPath_) d->willDisplayCell(*this, *cell, *cell->indexPath_);
-      }
-    }
+  std::vector<std::shared_ptr<TableViewCell>> rebuilt;
+  for (int section : list) {
+    const auto& cells = sections_[static_cast<size_t>(section)].cells;
+    rebuilt.insert(rebuilt.end(), cells.begin(), cells.end());
   }
+  finishEdit(static_cast<size_t>(list.front()), 0, rebuilt);
 }
 
 void TableView::loadIfNeeded() {

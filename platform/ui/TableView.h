@@ -184,6 +184,10 @@ class TableView : public ScrollView {
   size_t subviewIndexAfter(size_t section, size_t row) const;
   // Sets the tops of everything from (section, row) on, the content size and the offset.
   void place(size_t fromSection, size_t fromRow);
+  // Whether a row or section edit can be applied now; a table not built yet is built instead.
+  bool readyForEdit(bool nothingToDo);
+  // Ends an edit: places everything from (section, row) on and tells the delegate of the new cells.
+  void finishEdit(size_t fromSection, size_t fromRow, const std::vector<std::shared_ptr<TableViewCell>>& shown);
   bool agreesWithDataSource(TableViewDataSource& source, const std::vector<int>& rowChange);
   void renumber(size_t section, size_t fromRow);
   // The rows per section, sorted, each below the section's row count plus extraRows; nothing
