@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
-#include "reader/f0001/CSwiperTestLine.h"
+#include "reader/f0001/CSwiperLineTestSupport.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiperSignalReceiver.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_FskController.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_WavBuffer.h"
