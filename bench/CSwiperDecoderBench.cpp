@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
-#include "reader/f0001/CSwiperTestLine.h"
+#include "reader/f0001/CSwiperLineTestSupport.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiperSignalReceiver.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_FskController.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_WavBuffer.h"
@@ -22,6 +22,7 @@
 
 namespace {
 
+using bench::Impairment;
 using nvx::reader::CSwiper_DecodeMagController;
 using nvx::reader::CSwiper_FskController;
 using nvx::reader::CSwiper_WavBuffer;
@@ -33,16 +34,6 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr size_t kBuffer = 4411;
 const uint8_t kFormats[] = {0x08, 0x06, 0x38, 0x36, 0x31, 0x34, 0x39, 0x40};
-
-struct Impairment {
-  double snrDb = 40;
-  double gain = 0.5;    // the signal's level, of full scale
-  double dc = 0;        // of full scale
-  double hum = 0;       // 50 Hz, relative to the signal
-  double clock = 0;     // the reader's clock error
-  bool clip = false;    // driven past full scale (gain 1..3), then clipped
-  bool invert = false;
-};
 
 Bytes randomPacket(std::mt19937& gen) {
   std::uniform_int_distribution<int> byte(0, 255);
@@ -101,20 +92,6 @@ bool good(const Outcome& o, const Bytes& packet) {
   return o.result >= static_cast<int>(packet.size()) && std::equal(packet.begin(), packet.end(), o.bytes.begin());
 }
 
-Impairment draw(double snrDb, std::mt19937& gen, double minGain) {
-  std::uniform_real_distribution<double> u(0, 1);
-  Impairment imp;
-  imp.snrDb = snrDb;
-  imp.gain = minGain * std::pow(1.0 / minGain, u(gen));  // log-uniform
-  imp.clip = u(gen) < 0.2;
-  if (imp.clip) imp.gain = 1 + 2 * u(gen);
-  imp.dc = (u(gen) * 2 - 1) * 0.02;
-  imp.hum = u(gen) * 0.2;
-  imp.clock = (u(gen) * 2 - 1) * 0.02;
-  imp.invert = u(gen) < 0.5;
-  return imp;
-}
-
 void robustness(int packets) {
   std::printf("Card packet success, %d seeded packets per row (all 8 formats, random contents; the phone's\n"
               "capture and tracking, then the decoder). Impaired: gain log-uniform over the range of the\n"
@@ -129,7 +106,7 @@ void robustness(int packets) {
       int ok = 0;
       for (int p = 0; p < packets; ++p) {
         const Bytes packet = randomPacket(gen);
-        const Impairment imp = minGain > 0 ? draw(snr, gen, minGain) : Impairment{snr, 0.5};
+        const Impairment imp = minGain > 0 ? bench::drawImpairment(snr, gen, minGain) : Impairment{snr, 0.5};
         ok += good(listen(line(packet, imp, gen, 0.05 + 0.2 * std::uniform_real_distribution<double>(0, 1)(gen))),
                    packet);
       }

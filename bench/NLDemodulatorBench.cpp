@@ -24,6 +24,7 @@
 
 namespace {
 
+using bench::Impairment;
 using nvx::reader::NLDemodulator;
 using nvx::reader::NLLineConditioner;
 using nvx::reader::NLSignalCollector;
@@ -33,16 +34,6 @@ using Bytes = std::vector<uint8_t>;
 constexpr double kRate = 48000;
 constexpr size_t kBuffer = 4000;
 constexpr double kTwoPi = 6.283185307179586;
-
-struct Impairment {
-  double snrDb = 40;
-  double gain = 0.5;   // of full scale
-  double dc = 0;       // of full scale
-  double hum = 0;      // 50 Hz, relative to the signal
-  double clock = 0;    // the reader's clock error
-  bool clip = false;   // driven past full scale (gain 1..3), then clipped
-  bool invert = false;
-};
 
 // The line as the microphone records it: silence, the reply (smoothed as the line smooths it),
 // silence; every impairment applied.
@@ -79,20 +70,6 @@ std::vector<Bytes> listen(std::vector<int16_t> samples) {
   return got;
 }
 
-Impairment draw(double snrDb, std::mt19937& gen) {
-  std::uniform_real_distribution<double> u(0, 1);
-  Impairment imp;
-  imp.snrDb = snrDb;
-  imp.gain = 0.2 * std::pow(5.0, u(gen));  // log-uniform 0.2 .. 1
-  imp.clip = u(gen) < 0.2;
-  if (imp.clip) imp.gain = 1 + 2 * u(gen);
-  imp.dc = (u(gen) * 2 - 1) * 0.02;
-  imp.hum = u(gen) * 0.2;
-  imp.clock = (u(gen) * 2 - 1) * 0.02;
-  imp.invert = u(gen) < 0.5;
-  return imp;
-}
-
 Bytes randomMessage(std::mt19937& gen) {
   std::uniform_int_distribution<int> length(2, 60), byte(0, 255);
   Bytes data(static_cast<size_t>(length(gen)));
@@ -118,7 +95,7 @@ void robustness(int packets) {
               "full scale and clipped; gain log-uniform 0.2-1 FS):\n\n", packets);
   std::printf("  SNR dB   all impairments   noise only (gain 0.5)\n");
   for (double snr : {40.0, 30.0, 20.0, 15.0, 12.0, 10.0, 6.0}) {
-    const double all = successRate(packets, static_cast<uint32_t>(snr * 100), [snr](std::mt19937& g) { return draw(snr, g); });
+    const double all = successRate(packets, static_cast<uint32_t>(snr * 100), [snr](std::mt19937& g) { return bench::drawImpairment(snr, g, 0.2); });
     const double plain = successRate(packets, static_cast<uint32_t>(snr * 100 + 1), [snr](std::mt19937&) { return Impairment{snr, 0.5}; });
     std::printf("  %6.0f   %13.2f %%   %17.2f %%\n", snr, all, plain);
   }

@@ -22,6 +22,7 @@
 
 namespace {
 
+using bench::Impairment;
 using nvx::reader::Swiper1Demodulator;
 using nvx::reader::Swiper1Frame;
 using standin::SimulatedReader0002;
@@ -29,16 +30,6 @@ using standin::SimulatedReader0002;
 constexpr uint32_t kRate = 176400;
 constexpr size_t kPoll = kRate / 50;  // the modem looks every 20 ms
 const int kCodes[] = {7, 9, 15, 23};
-
-struct Impairment {
-  double snrDb = 40;
-  double gain = 1;      // of full scale
-  double dc = 0;        // of full scale
-  double hum = 0;       // 50 Hz, relative to the signal
-  double clock = 0;     // the reader's clock error
-  bool clip = false;    // driven past full scale (gain 1..3), then clipped
-  bool invert = false;
-};
 
 std::vector<int8_t> heard(const std::vector<float>& x) {
   std::vector<int8_t> out(x.size());
@@ -95,20 +86,6 @@ Outcome listen(const std::vector<int8_t>& samples, int F, Swiper1Demodulator& de
   return out;
 }
 
-Impairment draw(double snrDb, std::mt19937& gen, double minGain) {
-  std::uniform_real_distribution<double> u(0, 1);
-  Impairment imp;
-  imp.snrDb = snrDb;
-  imp.gain = minGain * std::pow(1.0 / minGain, u(gen));  // log-uniform
-  imp.clip = u(gen) < 0.2;
-  if (imp.clip) imp.gain = 1 + 2 * u(gen);
-  imp.dc = (u(gen) * 2 - 1) * 0.02;
-  imp.hum = u(gen) * 0.2;
-  imp.clock = (u(gen) * 2 - 1) * 0.02;
-  imp.invert = u(gen) < 0.5;
-  return imp;
-}
-
 std::vector<uint8_t> randomFrame(std::mt19937& gen) {
   std::uniform_int_distribution<int> length(1, 48), byte(0, 255);
   std::vector<uint8_t> payload(static_cast<size_t>(length(gen)));
@@ -131,7 +108,7 @@ void robustness(int packets) {
       for (int p = 0; p < packets; ++p) {
         auto frame = randomFrame(gen);
         int F = kCodes[gen() % 4];
-        Impairment imp = minGain > 0 ? draw(snr, gen, minGain) : Impairment{snr, 0.5};
+        Impairment imp = minGain > 0 ? bench::drawImpairment(snr, gen, minGain) : Impairment{snr, 0.5};
         auto samples = heard(line(frame, F, imp, gen, 5 + static_cast<double>(gen() % 25)));
         Outcome o = listen(samples, F, demod);
         ok += o.frame && o.bytes == frame;

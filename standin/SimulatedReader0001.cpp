@@ -302,65 +302,25 @@ bool SimulatedReader0001::report(uint8_t code) {
   return true;
 }
 
-bool SimulatedReader0001::isArmed() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return armed_;
-}
+bool SimulatedReader0001::isArmed() const { return locked(armed_); }
 
 bool SimulatedReader0001::isQuiet() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return out_.empty();
 }
 
-void SimulatedReader0001::setAmplitude(double amplitude) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.amplitude = amplitude;
-}
-void SimulatedReader0001::setNoise(double rms) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.noiseRms = rms;
-}
-void SimulatedReader0001::setClockError(double error) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.clockError = error;
-}
-void SimulatedReader0001::setInvertPolarity(bool invert) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.invertPolarity = invert;
-}
-void SimulatedReader0001::setKsn(Bytes ksn) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.ksn = std::move(ksn);
-}
-void SimulatedReader0001::setKsnReplyAfter(double seconds) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.ksnReplyAfter = seconds;
-}
-void SimulatedReader0001::setAcknowledgeAfter(double seconds) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  config_.acknowledgeAfter = seconds;
-}
-void SimulatedReader0001::flipBitInNextPacket() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  flipNext_ = true;
-}
-void SimulatedReader0001::cutNextPacket() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  cutNext_ = true;
-}
-void SimulatedReader0001::setSilent(bool silent) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  silent_ = silent;
-}
+void SimulatedReader0001::setAmplitude(double amplitude) { setLocked(config_.amplitude, amplitude); }
+void SimulatedReader0001::setNoise(double rms) { setLocked(config_.noiseRms, rms); }
+void SimulatedReader0001::setClockError(double error) { setLocked(config_.clockError, error); }
+void SimulatedReader0001::setInvertPolarity(bool invert) { setLocked(config_.invertPolarity, invert); }
+void SimulatedReader0001::setKsn(Bytes ksn) { setLocked(config_.ksn, std::move(ksn)); }
+void SimulatedReader0001::setKsnReplyAfter(double seconds) { setLocked(config_.ksnReplyAfter, seconds); }
+void SimulatedReader0001::setAcknowledgeAfter(double seconds) { setLocked(config_.acknowledgeAfter, seconds); }
+void SimulatedReader0001::flipBitInNextPacket() { setLocked(flipNext_, true); }
+void SimulatedReader0001::cutNextPacket() { setLocked(cutNext_, true); }
+void SimulatedReader0001::setSilent(bool silent) { setLocked(silent_, silent); }
 
-std::vector<SimulatedReader0001::Heard> SimulatedReader0001::heard() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return heard_;
-}
-
-std::vector<SimulatedReader0001::Utterance> SimulatedReader0001::said() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return said_;
-}
+std::vector<SimulatedReader0001::Heard> SimulatedReader0001::heard() const { return locked(heard_); }
+std::vector<SimulatedReader0001::Utterance> SimulatedReader0001::said() const { return locked(said_); }
 
 }  // namespace standin

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/media/Peer.h"
+#include "standin/LockedFields.h"
 
 namespace standin {
 
@@ -51,7 +52,7 @@ struct Reader0001Card {
   static Reader0001Card testCard();
 };
 
-class SimulatedReader0001 final : public platform::media::Peer {
+class SimulatedReader0001 final : public platform::media::Peer, private LockedFields {
  public:
   struct Config {
     Bytes ksn{0x20, 0x14, 0x06, 0x01, 0x00, 0x00, 0x12, 0x34};
@@ -124,8 +125,6 @@ class SimulatedReader0001 final : public platform::media::Peer {
   void toneEnded(double rate);
   void say(Said what, Bytes packet, double preambleSeconds, uint64_t dueSample, double rate);
   double gaussian();
-
-  mutable std::mutex mutex_;
   Config config_;
   bool silent_ = false;
   bool armed_ = false;

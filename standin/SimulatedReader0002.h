@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "platform/media/Peer.h"
+#include "standin/LockedFields.h"
 
 namespace standin {
 
@@ -54,7 +55,7 @@ struct Reader0002Card {
   static Reader0002Card testCard();
 };
 
-class SimulatedReader0002 final : public platform::media::Peer {
+class SimulatedReader0002 final : public platform::media::Peer, private LockedFields {
  public:
   struct Config {
     Bytes ksn{0xCB, 0xC3, 0x20, 0x13, 0x06, 0x01, 0x00, 0x42};
@@ -147,20 +148,6 @@ class SimulatedReader0002 final : public platform::media::Peer {
   void sayReply(Bytes payload, double rate, double gapMicros);
   void sayIntervals(const std::vector<double>& intervals, double rate, double gapMicros);
   double gaussian();
-  // One field written or read under the lock: the setters and the questions of tests, which
-  // come from other threads than the audio engine's.
-  template <class T, class V>
-  void setLocked(T& field, V&& value) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    field = std::forward<V>(value);
-  }
-  template <class T>
-  T locked(const T& field) const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return field;
-  }
-
-  mutable std::mutex mutex_;
   Config config_;
   bool silent_ = false;
   bool awake_ = false;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "reader/f0001/CSwiperTestLine.h"
+#include "reader/f0001/CSwiperLineTestSupport.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_WavBuffer.h"
 #include "standin/SimulatedReader0001.h"
 

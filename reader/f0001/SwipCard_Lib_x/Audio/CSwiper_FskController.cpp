@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiperBandPass.h"
 #include "reader/f0001/SwipCard_Lib_x/Audio/CSwiper_WavBuffer.h"
@@ -180,14 +181,18 @@ int CSwiper_FskController::decode(std::span<const int16_t> samples, uint8_t* out
       const int g1 = static_cast<int>(j - prev);
       const int g2 = nextGap(edge, j);
       const double sum = g1 + g2;
-      if (g2 >= kSignalEnds) {
+      // The signal ends at this edge: its last labels, by the gap before it (none from `longest` on).
+      auto lastLabels = [&](double longest) {
         if (g1 < kShortGap) {
           label[j] = other();
           label[j + static_cast<size_t>(g1)] = c;
-        } else {
+        } else if (g1 < longest) {
           label[prev + static_cast<size_t>(g1 / 2)] = other();
           label[j] = c;
         }
+      };
+      if (g2 >= kSignalEnds) {
+        lastLabels(std::numeric_limits<double>::infinity());
         break;
       }
       if (sum < kSignalEnds) {
@@ -211,13 +216,7 @@ int CSwiper_FskController::decode(std::span<const int16_t> samples, uint8_t* out
         prev = j;
         j = j + static_cast<size_t>(g2);
       } else {
-        if (g1 < kShortGap) {
-          label[j] = other();
-          label[j + static_cast<size_t>(g1)] = c;
-        } else if (g1 < kSignalEnds) {
-          label[prev + static_cast<size_t>(g1 / 2)] = other();
-          label[j] = c;
-        }
+        lastLabels(kSignalEnds);
         break;
       }
     }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "reader/f0001/CSwiperTestLine.h"
+#include "reader/f0001/CSwiperLineTestSupport.h"
 #include "standin/SimulatedReader0001.h"
 
 namespace nvx::reader {
