@@ -66,7 +66,7 @@ Reader0001Card Reader0001Card::testCard() {
 
 SimulatedReader0001::SimulatedReader0001() : SimulatedReader0001(Config{}) {}
 
-SimulatedReader0001::SimulatedReader0001(Config config) : config_(std::move(config)), rng_(config_.seed | 1) {}
+SimulatedReader0001::SimulatedReader0001(Config config) : config_(std::move(config)), noise_(config_.seed) {}
 
 // ---------------------------------------------------------------------------------- the packets
 
@@ -253,16 +253,6 @@ void SimulatedReader0001::say(Said what, Bytes packet, double preambleSeconds, u
   said_.push_back({what, std::move(packet)});
 }
 
-double SimulatedReader0001::gaussian() {
-  auto uniform = [this] {
-    rng_ ^= rng_ >> 12;
-    rng_ ^= rng_ << 25;
-    rng_ ^= rng_ >> 27;
-    return (static_cast<double>((rng_ * 2685821657736338717ull) >> 11) + 0.5) / 9007199254740992.0;
-  };
-  const double u1 = uniform(), u2 = uniform();
-  return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
-}
 
 void SimulatedReader0001::speak(std::span<float> mic, double rate) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -274,7 +264,7 @@ void SimulatedReader0001::speak(std::span<float> mic, double rate) {
       out_.pop_front();
     }
     double x = gain * v;
-    if (config_.noiseRms > 0) x += config_.noiseRms * gaussian();
+    if (config_.noiseRms > 0) x += config_.noiseRms * noise_.gaussian();
     m = static_cast<float>(std::clamp(x, -1.0, 1.0));
     ++spokenSamples_;
   }

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/media/Peer.h"
+#include "standin/LineNoise.h"
 #include "standin/LockedFields.h"
 
 namespace standin {
@@ -124,7 +125,6 @@ class SimulatedReader0001 final : public platform::media::Peer, private LockedFi
  private:
   void toneEnded(double rate);
   void say(Said what, Bytes packet, double preambleSeconds, uint64_t dueSample, double rate);
-  double gaussian();
   Config config_;
   bool silent_ = false;
   bool armed_ = false;
@@ -145,7 +145,7 @@ class SimulatedReader0001 final : public platform::media::Peer, private LockedFi
   // speaking
   uint64_t spokenSamples_ = 0;
   std::deque<float> out_;
-  uint64_t rng_;
+  LineNoise noise_;
 
   std::vector<Heard> heard_;
   std::vector<Utterance> said_;

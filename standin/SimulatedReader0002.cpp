@@ -67,7 +67,7 @@ Reader0002Card Reader0002Card::testCard() {
 
 SimulatedReader0002::SimulatedReader0002() : SimulatedReader0002(Config{}) {}
 
-SimulatedReader0002::SimulatedReader0002(Config config) : config_(std::move(config)), rng_(config_.seed | 1) {}
+SimulatedReader0002::SimulatedReader0002(Config config) : config_(std::move(config)), noise_(config_.seed) {}
 
 // ---------------------------------------------------------------------------------- the signals
 
@@ -368,16 +368,6 @@ void SimulatedReader0002::sayIntervals(const std::vector<double>& intervals, dou
   out_.insert(out_.end(), signal.begin(), signal.end());
 }
 
-double SimulatedReader0002::gaussian() {
-  auto uniform = [this] {
-    rng_ ^= rng_ >> 12;
-    rng_ ^= rng_ << 25;
-    rng_ ^= rng_ >> 27;
-    return (static_cast<double>((rng_ * 2685821657736338717ull) >> 11) + 0.5) / 9007199254740992.0;
-  };
-  double u1 = uniform(), u2 = uniform();
-  return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
-}
 
 void SimulatedReader0002::speak(std::span<float> mic, double rate) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -391,7 +381,7 @@ void SimulatedReader0002::speak(std::span<float> mic, double rate) {
     }
     lowpass_ += alpha * (v - lowpass_);
     double x = sign * config_.amplitude * lowpass_;
-    if (config_.noiseRms > 0) x += config_.noiseRms * gaussian();
+    if (config_.noiseRms > 0) x += config_.noiseRms * noise_.gaussian();
     m = static_cast<float>(std::clamp(x, -1.0, 1.0));
   }
 }

@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "platform/media/Peer.h"
+#include "standin/LineNoise.h"
 #include "standin/LockedFields.h"
 
 namespace standin {
@@ -147,7 +148,6 @@ class SimulatedReader0002 final : public platform::media::Peer, private LockedFi
   void sayBytes(Said what, const Bytes& bytes, double rate, double gapMicros);
   void sayReply(Bytes payload, double rate, double gapMicros);
   void sayIntervals(const std::vector<double>& intervals, double rate, double gapMicros);
-  double gaussian();
   Config config_;
   bool silent_ = false;
   bool awake_ = false;
@@ -173,7 +173,7 @@ class SimulatedReader0002 final : public platform::media::Peer, private LockedFi
   // speaking
   std::deque<float> out_;
   double lowpass_ = 0;
-  uint64_t rng_;
+  LineNoise noise_;
 
   std::vector<Utterance> said_;
   std::vector<Bytes> commands_;

@@ -203,7 +203,7 @@ void SimulatedReader0003::renderStripe(std::string_view track, bool backwards, d
 
 SimulatedReader0003::SimulatedReader0003() : SimulatedReader0003(Config{}) {}
 
-SimulatedReader0003::SimulatedReader0003(Config config) : config_(std::move(config)), rng_(config_.seed | 1) {}
+SimulatedReader0003::SimulatedReader0003(Config config) : config_(std::move(config)), noise_(config_.seed) {}
 
 void SimulatedReader0003::hear(std::span<const float> left, std::span<const float> right, double rate) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -339,18 +339,7 @@ void SimulatedReader0003::sayLocked(const Bytes& message, double rate, double ga
   out_.insert(out_.end(), signal.begin(), signal.end());
 }
 
-uint64_t SimulatedReader0003::nextRandom() {
-  rng_ ^= rng_ >> 12;
-  rng_ ^= rng_ << 25;
-  rng_ ^= rng_ >> 27;
-  return rng_ * 2685821657736338717ull;
-}
 
-double SimulatedReader0003::gaussian() {
-  auto uniform = [this] { return (static_cast<double>(nextRandom() >> 11) + 0.5) / 9007199254740992.0; };
-  const double u1 = uniform(), u2 = uniform();
-  return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
-}
 
 void SimulatedReader0003::speak(std::span<float> mic, double rate) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -364,7 +353,7 @@ void SimulatedReader0003::speak(std::span<float> mic, double rate) {
     }
     lowpass_ += alpha * (v - lowpass_);
     double x = sign * config_.amplitude * lowpass_;
-    if (config_.noiseRms > 0) x += config_.noiseRms * gaussian();
+    if (config_.noiseRms > 0) x += config_.noiseRms * noise_.gaussian();
     m = static_cast<float>(std::clamp(x, -1.0, 1.0));
   }
   if (out_.empty() && armWhenSaid_) {
@@ -391,7 +380,7 @@ bool SimulatedReader0003::swipe(const Reader0003Card& card, bool backwards) {
     message = std::move(*swipeMessage_);
     swipeMessage_.reset();
   } else {
-    for (auto& b : lastRandom_) b = static_cast<uint8_t>(nextRandom() >> 56);
+    for (auto& b : lastRandom_) b = static_cast<uint8_t>(noise_.next() >> 56);
     message = cardMessage(card, config_.ksn, lastRandom_, config_.randomAllFF);
   }
   sayLocked(message, rate_, kSwipeGapMicros);

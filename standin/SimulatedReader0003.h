@@ -37,6 +37,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/media/Peer.h"
+#include "standin/LineNoise.h"
 
 namespace standin {
 
@@ -142,8 +143,6 @@ class SimulatedReader0003 final : public platform::media::Peer {
   void uartByte(uint8_t byte, int64_t start);
   void command(const Bytes& data, double rate);
   void sayLocked(const Bytes& message, double rate, double gapMicros);
-  uint64_t nextRandom();
-  double gaussian();
 
   mutable std::mutex mutex_;
   Config config_;
@@ -177,7 +176,7 @@ class SimulatedReader0003 final : public platform::media::Peer {
   // speaking
   std::deque<float> out_;
   double lowpass_ = 0;
-  uint64_t rng_;
+  LineNoise noise_;
 };
 
 }  // namespace standin

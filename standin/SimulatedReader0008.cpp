@@ -37,7 +37,7 @@ Reader0008Card Reader0008Card::testCard() {
 
 SimulatedReader0008::SimulatedReader0008() : SimulatedReader0008(Config{}) {}
 
-SimulatedReader0008::SimulatedReader0008(Config config) : config_(std::move(config)), rng_(config_.seed | 1) {}
+SimulatedReader0008::SimulatedReader0008(Config config) : config_(std::move(config)), noise_(config_.seed) {}
 
 // ---------------------------------------------------------------------------------- the signals
 
@@ -242,18 +242,7 @@ void SimulatedReader0008::say(Bytes bytes) {
   out_.insert(out_.end(), signal.begin(), signal.end());
 }
 
-uint64_t SimulatedReader0008::next() {
-  rng_ ^= rng_ >> 12;
-  rng_ ^= rng_ << 25;
-  rng_ ^= rng_ >> 27;
-  return rng_ * 2685821657736338717ull;
-}
 
-double SimulatedReader0008::gaussian() {
-  auto uniform = [this] { return (static_cast<double>(next() >> 11) + 0.5) / 9007199254740992.0; };
-  const double u1 = uniform(), u2 = uniform();
-  return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
-}
 
 void SimulatedReader0008::speak(std::span<float> mic, double) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -270,7 +259,7 @@ void SimulatedReader0008::speak(std::span<float> mic, double) {
       noiseLeft_ -= 1;
       rms += extraNoise_;
     }
-    if (rms > 0) x += rms * gaussian();
+    if (rms > 0) x += rms * noise_.gaussian();
     m = static_cast<float>(std::clamp(x, -1.0, 1.0));
   }
 }
@@ -281,7 +270,7 @@ bool SimulatedReader0008::swipe(const Reader0008Card& card) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!armed_ || !powered_) return false;
   armed_ = false;
-  for (auto& b : lastRandom_) b = static_cast<uint8_t>(next() >> 56);
+  for (auto& b : lastRandom_) b = static_cast<uint8_t>(noise_.next() >> 56);
   say(frame(0x23, cardPayload(card, config_.ksn, lastRandom_)));
   return true;
 }

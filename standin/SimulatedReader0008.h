@@ -28,6 +28,7 @@
 
 #include "platform/foundation/Clock.h"
 #include "platform/media/Peer.h"
+#include "standin/LineNoise.h"
 
 namespace standin {
 
@@ -117,8 +118,6 @@ class SimulatedReader0008 final : public platform::media::Peer {
   void burstEnded();
   void command(uint8_t code);
   void say(Bytes frame);
-  uint64_t next();
-  double gaussian();
 
   mutable std::mutex mutex_;
   Config config_;
@@ -141,7 +140,7 @@ class SimulatedReader0008 final : public platform::media::Peer {
   std::vector<size_t> intervals_;
   // speaking
   std::deque<float> out_;
-  uint64_t rng_;
+  LineNoise noise_;
 
   std::vector<uint8_t> commands_;
   int badCommands_ = 0;
