@@ -13,6 +13,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "platform/net/HttpRequest.h"
 #include "standin/MainApiStandin.h"
+#include "standin/StandinFixture.h"
 
 namespace standin {
 namespace {
@@ -22,12 +23,11 @@ using platform::net::HttpRequest;
 using Call = MainApiStandin::RouteContext;
 using Scripted = MainApiStandin::Scripted;
 
-constexpr std::string_view kSalt = "test-salt";
-constexpr std::string_view kTransportKey = "F3DF67A1C00F071041343557EF1CD461";
-constexpr std::string_view kUid = "a1B2c3D4e5F6g7H8";
-constexpr std::string_view kTermid = "ABCDEF0123456789";
-constexpr std::string_view kLogin = "13800000000";
-constexpr std::string_view kToken = "token-1";
+using fixture::kUid;
+constexpr std::string_view kSalt = fixture::kVercodeSalt;
+constexpr std::string_view kTermid = fixture::kReaderTermid;
+constexpr std::string_view kLogin = fixture::kLoginName;
+constexpr std::string_view kToken = fixture::kUserToken;
 
 // What the commit routes of a feature keep.
 struct Ledger {
@@ -87,10 +87,7 @@ std::string rsaEncrypt(const std::string& publicPem, std::string_view text) {
 class MainApiRoutesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    MainApiStandin::Settings settings;
-    settings.vercodeSalt = kSalt;
-    settings.transportKey = kTransportKey;
-    server_ = std::make_unique<MainApiStandin>(settings);
+    server_ = std::make_unique<MainApiStandin>(fixture::settings());
     ASSERT_TRUE(server_->start().isOk());
     server_->addSession(std::string(kLogin), std::string(kToken));
   }
@@ -103,8 +100,7 @@ class MainApiRoutesTest : public ::testing::Test {
     std::string url = server_->apiBaseAddress() + path;
     if (!query.empty()) url += "?" + std::string(query);
     auto r = HttpRequest::make(url, true);
-    r->addPostValue("uid", std::string(kUid));
-    r->addPostValue("vercode", MainApiStandin::vercodeFor(kUid, kSalt));
+    for (const auto& [k, v] : fixture::identity()) r->addPostValue(k, v);
     for (const auto& [k, v] : fields) r->addPostValue(k, v);
     r->startSynchronous();
     return r;
@@ -261,6 +257,9 @@ TEST_F(MainApiRoutesTest, ThePinBlockIsDecipheredUnderThePinKeyPairAndTheIssuedP
   Json ok = post("commitTest", commit(keys.mac, good));
   EXPECT_EQ(code(ok), "0000") << ok.dump();
   EXPECT_TRUE(*server_->lastVerdict("commitTest")->pinOk);
+  // The fixture's block for feature tests is one the check accepts.
+  EXPECT_EQ(code(post("commitTest", commit(keys.mac, fixture::pinkeyFor("654321", keys.pik, server_->pinKey())))),
+            "0000");
 
   auto otherPair = RsaKeyPair::generate();
   ASSERT_TRUE(otherPair);
@@ -281,13 +280,29 @@ TEST_F(MainApiRoutesTest, ThePinBlockIsDecipheredUnderThePinKeyPairAndTheIssuedP
   }
   {
     auto lock = server_->lock();
-    EXPECT_EQ(server_->feature<Ledger>().pins, std::vector<std::string>{"123456"});
+    EXPECT_EQ(server_->feature<Ledger>().pins, (std::vector<std::string>{"123456", "654321"}));
   }
 
   // A terminal signed in anew has a new PIK: the old block no longer opens.
   signIn();
   EXPECT_EQ(code(post("commitTest", commit(server_->issuedKeys(std::string(kTermid))->mac, good))), "0055");
-  EXPECT_EQ(commits(), 1);
+  EXPECT_EQ(commits(), 2);
+}
+
+TEST_F(MainApiRoutesTest, PasswordsAreDecipheredWithThePasswordKeyPair) {
+  server_->addRoute("getUserLoginState/", [](Call& call) {
+    auto password = call.password(call.fieldOr("password"));
+    if (!password) return call.error("1004", "密码错误");
+    return call.ok(*password);
+  });
+  auto loginWith = [&](const std::string& password) {
+    return post("getUserLoginState/" + std::string(kLogin), {}, "password=" + password);
+  };
+  EXPECT_EQ(loginWith(rsaEncrypt(server_->passwordKey().publicPem(), fixture::kPassword))["retData"],
+            fixture::kPassword);
+  EXPECT_EQ(code(loginWith(rsaEncrypt(server_->pinKey().publicPem(), fixture::kPassword))), "1004");
+  EXPECT_EQ(code(loginWith(std::string(fixture::kPassword))), "1004");
+  EXPECT_EQ(code(loginWith("")), "1004");
 }
 
 TEST_F(MainApiRoutesTest, FeatureStateIsKeptAcrossCallsAndPerStandin) {
@@ -296,10 +311,7 @@ TEST_F(MainApiRoutesTest, FeatureStateIsKeptAcrossCallsAndPerStandin) {
   EXPECT_EQ(post("count")["retData"], 2);
   EXPECT_EQ(commits(), 2);
 
-  MainApiStandin::Settings settings;
-  settings.vercodeSalt = kSalt;
-  settings.transportKey = kTransportKey;
-  MainApiStandin other(settings);
+  MainApiStandin other(fixture::settings());
   EXPECT_EQ(other.feature<Ledger>().commits, 0);
 }
 

@@ -543,6 +543,12 @@ platform::Result<std::string> MainApiStandin::RouteContext::pinBlock(std::string
   return pin;
 }
 
+platform::Result<std::string> MainApiStandin::RouteContext::password(std::string_view passwordHex) const {
+  auto clear = server_.passwordKey().decryptHex(passwordHex);
+  if (!clear) return platform::Status::error("the password does not decipher");
+  return std::move(*clear);
+}
+
 std::optional<int64_t> MainApiStandin::RouteContext::amount12(std::string_view text) {
   if (text.size() != 12) return std::nullopt;
   int64_t fen = 0;

@@ -186,6 +186,8 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     // The clear PIN of a "pinkey" field: RSA-deciphered with the PIN key pair's private half, then
     // deciphered under the PIK issued to termid, and in the form "06" + 6 digits + "FFFFFFFF".
     platform::Result<std::string> pinBlock(std::string_view pinkeyHex, std::string_view termid);
+    // The clear text of a password field: RSA-deciphered with the password key pair's private half.
+    platform::Result<std::string> password(std::string_view passwordHex) const;
     // Twelve digits of fen ("000000001250" = 1250); nothing for any other text.
     static std::optional<int64_t> amount12(std::string_view text);
 
