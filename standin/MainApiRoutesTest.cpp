@@ -333,7 +333,7 @@ TEST_F(MainApiRoutesTest, ADropAfterProcessingRecordsTheCommitAndLosesTheReply) 
   EXPECT_FALSE(server_->lastVerdict("commitTest")->scripted);
 }
 
-TEST_F(MainApiRoutesTest, GatewayStatusAndBadJsonComeBeforeOrAfterTheRoute) {
+TEST_F(MainApiRoutesTest, GatewayStatusTimeOutAndBadJsonComeBeforeOrAfterTheRoute) {
   addCommitRoute();
   const auto keys = signIn();
 
@@ -351,6 +351,17 @@ TEST_F(MainApiRoutesTest, GatewayStatusAndBadJsonComeBeforeOrAfterTheRoute) {
   EXPECT_EQ(code(post("commitTest", commit(keys.mac))), "1030");
   EXPECT_EQ(commits(), 2);
 
+  // Processed, then so slow that the client gives up waiting.
+  server_->script("commitTest", Scripted::slow(std::chrono::milliseconds(400)).processingFirst(), 1);
+  auto late = HttpRequest::make(server_->apiBaseAddress() + "commitTest.json", true);
+  for (const auto& [k, v] : fixture::identity()) late->addPostValue(k, v);
+  for (const auto& [k, v] : commit(keys.mac)) late->addPostValue(k, v);
+  late->setTimeout(std::chrono::milliseconds(100));
+  late->startSynchronous();
+  ASSERT_TRUE(late->error());
+  EXPECT_EQ(late->error()->code, platform::net::HttpErrorCode::TimedOut);
+  EXPECT_EQ(commits(), 3);
+
   server_->script("commitTest", Scripted::badJson(), 2);
   for (int i = 0; i < 2; ++i) {
     auto bad = send("commitTest", commit(keys.mac));
@@ -358,7 +369,7 @@ TEST_F(MainApiRoutesTest, GatewayStatusAndBadJsonComeBeforeOrAfterTheRoute) {
     EXPECT_FALSE(platform::json::parse(bad->responseString()));
   }
   EXPECT_EQ(code(post("commitTest", commit(keys.mac))), "0000");
-  EXPECT_EQ(commits(), 3);
+  EXPECT_EQ(commits(), 4);
 }
 
 TEST_F(MainApiRoutesTest, ThePinKeyPairIsPublishedForTheClient) {

@@ -127,8 +127,12 @@ MainApiStandin::Scripted MainApiStandin::Scripted::rawBody(std::string body, int
 }
 
 MainApiStandin::Scripted MainApiStandin::Scripted::htmlErrorPage(int status) {
-  return rawBody("<html><head><title>" + std::to_string(status) +
-                     " Internal Server Error</title></head><body><h1>Internal Server Error</h1></body></html>",
+  const std::string reason = status == 502   ? "Bad Gateway"
+                             : status == 503 ? "Service Unavailable"
+                             : status == 504 ? "Gateway Time-out"
+                                             : "Internal Server Error";
+  return rawBody("<html><head><title>" + std::to_string(status) + " " + reason + "</title></head><body><h1>" +
+                     reason + "</h1></body></html>",
                  status, "text/html; charset=utf-8");
 }
 
@@ -157,11 +161,7 @@ MainApiStandin::Scripted MainApiStandin::Scripted::processingFirst() const {
   return s;
 }
 
-MainApiStandin::Scripted MainApiStandin::Scripted::httpStatus(int status) {
-  return rawBody("<html><head><title>" + std::to_string(status) + "</title></head><body><h1>" +
-                     std::to_string(status) + "</h1></body></html>",
-                 status, "text/html; charset=utf-8");
-}
+MainApiStandin::Scripted MainApiStandin::Scripted::httpStatus(int status) { return htmlErrorPage(status); }
 
 MainApiStandin::Scripted MainApiStandin::Scripted::badJson() {
   return rawBody("{\"retStatus\":{\"retCode\":\"0000\",\"errMsg\":");

@@ -121,8 +121,9 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     static Scripted successWithoutData();
     static Scripted rawBody(std::string body, int status = 200,
                             std::string contentType = "application/json; charset=utf-8");
+    // An HTML error page with this status (500, 502, 503, 504 name their reason).
     static Scripted htmlErrorPage(int status = 500);
-    // An HTML error page with this status, e.g. 504 from the gateway.
+    // The same, for a status given by a test (e.g. 504 from the gateway).
     static Scripted httpStatus(int status);
     // A 200 reply whose body is cut-off JSON.
     static Scripted badJson();
