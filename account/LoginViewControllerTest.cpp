@@ -103,7 +103,7 @@ TEST_F(LoginViewControllerTest, TheLoginCarriesThePasswordAsUpperCaseRsaHexAfter
   const std::string& hex = fields[2].second;
   EXPECT_EQ(hex.size(), 256u);
   EXPECT_EQ(hex.find_first_not_of("0123456789ABCDEF"), std::string::npos);
-  EXPECT_EQ(passwordKey->decryptHex(hex), "pass word 1");
+  EXPECT_EQ(passwordKey().decryptHex(hex), "pass word 1");
   EXPECT_FALSE(User::currentUser().isLogined());
 }
 

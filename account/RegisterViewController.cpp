@@ -43,6 +43,15 @@ void RegisterViewController::viewDidLoad() {
   table_->addSubview(next);
 }
 
+void RegisterViewController::viewDidAppear(bool animated) {
+  NVXViewController::viewDidAppear(animated);
+  if (keyboardShown_) return;
+  // The number field takes the keyboard as soon as the screen is there.
+  keyboardShown_ = true;
+  table_->layoutIfNeeded();
+  if (numberField_) numberField_->becomeFirstResponder();
+}
+
 int RegisterViewController::numberOfRows(platform::ui::TableView&, int) { return 1; }
 std::optional<double> RegisterViewController::heightForHeader(platform::ui::TableView&, int) { return 40; }
 
@@ -58,21 +67,13 @@ std::shared_ptr<platform::ui::TableViewCell> RegisterViewController::cellForRow(
                                                                                platform::ui::IndexPath) {
   auto cell = TableCellExt::defaultGroupTableCell();
   cell->contentView()->addSubview(account::rowLabel(Strings::localized("MobileNumber")));
-  const bool made = static_cast<bool>(numberField_);
-  if (!made) {
+  if (!numberField_) {
     numberField_ = account::formField(Rect{111, 8, 194, 30}, Strings::localized("MobileNumber"), 0,
                                       std::weak_ptr<platform::ui::TextFieldDelegate>(
                                           std::static_pointer_cast<RegisterViewController>(self())));
     addDoneButtonForNumberPad(*numberField_);
   }
   cell->contentView()->addSubview(numberField_);
-  if (!made) {
-    // The field takes the keyboard as soon as its row is there.
-    std::weak_ptr<TextField> field = numberField_;
-    platform::dispatchMain([field] {
-      if (auto f = field.lock()) f->becomeFirstResponder();
-    });
-  }
   return cell;
 }
 

@@ -41,6 +41,7 @@ class RegisterViewController : public NVXViewController,
   void setDelegate(std::weak_ptr<RegisterViewControllerDelegate> delegate) { delegate_ = std::move(delegate); }
 
   void viewDidLoad() override;
+  void viewDidAppear(bool animated) override;
 
   // The number check, then the code request.
   void checkMobilePhoneNumber();
@@ -68,6 +69,7 @@ class RegisterViewController : public NVXViewController,
   std::shared_ptr<CustomTableView> table_;
   std::shared_ptr<platform::ui::TextField> numberField_;
   std::string phoneNumber_;
+  bool keyboardShown_ = false;
 };
 
 }  // namespace nvx

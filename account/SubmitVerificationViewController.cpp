@@ -44,6 +44,15 @@ void SubmitVerificationViewController::viewDidLoad() {
   table_->addSubview(submit);
 }
 
+void SubmitVerificationViewController::viewDidAppear(bool animated) {
+  NVXViewController::viewDidAppear(animated);
+  if (keyboardShown_) return;
+  // The code field takes the keyboard as soon as the screen is there.
+  keyboardShown_ = true;
+  table_->layoutIfNeeded();
+  if (codeField_) codeField_->becomeFirstResponder();
+}
+
 int SubmitVerificationViewController::numberOfRows(platform::ui::TableView&, int) { return 2; }
 std::optional<double> SubmitVerificationViewController::heightForHeader(platform::ui::TableView&, int) { return 40; }
 
@@ -83,13 +92,7 @@ std::shared_ptr<platform::ui::TableViewCell> SubmitVerificationViewController::c
   }
   cell->contentView()->addSubview(codeField_);
   cell->contentView()->addSubview(resendButton_);
-  if (!made) {
-    startCountdown();
-    std::weak_ptr<TextField> field = codeField_;
-    platform::dispatchMain([field] {
-      if (auto f = field.lock()) f->becomeFirstResponder();
-    });
-  }
+  if (!made) startCountdown();
   return cell;
 }
 

@@ -36,6 +36,7 @@ class SubmitVerificationViewController : public NVXViewController,
   void setToken(std::string token) { token_ = std::move(token); }
 
   void viewDidLoad() override;
+  void viewDidAppear(bool animated) override;
 
   void commitVerificationCode();
   void getVerificationCodeAgain();
@@ -64,6 +65,7 @@ class SubmitVerificationViewController : public NVXViewController,
   std::shared_ptr<platform::ui::Button> resendButton_;
   std::optional<std::string> code_;
   account::ResendCountdown countdown_;
+  bool keyboardShown_ = false;
 };
 
 }  // namespace nvx

@@ -1,6 +1,6 @@
 // Test-only: the account screens in a window of their own, with the application's bundle (its
 // string table, pictures and settings) except for the password key, which is the public half of a
-// key pair made for the test, so that a test or a stand-in can decipher what the client sends.
+// key pair made at test time, so that a test or a stand-in can decipher what the client sends.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 #include "account/AccountScreens.h"
 #include "app/ui/testing/TestScreenServices.h"
-#include "core/testing/RsaTestKey.h"
+#include "standin/mainapi/RsaKeyPair.h"
 #include "platform/foundation/Json.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -56,8 +56,7 @@ class PasswordKeyBundle {
 class AccountScreenFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    passwordKey = std::make_unique<RsaTestKey>(RsaTestKey::generate());
-    bundle = std::make_unique<PasswordKeyBundle>(passwordKey->publicPem());
+    bundle = std::make_unique<PasswordKeyBundle>(passwordKey().publicPem());
     services = std::make_shared<TestScreenServices>();
     AppServices::install(services);
     account::registerScreens();
@@ -114,7 +113,9 @@ class AccountScreenFixture : public ::testing::Test {
     ASSERT_TRUE(status.isOk()) << status.message() << "\n" << inspector().render();
   }
 
-  std::unique_ptr<RsaTestKey> passwordKey;
+  // The password key pair made for the tests of this run; the client holds its public half.
+  static const standin::RsaKeyPair& passwordKey() { return standin::RsaKeyPair::testPasswordKey(); }
+
   std::unique_ptr<PasswordKeyBundle> bundle;
   std::shared_ptr<TestScreenServices> services;
 };
