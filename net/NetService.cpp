@@ -4,8 +4,8 @@
 #include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/DataStatistics.h"
-#include "net/JsonDeserializer.h"
 #include "net/NVXResponseErrorHandler.h"
+#include "net/NetUiHooks.h"
 #include "net/RequestHook.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/Log.h"
@@ -25,14 +25,26 @@ using platform::net::HttpRequest;
 
 std::string text(std::string_view key) { return Strings::localized(key); }
 
+}  // namespace
+
 // The window's progress indicator (the application's spinner over its window).
-void showWindowIndicator() {
-  if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
+void NetService::showWindowIndicator() {
+  auto show = [] {
+    if (NetUiHooks::current().showWindowSpinner) return NetUiHooks::showSpinner();
+    if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
+  };
+  if (platform::RunLoop::main().isMainThread()) show(); else platform::dispatchMain(show);
 }
 
-void hideWindowIndicator() {
-  if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
+void NetService::hideWindowIndicator() {
+  auto hide = [] {
+    if (NetUiHooks::current().hideWindowSpinner) return NetUiHooks::hideSpinner();
+    if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
+  };
+  if (platform::RunLoop::main().isMainThread()) hide(); else platform::dispatchMain(hide);
 }
+
+namespace {
 
 // make_shared needs a constructor it can reach.
 struct MadeNetService final : NetService {
@@ -259,25 +271,53 @@ void NetService::startAsynchronous() {
                                  [](HttpRequest& r) { static_cast<NetService&>(r).requestFailed(); });
 }
 
-void NetService::requestFinished() {
-  if (error() || responseData().empty()) {
-    RetStatusEntity status;
-    status.setRetCode(error() ? std::to_string(static_cast<int>(error()->code)) : "0");
-    status.setErrMsg(text("NetworkConnectionFailed"));
-    dispatchBlockWithResult(NetResult(), std::move(status), true);
-    return;
-  }
-  auto delivery = judgeReply(responseData(), entityClass_);
-  if (!delivery) return;  // the token-expiry handler owns the reply
-  dispatchBlockWithResult(std::move(delivery->result), std::move(delivery->status), delivery->isErr);
+void NetService::startAsynchronous(OnceCompletion<void(ServerReply)> completion) {
+  RequestHook::install();
+  responseBlock_ = nullptr;
+  completion_ = std::move(completion);
+  HttpRequest::startAsynchronous([](HttpRequest& r) { static_cast<NetService&>(r).requestFinished(); },
+                                 [](HttpRequest& r) { static_cast<NetService&>(r).requestFailed(); });
 }
 
+void NetService::cancelRequest() {
+  cancel();
+  if (!completion_) return;
+  ServerReply reply;
+  reply.kind = FailureKind::Cancelled;
+  reply.status.setRetCode(std::to_string(static_cast<int>(platform::net::HttpErrorCode::Cancelled)));
+  reply.status.setErrMsg(text("NetworkConnectionFailed"));
+  deliver(std::move(reply));
+}
+
+ServerReply NetService::reply() const { return ServerReply::judge(statusCode(), error(), responseData(), entityClass_); }
+
+void NetService::requestFinished() { deliver(reply()); }
+
 void NetService::requestFailed() {
-  RetStatusEntity status;
-  status.setRetCode(std::to_string(statusCode()));
-  status.setErrMsg(text("NetworkConnectionFailed"));
   if (error()) platform::log::info(kTag, "request failed: " + error()->message);
-  dispatchBlockWithResult(NetResult(), std::move(status), true);
+  deliver(reply());
+}
+
+void NetService::deliver(ServerReply reply) {
+  if (hidesSpinner_) {
+    hidesSpinner_ = false;
+    hideWindowIndicator();
+  }
+  if (reply.kind == FailureKind::SessionExpired) {
+    reply.takenOver = NVXResponseErrorHandler::sharedHandler().handleUserTokenError();
+  }
+  if (completion_) {
+    auto completion = std::move(completion_);
+    completion_ = {};
+    completion(std::move(reply));
+    return;
+  }
+  if (reply.takenOver) {
+    responseBlock_ = nullptr;  // the token-expiry handler owns the reply
+    return;
+  }
+  const bool isErr = reply.isErr();
+  dispatchBlockWithResult(std::move(reply.result), std::move(reply.status), isErr);
 }
 
 void NetService::dispatchBlockWithResult(NetResult result, RetStatusEntity status, bool isErr) {
@@ -290,46 +330,14 @@ void NetService::dispatchBlockWithResult(NetResult result, RetStatusEntity statu
 
 std::optional<NetService::Delivery> NetService::judgeReply(std::string_view body,
                                                            const std::optional<EntityClass>& entity) {
+  ServerReply reply = ServerReply::judge(200, std::nullopt, std::string(body), entity);
+  if (reply.kind == FailureKind::SessionExpired && NVXResponseErrorHandler::sharedHandler().handleUserTokenError()) {
+    return std::nullopt;  // the token-expiry handler owns the reply
+  }
   Delivery d;
-  d.isErr = true;
-  if (body.empty()) {
-    d.status.setRetCode("0");
-    d.status.setErrMsg(text("NetworkConnectionFailed"));
-    return d;
-  }
-  std::optional<Json> top = JsonDeserializer::deserialize(body);
-  const Json* object = top && top->is_object() ? &*top : nullptr;
-  const Json* retData = object ? platform::json::member(*object, "retData") : nullptr;
-  const Json* retStatus = object ? platform::json::member(*object, "retStatus") : nullptr;
-  d.status = RetStatusEntity::initWithJson(retStatus ? *retStatus : Json());
-  const RetStatusEntity& s = d.status;
-
-  if (s.hasRetCode() && s.retCode() == "0000" && retData) {
-    d.status.setErrMsg(text("OK"));
-    d.isErr = false;
-    if (!entity) {
-      d.result = NetResult::json(*retData);
-    } else if (retData->is_array()) {
-      std::vector<std::shared_ptr<void>> objects;
-      objects.reserve(retData->size());
-      for (const auto& element : *retData) objects.push_back(entity->make(element));
-      d.result = NetResult::list(entity->type(), std::move(objects));
-    } else {
-      d.result = NetResult::object(entity->type(), entity->make(*retData));
-    }
-    return d;
-  }
-
-  if (!s.hasRetCode()) {
-    d.status.setErrMsg(text("Error_Data"));
-  } else if (s.retCode() == "0000") {
-    d.status.setErrMsg(text("ReturnDataIsNil"));
-  } else if (s.retCode() == "1012" || s.retCode() == "1023") {
-    if (NVXResponseErrorHandler::sharedHandler().handleUserTokenError()) return std::nullopt;
-    d.status.setErrMsg(text("Error_Token_Effectiveness"));
-  } else if (!s.hasErrMsg()) {
-    d.status.setErrMsg(text("Error_Unknown"));
-  }
+  d.isErr = reply.isErr();
+  d.result = std::move(reply.result);
+  d.status = std::move(reply.status);
   return d;
 }
 
