@@ -58,6 +58,10 @@ MainApiRequest& MainApiRequest::sessionValue(std::string name, SessionValue valu
   parts_.push_back({isGet() ? Part::Kind::Query : Part::Kind::Set, std::move(name), sessionText(value)});
   return *this;
 }
+MainApiRequest& MainApiRequest::sessionQuery(std::string name, SessionValue value) {
+  parts_.push_back({Part::Kind::Query, std::move(name), sessionText(value)});
+  return *this;
+}
 MainApiRequest& MainApiRequest::timeout(platform::Duration timeout) {
   timeout_ = timeout;
   return *this;
@@ -153,6 +157,39 @@ std::shared_ptr<NetService> MainApiRequest::build() const {
   if (keepAlive_) request->setPersistentConnection(*keepAlive_);
   request->setEntityClass(entity_);
   return request;
+}
+
+std::shared_ptr<NetService> MainApiRequest::startWithBlock(NetService::ResponseBlock block) const {
+  auto request = build();
+  // The spinner goes when the reply arrives, also when nobody waits for it.
+  if (spinner_ && !block) block = [](NetResult, RetStatusEntity, bool) {};
+  request->setHidesSpinnerOnReply(spinner_);
+  request->setResponseBlock(std::move(block));
+  request->startAsynchronous();
+  if (spinner_) NetService::showWindowIndicator();
+  return request;
+}
+
+void MainApiRequest::stamp(platform::net::HttpRequest& request, Identity identity, const RequestSession& session,
+                           std::string_view busid) {
+  MainApiRequest form("POST", {}, identity, session);
+  form.busid_ = std::string(busid);
+  for (const Part& part : form.identityParts()) request.setPostValue(part.name, part.value);
+}
+
+void MainApiRequest::stampValue(platform::net::HttpRequest& request, std::string name, SessionValue value,
+                                const RequestSession& session) {
+  MainApiRequest form("POST", {}, Identity::None, session);
+  request.setPostValue(std::move(name), form.sessionText(value));
+}
+
+std::string MainApiRequest::identityQuery(Identity identity, const RequestSession& session) {
+  std::string query;
+  for (const Part& part : MainApiRequest("GET", {}, identity, session).identityParts()) {
+    if (!query.empty()) query += "&";
+    query += part.name + "=" + part.value;
+  }
+  return query;
 }
 
 std::shared_ptr<NetService> MainApiRequest::start(OnceCompletion<void(ServerReply)> completion) const {

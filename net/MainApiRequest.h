@@ -66,8 +66,10 @@ class MainApiRequest {
   // Form fields (ignored by GET requests, as the HTTP client ignores them).
   MainApiRequest& field(std::string name, std::string value);
   MainApiRequest& addField(std::string name, std::string value);
-  // A session value at this position, as a query segment (GET) or a form field.
+  // A session value at this position, as a query segment (GET) or a form field; sessionQuery
+  // always as a query segment.
   MainApiRequest& sessionValue(std::string name, SessionValue value);
+  MainApiRequest& sessionQuery(std::string name, SessionValue value);
 
   MainApiRequest& timeout(platform::Duration timeout);
   MainApiRequest& keepAlive(bool on);
@@ -89,6 +91,18 @@ class MainApiRequest {
   // Sends on the calling thread and blocks until the reply or the time-out; no expired-login
   // handling, no User access. For workers.
   ServerReply sendSynchronously() const;
+  // The older road: starts with a response callback (result, status, isErr) that the ladder
+  // calls at most once on the main loop (never when the expired-login handling took the reply).
+  std::shared_ptr<NetService> startWithBlock(NetService::ResponseBlock block) const;
+
+  // For the older request builders: stamps a request that was made elsewhere with the preset's
+  // fields (setPostValue, in the preset's order) or with one session value.
+  static void stamp(platform::net::HttpRequest& request, Identity identity, const RequestSession& session,
+                    std::string_view busid = {});
+  static void stampValue(platform::net::HttpRequest& request, std::string name, SessionValue value,
+                         const RequestSession& session);
+  // The preset's query text ("uid=..&vercode=.." for Plain).
+  static std::string identityQuery(Identity identity, const RequestSession& session);
 
  private:
   struct Part {

@@ -3,6 +3,7 @@
 #include "core/shell/AppServices.h"
 #include "core/session/User.h"
 #include "net/BaseService.h"
+#include "net/MainApiRequest.h"
 #include "net/DataStatistics.h"
 #include "net/NVXResponseErrorHandler.h"
 #include "net/NetUiHooks.h"
@@ -65,7 +66,7 @@ std::string nvxServerAddress() {
   return ServerConfig::current().mainApiBase();
 }
 
-std::string nvxSafeAuth() { return BaseService::safyVerification(); }
+std::string nvxSafeAuth() { return MainApiRequest::identityQuery(Identity::Plain, RequestSession::forRequestStart()); }
 
 std::string nvxJsonUrl(std::string_view path) { return nvxServerAddress() + std::string(path) + ".json"; }
 
@@ -80,11 +81,11 @@ std::string nvxSafeAuthJsonUrl(std::string_view path, std::string_view params) {
 }
 
 std::string nvxTokenJsonUrl(std::string_view path) {
-  return nvxSafeAuthJsonUrl(path, "userToken=" + User::currentUser().userToken());
+  return nvxJsonUrl(path, MainApiRequest::identityQuery(Identity::Token, RequestSession::forRequestStart()));
 }
 
 std::string nvxTokenJsonUrl(std::string_view path, std::string_view params) {
-  return nvxSafeAuthJsonUrl(path, "userToken=" + User::currentUser().userToken() + "&" + std::string(params));
+  return nvxTokenJsonUrl(path) + "&" + std::string(params);
 }
 
 // --- request extensions ---
@@ -112,21 +113,15 @@ bool isExistsPostValueForKey(const HttpRequest& request, std::string_view name) 
 bool removePostValueForKey(HttpRequest& request, std::string_view name) { return request.removeFirstPostValue(name); }
 
 void addPostAuthForNVX(HttpRequest& request) {
-  request.setPostValue("uid", BaseService::uid());
-  request.setPostValue("vercode", BaseService::vercode());
+  MainApiRequest::stamp(request, Identity::Plain, RequestSession::forRequestStart());
 }
 
 void addPostUserTokenForNVX(HttpRequest& request) {
-  request.setPostValue("userToken", User::currentUser().userToken());
+  MainApiRequest::stampValue(request, "userToken", SessionValue::UserToken, RequestSession::forRequestStart());
 }
 
 void addPostProfileForNVX(HttpRequest& request, std::string_view busid) {
-  addPostAuthForNVX(request);
-  addPostUserTokenForNVX(request);
-  const User& user = User::currentUser();
-  request.setPostValue("busid", std::string(busid));
-  request.setPostValue("termid", user.psamId());
-  request.setPostValue("mobile", user.loginName());
+  MainApiRequest::stamp(request, Identity::Profile, RequestSession::forRequestStart(), busid);
 }
 
 void addPostSMSPhoneForNVX(HttpRequest& request, std::string_view phone) {
@@ -187,13 +182,22 @@ std::shared_ptr<NetService> NetService::nvxSafeAuthRequest(std::string_view path
   return requestWithURL(nvxSafeAuthJsonUrl(path, params));
 }
 
+namespace {
+
+MainApiRequest quickRequest(std::string_view path, const std::optional<std::string>& params,
+                            std::optional<EntityClass> entity) {
+  auto request = MainApiRequest::get(std::string(path), Identity::Plain, RequestSession::forRequestStart());
+  if (params) request.rawQuery(*params);
+  if (entity) request.entity(std::move(*entity));
+  return request;
+}
+
+}  // namespace
+
 std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view path, std::optional<std::string> params,
                                                             ResponseBlock callback,
                                                             std::optional<EntityClass> entity) {
-  auto request = params ? nvxSafeAuthRequest(path, *params) : nvxSafeAuthRequest(path);
-  request->setCallback(std::move(callback), std::move(entity));
-  request->startAsynchronous();
-  return request;
+  return quickRequest(path, params, std::move(entity)).startWithBlock(std::move(callback));
 }
 
 std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view path, ResponseBlock callback,
@@ -204,13 +208,7 @@ std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view pat
 std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, std::optional<std::string> params,
                                                               ResponseBlock callback,
                                                               std::optional<EntityClass> entity) {
-  ResponseBlock wrapped = [callback = std::move(callback)](NetResult result, RetStatusEntity status, bool isErr) {
-    hideWindowIndicator();
-    if (callback) callback(std::move(result), std::move(status), isErr);
-  };
-  auto request = nvxQuickSafeRequest(path, std::move(params), std::move(wrapped), std::move(entity));
-  showWindowIndicator();
-  return request;
+  return quickRequest(path, params, std::move(entity)).spinner().startWithBlock(std::move(callback));
 }
 
 std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, ResponseBlock callback,
@@ -219,15 +217,17 @@ std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view p
 }
 
 std::shared_ptr<NetService> NetService::uploadErrorLogWithFile(const platform::Path& file, ResponseBlock block) {
-  auto request = nvxRequest("uploadErrorLog");
-  request->setTimeout(std::chrono::seconds(60));
-  addPostUserTokenForNVX(*request);
-  addPostAuthForNVX(*request);
-  request->setPostValue("loginName", User::currentOrRecordLoginName());
-  request->setPostValue("imei", DataStatistics::sharedDataStatistics().deviceId());
-  request->setPostValue("logLevel", "crash");
-  request->setPostValue("version", "28");
-  request->setPostValue("desc", "app crash message");
+  auto request = MainApiRequest::postForm("uploadErrorLog", Identity::None, RequestSession::forRequestStart())
+                     .timeout(std::chrono::seconds(60))
+                     .sessionValue("userToken", SessionValue::UserToken)
+                     .sessionValue("uid", SessionValue::Uid)
+                     .sessionValue("vercode", SessionValue::Vercode)
+                     .field("loginName", User::currentOrRecordLoginName())
+                     .field("imei", DataStatistics::sharedDataStatistics().deviceId())
+                     .field("logLevel", "crash")
+                     .field("version", "28")
+                     .field("desc", "app crash message")
+                     .build();
   request->addFile("logdata", file);
   request->setNeedPostBody(true);
   request->setCallback(

@@ -21,6 +21,16 @@ std::optional<std::string> Envelope::errMsg() const {
   return status_.errMsg();
 }
 
+bool Envelope::hasStatus() const {
+  const Json* retStatus = platform::json::member(top_, "retStatus");
+  return retStatus && retStatus->is_object();
+}
+
+std::optional<std::string> Envelope::statusText(std::string_view key) const {
+  const Json* retStatus = platform::json::member(top_, "retStatus");
+  return retStatus ? platform::json::text(*retStatus, key) : std::nullopt;
+}
+
 bool Envelope::isSessionExpired() const {
   return status_.hasRetCode() && (status_.retCode() == "1012" || status_.retCode() == "1023");
 }

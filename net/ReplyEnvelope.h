@@ -29,6 +29,10 @@ class Envelope {
   std::optional<std::string> retCode() const;
   // The text "errMsg", or nothing.
   std::optional<std::string> errMsg() const;
+  // "retStatus" is an object.
+  bool hasStatus() const;
+  // A member of "retStatus" as text (numbers in their shortest form): nothing when absent.
+  std::optional<std::string> statusText(std::string_view key) const;
   // "retCode" is "0000".
   bool isOk() const { return status_.hasRetCode() && status_.retCode() == kOkCode; }
   // "retCode" is one of the expired-login codes ("1012", "1023").
