@@ -11,7 +11,7 @@
 #include "account/ResetPasswordViewController.h"
 #include "account/RetrievePasswordViewController.h"
 #include "account/SubmitVerificationViewController.h"
-#include "account/testing/AccountTestSupport.h"
+#include "account/testing/AccountStandinFixture.h"
 #include "core/session/User.h"
 #include "core/shell/PayPwdScreen.h"
 #include "core/shell/ScreenRegistry.h"
@@ -31,101 +31,11 @@ using platform::Strings;
 using standin::MainApiStandin;
 using Scripted = MainApiStandin::Scripted;
 
-constexpr const char* kNewNumber = "13712345678";
-const std::string kTestUser(standin::fixture::kLoginName);
-const std::string kTestPassword(standin::fixture::kPassword);
+using testing::kNewNumber;
+using testing::kTestUser;
+using testing::RecordingPayPwdScreen;
 
-// The wallet's pay-password screen as registration opens it.
-class RecordingPayPwdScreen : public testing::NamedTestScreen, public PayPwdScreen {
- public:
-  RecordingPayPwdScreen() : NamedTestScreen(kClassName) {}
-  void setResiterEntity(const WalletregisterEntity& e) override { entity = e; }
-  std::optional<WalletregisterEntity> entity;
-};
-
-class AccountFlowTest : public testing::AccountScreenFixture {
- protected:
-  void SetUp() override {
-    // The project's salt and transport key, read before the fixture's bundle takes the place of
-    // the project's.
-    auto settings = MainApiStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(settings.isOk()) << settings.error();
-    auto statSettings = standin::StatisticsStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(statSettings.isOk());
-    AccountScreenFixture::SetUp();
-    settings->passwordKey = passwordKey();
-    server = std::make_unique<MainApiStandin>(settings.value());
-    ASSERT_TRUE(server->start().isOk());
-    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
-
-    statistics = std::make_unique<standin::StatisticsStandin>(statSettings.value());
-    ASSERT_TRUE(statistics->start().isOk());
-    StatisticsServerConfig::current().setStatisticsBase(statistics->statisticsBaseAddress());
-
-    ScreenRegistry::shared().add(PayPwdScreen::kClassName, [] { return std::make_shared<RecordingPayPwdScreen>(); });
-  }
-  void TearDown() override {
-    if (statistics) statistics->stop();
-    if (server) server->stop();
-    AccountScreenFixture::TearDown();
-  }
-
-  standin::mainapi::AccountState& accounts() { return server->feature<standin::mainapi::AccountState>(); }
-  std::optional<std::string> smsCodeFor(const std::string& phone) {
-    auto lock = server->lock();
-    return accounts().lastSmsCode(phone);
-  }
-  std::optional<std::string> passwordOf(const std::string& phone) {
-    auto lock = server->lock();
-    auto it = accounts().users.find(phone);
-    return it == accounts().users.end() ? std::nullopt : std::optional(it->second.password);
-  }
-
-  // The stand-in's verdicts, one line each, for failure messages.
-  std::string callLog() const {
-    std::string log = "calls:\n";
-    for (const auto& v : server->verdicts()) {
-      log += "  " + v.method + " identity=" + (v.identityOk ? "ok" : "refused") + " -> " + v.retCode + "\n";
-    }
-    return log;
-  }
-
-  template <class T>
-  std::shared_ptr<T> awaitTop() {
-    std::shared_ptr<T> screen;
-    EXPECT_TRUE(await([&] {
-      settle(0.5);
-      screen = std::dynamic_pointer_cast<T>(top());
-      return screen != nullptr;
-    })) << "waiting for a screen; on top: " << (top() ? top()->className() : "nothing") << "\n"
-        << inspector().render() << callLog() << "prompt: " << prompt().value_or("(none)");
-    settle(1);
-    inspector().render();  // lays the screen out: its table builds its rows
-    return screen;
-  }
-
-  std::shared_ptr<LoginViewController> openLogin() {
-    auto login = ScreenRegistry::shared().create(LoginViewController::kClassName);
-    navigation().push(login, true);
-    settle(1);
-    inspector().render();
-    return std::dynamic_pointer_cast<LoginViewController>(login);
-  }
-  void logIn(LoginViewController& login, const std::string& number, const std::string& password) {
-    type(*login.phoneField(), number);
-    type(*login.passwordField(), password);
-    tap(Strings::localized("Login"));
-  }
-  bool loggedInAs(const std::string& number) {
-    return await([&] {
-      const User& user = User::currentUser();
-      return user.isLogined() && user.loginName() == number && user.vpsamMAC().has_value();
-    });
-  }
-
-  std::unique_ptr<MainApiStandin> server;
-  std::unique_ptr<standin::StatisticsStandin> statistics;
-};
+using AccountFlowTest = testing::AccountStandinFixture;
 
 TEST_F(AccountFlowTest, RegisterLogOutLogInChangeThePasswordAndLogInWithTheNewOne) {
   // Registration from the login screen.
