@@ -29,6 +29,39 @@ std::shared_ptr<TextField> formField(platform::ui::Rect frame, std::string place
   return field;
 }
 
+std::shared_ptr<platform::ui::Button> linkButton(std::string title) {
+  auto button = platform::ui::Button::create();
+  button->setTitle(std::move(title));
+  button->setTitleFont(Font::system(14));
+  button->setTitleColor(Color::rgb255(0, 102, 204));
+  return button;
+}
+
+std::shared_ptr<platform::ui::View> sectionHeader(std::string text, Color color) {
+  auto header = platform::ui::View::create(platform::ui::Rect{0, 0, 320, 40});
+  auto label = platform::ui::Label::create(platform::ui::Rect{20, 10, 280, 24}, std::move(text));
+  label->setFont(Font::system(16));
+  label->setTextColor(color);
+  header->addSubview(label);
+  return header;
+}
+
+void requestSmsCode(NVXViewController& screen, const std::string& phone, std::string_view smsType,
+                    std::function<void(std::string token)> onToken) {
+  std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
+  AccountOperations::getMobileVerifyCode(screen, phone, smsType, [weak, onToken = std::move(onToken)](AccountReply reply) {
+    auto owner = weak.lock();
+    if (!owner || reply.kind == AccountReply::Kind::TokenHandled) return;
+    std::string prompt;
+    auto token = smsToken(reply, prompt);
+    if (!token) {
+      owner->showPrompt(prompt);
+      return;
+    }
+    onToken(*token);
+  });
+}
+
 std::shared_ptr<platform::ui::Label> rowLabel(std::string text) {
   auto label = platform::ui::Label::create({20, 8, 80, 30}, std::move(text));
   label->setFont(Font::system(16));

@@ -9,12 +9,72 @@
 #include <string_view>
 
 #include "account/AccountOperations.h"
+#include "app/ui/CustomTableView.h"
+#include "app/ui/NVXViewController.h"
+#include "app/ui/ViewTool.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 
 namespace nvx::account {
+
+// The form table of a screen: grouped, as large as the screen's view, the screen its data source,
+// delegate and touch delegate; fixed forms take no row selection and do not scroll.
+template <class Screen>
+std::shared_ptr<CustomTableView> addFormTable(const std::shared_ptr<Screen>& screen, bool fixed) {
+  auto root = screen->view();
+  auto table = ViewTool::myGroupedTableViewWithFrame(platform::ui::Rect{0, 0, 320, root->bounds().height});
+  if (fixed) {
+    table->setAllowsSelection(false);
+    table->setScrollEnabled(false);
+  }
+  table->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(screen));
+  table->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(screen));
+  table->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(screen));
+  root->addSubview(table);
+  return table;
+}
+
+// A tap on the control runs the screen's action; the control holds the screen weakly.
+template <class Screen>
+void onTap(platform::ui::Control& control, const std::shared_ptr<Screen>& screen, void (Screen::*action)()) {
+  std::weak_ptr<Screen> weak = screen;
+  control.addTarget(screen.get(), platform::ui::ControlEvent::TouchUpInside, [weak, action](platform::ui::Control&) {
+    if (auto target = weak.lock()) ((*target).*action)();
+  });
+}
+
+// The button at the frame in the parent, running the screen's action on a tap.
+template <class Screen>
+std::shared_ptr<platform::ui::Button> addButton(platform::ui::View& parent, std::shared_ptr<platform::ui::Button> button,
+                                                platform::ui::Rect frame, const std::shared_ptr<Screen>& screen,
+                                                void (Screen::*action)()) {
+  button->setFrame(frame);
+  onTap(*button, screen, action);
+  parent.addSubview(button);
+  return button;
+}
+
+// A link-style button: the title in 14 points, blue.
+std::shared_ptr<platform::ui::Button> linkButton(std::string title);
+
+// A section header of 40 points with the text in 16 points.
+std::shared_ptr<platform::ui::View> sectionHeader(std::string text, platform::ui::Color color = platform::ui::Color::black());
+
+// The page-sized button behind a form's controls: a touch on it runs the screen's action (the
+// keyboards close).
+template <class Screen>
+std::shared_ptr<platform::ui::Button> addBackground(const std::shared_ptr<Screen>& screen, void (Screen::*action)()) {
+  auto root = screen->view();
+  return addButton(*root, platform::ui::Button::create(), platform::ui::Rect{0, 0, 320, root->bounds().height}, screen,
+                   action);
+}
+
+// The text-message code request of the code type for the number: onToken gets the reply's
+// token; an expired login ends silently; any other failure is the screen's prompt.
+void requestSmsCode(NVXViewController& screen, const std::string& phone, std::string_view smsType,
+                    std::function<void(std::string token)> onToken);
 
 // A form field: 16-point text, left-aligned, the clear button while editing, return key Done, no
 // automatic capitals, the delegate given.

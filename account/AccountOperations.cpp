@@ -180,7 +180,7 @@ void AccountOperations::updateUserPwd(NVXViewController& screen, std::string_vie
   sendBehindSpinner(screen, std::move(request), readEnvelope, std::move(completion));
 }
 
-void AccountOperations::walletregister(const WalletRegistration& form, Completion completion) {
+void AccountOperations::newRegister(const WalletRegistration& form, Completion completion) {
   MainApiRequest::postForm("walletregister/" + segment(form.loginName), Identity::None)
       .keepAlive(false)
       .timeout(std::chrono::seconds(30))

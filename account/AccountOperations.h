@@ -84,7 +84,7 @@ class AccountOperations {
   // Registration: POST form to "walletregister/<login name>": password, pwdSecLevel, realName,
   // idCardType, idCardId, email, series, uid, vercode; asynchronous with the window's spinner.
   // Success carries the "retData" object.
-  static void walletregister(const WalletRegistration& form, Completion completion);
+  static void newRegister(const WalletRegistration& form, Completion completion);
 
   // The registration record: POST form to the statistics server's "insertStaticesInfo" with
   // infoStr and imei, sent off the main thread. completion gets whether the server answered

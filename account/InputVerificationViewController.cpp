@@ -23,15 +23,8 @@ std::shared_ptr<InputVerificationViewController> InputVerificationViewController
 void InputVerificationViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(Strings::localized("EnterCheckCode"));
-  auto root = view();
-  std::weak_ptr<InputVerificationViewController> weak =
-      std::static_pointer_cast<InputVerificationViewController>(self());
-
-  auto background = platform::ui::Button::create(Rect{0, 0, 320, root->bounds().height});
-  background->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->cancelKeyBoard();
-  });
-  root->addSubview(background);
+  auto me = std::static_pointer_cast<InputVerificationViewController>(self());
+  auto background = account::addBackground(me, &InputVerificationViewController::cancelKeyBoard);
 
   char sent[160];
   std::snprintf(sent, sizeof sent, kSentFormat, phoneNumber_.c_str());
@@ -52,17 +45,10 @@ void InputVerificationViewController::viewDidLoad() {
   resendButton_->setTitleFont(platform::ui::Font::system(16));
   resendButton_->setTitleColor(platform::ui::Color::gray(0.33));
   resendButton_->setTitle(account::ResendCountdown::initialTitle());
-  resendButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->getVerificationCodeAgain();
-  });
+  account::onTap(*resendButton_, me, &InputVerificationViewController::getVerificationCodeAgain);
   background->addSubview(resendButton_);
-
-  auto next = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
-  next->setFrame(Rect{9, 116, 302, 44});
-  next->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->theNextAndResetNewPassword();
-  });
-  background->addSubview(next);
+  account::addButton(*background, ButtonCreater::bigButtonWithText(Strings::localized("Next")), Rect{9, 116, 302, 44},
+                     me, &InputVerificationViewController::theNextAndResetNewPassword);
 
   startCountdown();
 }
@@ -91,18 +77,10 @@ std::optional<bool> InputVerificationViewController::shouldReturn(TextField& fie
 
 void InputVerificationViewController::getVerificationCodeAgain() {
   auto me = std::static_pointer_cast<InputVerificationViewController>(self());
-  AccountOperations::getMobileVerifyCode(*this, phoneNumber_, RetrievePasswordViewController::kSmsType,
-                                         [me](AccountReply reply) {
-                                           if (reply.kind == AccountReply::Kind::TokenHandled) return;
-                                           std::string prompt;
-                                           auto token = account::smsToken(reply, prompt);
-                                           if (!token) {
-                                             me->showPrompt(prompt);
-                                             return;
-                                           }
-                                           me->token_ = *token;
-                                           me->startCountdown();
-                                         });
+  account::requestSmsCode(*this, phoneNumber_, RetrievePasswordViewController::kSmsType, [me](std::string token) {
+    me->token_ = std::move(token);
+    me->startCountdown();
+  });
 }
 
 void InputVerificationViewController::theNextAndResetNewPassword() {

@@ -38,27 +38,16 @@ void LoginViewController::viewDidLoad() {
   if (auto navigation = navigationController()) navigation->setNavigationBarHidden(false, false);
   User::currentUser().outOfLogin();
 
-  auto root = view();
-  const double height = root->bounds().height;
-  table_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, 320, height});
-  table_->setAllowsSelection(false);
-  table_->setScrollEnabled(false);
   auto me = std::static_pointer_cast<LoginViewController>(self());
-  table_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(me));
-  table_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(me));
-  table_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(me));
-  root->addSubview(table_);
+  table_ = account::addFormTable(me, true);
 
-  std::weak_ptr<LoginViewController> weak = me;
   // The remember-account tick: the box picture inside the button, the tick laid over it.
   rememberButton_ = platform::ui::Button::create(Rect{10, 124, 120, 30});
   rememberButton_->setTitle(kRememberTitle);
   rememberButton_->setTitleFont(platform::ui::Font::system(14));
   rememberButton_->setTitleColor(platform::ui::Color::black());
   rememberButton_->setImage(platform::ui::Image::named("check-off.png"));
-  rememberButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->rememberAccount();
-  });
+  account::onTap(*rememberButton_, me, &LoginViewController::rememberAccount);
   tick_ = platform::ui::ImageView::create(Rect{0, 5, 20, 20});
   tick_->setImage(platform::ui::Image::named("check-on.png"));
   tick_->setUserInteractionEnabled(false);
@@ -67,27 +56,12 @@ void LoginViewController::viewDidLoad() {
   rememberButton_->addSubview(tick_);
   table_->addSubview(rememberButton_);
 
-  auto retrieve = platform::ui::Button::create(Rect{200, 124, 110, 30});
-  retrieve->setTitle(Strings::localized("RetrievePassword"));
-  retrieve->setTitleFont(platform::ui::Font::system(14));
-  retrieve->setTitleColor(platform::ui::Color::rgb255(0, 102, 204));
-  retrieve->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->gotoRetrievePasswordView();
-  });
-  table_->addSubview(retrieve);
-
-  auto registerButton = ButtonCreater::halfButtonWithText(Strings::localized("Register"), 1);
-  registerButton->setFrame(Rect{9, 170, 148, 44});
-  registerButton->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->gotoRegisterView();
-  });
-  table_->addSubview(registerButton);
-  auto loginButton = ButtonCreater::halfButtonWithText(Strings::localized("Login"), 0);
-  loginButton->setFrame(Rect{163, 170, 148, 44});
-  loginButton->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->checkMobilePhoneNumber();
-  });
-  table_->addSubview(loginButton);
+  account::addButton(*table_, account::linkButton(Strings::localized("RetrievePassword")), Rect{200, 124, 110, 30}, me,
+                     &LoginViewController::gotoRetrievePasswordView);
+  account::addButton(*table_, ButtonCreater::halfButtonWithText(Strings::localized("Register"), 1),
+                     Rect{9, 170, 148, 44}, me, &LoginViewController::gotoRegisterView);
+  account::addButton(*table_, ButtonCreater::halfButtonWithText(Strings::localized("Login"), 0),
+                     Rect{163, 170, 148, 44}, me, &LoginViewController::checkMobilePhoneNumber);
 }
 
 // --- the form ---------------------------------------------------------------------------------------

@@ -38,22 +38,15 @@ std::shared_ptr<platform::ui::Button> NewRegisterViewController::tickButton(Rect
   button->setImage(platform::ui::Image::named("check-off.png"));
   button->setImage(platform::ui::Image::named("check-on.png"), platform::ui::ControlState::Selected);
   button->setSelected(on);
-  std::weak_ptr<NewRegisterViewController> weak = std::static_pointer_cast<NewRegisterViewController>(self());
-  button->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak, action](platform::ui::Control&) {
-    if (auto screen = weak.lock()) ((*screen).*action)();
-  });
+  account::onTap(*button, std::static_pointer_cast<NewRegisterViewController>(self()), action);
   return button;
 }
 
 void NewRegisterViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(kTitle);
-  auto root = view();
   auto me = std::static_pointer_cast<NewRegisterViewController>(self());
-  table_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, 320, root->bounds().height});
-  table_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(me));
-  table_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(me));
-  table_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(me));
+  table_ = account::addFormTable(me, false);
 
   auto footer = platform::ui::View::create(Rect{0, 0, 320, 250});
   auto hint = platform::ui::Label::create(Rect{20, 4, 280, 20}, kPasswordRule);
@@ -66,27 +59,13 @@ void NewRegisterViewController::viewDidLoad() {
   footer->addSubview(serviceTick_);
   walletTick_ = tickButton(Rect{14, 98, 70, 30}, kAgreeWallet, true, &NewRegisterViewController::agreeNVXWalletArgeement);
   footer->addSubview(walletTick_);
-  std::weak_ptr<NewRegisterViewController> weak = me;
-  auto link = [&](Rect frame, const char* title, void (NewRegisterViewController::*action)()) {
-    auto button = platform::ui::Button::create(frame);
-    button->setTitle(title);
-    button->setTitleFont(platform::ui::Font::system(14));
-    button->setTitleColor(platform::ui::Color::rgb255(0, 102, 204));
-    button->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak, action](platform::ui::Control&) {
-      if (auto screen = weak.lock()) ((*screen).*action)();
-    });
-    footer->addSubview(button);
-  };
-  link(Rect{86, 64, 200, 30}, kServiceAgreementLink, &NewRegisterViewController::readNVXArg);
-  link(Rect{86, 98, 200, 30}, kWalletAgreementLink, &NewRegisterViewController::readWallArg);
-  auto registerButton = ButtonCreater::bigButtonWithText(kRegisterTitle);
-  registerButton->setFrame(Rect{9, 150, 302, 44});
-  registerButton->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->nextStep();
-  });
-  footer->addSubview(registerButton);
+  account::addButton(*footer, account::linkButton(kServiceAgreementLink), Rect{86, 64, 200, 30}, me,
+                     &NewRegisterViewController::readNVXArg);
+  account::addButton(*footer, account::linkButton(kWalletAgreementLink), Rect{86, 98, 200, 30}, me,
+                     &NewRegisterViewController::readWallArg);
+  account::addButton(*footer, ButtonCreater::bigButtonWithText(kRegisterTitle), Rect{9, 150, 302, 44}, me,
+                     &NewRegisterViewController::nextStep);
   table_->setTableFooterView(footer);
-  root->addSubview(table_);
 }
 
 int NewRegisterViewController::numberOfRows(platform::ui::TableView&, int) { return 1; }
@@ -161,7 +140,7 @@ void NewRegisterViewController::nextStep() {
   form.password = password;
   form.pwdSecLevel = PasswordLevelChecker().checkPassword(password).value_or("");
   auto me = std::static_pointer_cast<NewRegisterViewController>(self());
-  AccountOperations::walletregister(form, [me](AccountReply reply) {
+  AccountOperations::newRegister(form, [me](AccountReply reply) {
     HudExt::hide();
     if (!reply.ok() || !reply.data.is_object()) {
       HudExt::prompt(account::replyPrompt(reply));

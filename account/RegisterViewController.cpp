@@ -24,23 +24,10 @@ std::shared_ptr<RegisterViewController> RegisterViewController::create() {
 void RegisterViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(Strings::localized("Register"));
-  auto root = view();
   auto me = std::static_pointer_cast<RegisterViewController>(self());
-  table_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, 320, root->bounds().height});
-  table_->setAllowsSelection(false);
-  table_->setScrollEnabled(false);
-  table_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(me));
-  table_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(me));
-  table_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(me));
-  root->addSubview(table_);
-
-  std::weak_ptr<RegisterViewController> weak = me;
-  auto next = ButtonCreater::bigButtonWithText(Strings::localized("GetMobileVerifcationCode"));
-  next->setFrame(Rect{9, 120, 302, 44});
-  next->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->checkMobilePhoneNumber();
-  });
-  table_->addSubview(next);
+  table_ = account::addFormTable(me, true);
+  account::addButton(*table_, ButtonCreater::bigButtonWithText(Strings::localized("GetMobileVerifcationCode")),
+                     Rect{9, 120, 302, 44}, me, &RegisterViewController::checkMobilePhoneNumber);
 }
 
 void RegisterViewController::viewDidAppear(bool animated) {
@@ -56,11 +43,7 @@ int RegisterViewController::numberOfRows(platform::ui::TableView&, int) { return
 std::optional<double> RegisterViewController::heightForHeader(platform::ui::TableView&, int) { return 40; }
 
 std::shared_ptr<platform::ui::View> RegisterViewController::viewForHeader(platform::ui::TableView&, int) {
-  auto header = platform::ui::View::create(Rect{0, 0, 320, 40});
-  auto label = platform::ui::Label::create(Rect{20, 10, 280, 24}, tipTitle_);
-  label->setFont(platform::ui::Font::system(16));
-  header->addSubview(label);
-  return header;
+  return account::sectionHeader(tipTitle_);
 }
 
 std::shared_ptr<platform::ui::TableViewCell> RegisterViewController::cellForRow(platform::ui::TableView&,
@@ -148,17 +131,11 @@ void RegisterViewController::alertViewClickedButtonAtIndex(platform::ui::AlertVi
 
 void RegisterViewController::getVerificationCode() {
   auto me = std::static_pointer_cast<RegisterViewController>(self());
-  AccountOperations::getMobileVerifyCode(*this, phoneNumber_, kSmsType, [me](AccountReply reply) {
-    if (reply.kind == AccountReply::Kind::TokenHandled) return;
-    std::string prompt;
-    auto token = account::smsToken(reply, prompt);
-    if (!token) {
-      me->showPrompt(prompt);
-      return;
-    }
+  const std::string number = phoneNumber_;
+  account::requestSmsCode(*this, number, kSmsType, [me, number](std::string token) {
     auto next = SubmitVerificationViewController::create();
-    next->setPhoneNumber(me->phoneNumber_);
-    next->setToken(*token);
+    next->setPhoneNumber(number);
+    next->setToken(std::move(token));
     if (auto navigation = me->navigationController()) navigation->push(next, true);
   });
 }

@@ -24,39 +24,21 @@ void ResetPasswordViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(kTitle);
   password_.clear();
-  auto root = view();
   auto me = std::static_pointer_cast<ResetPasswordViewController>(self());
-  table_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, 320, root->bounds().height});
-  table_->setAllowsSelection(false);
-  table_->setScrollEnabled(false);
-  table_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(me));
-  table_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(me));
-  table_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(me));
-  root->addSubview(table_);
-
+  table_ = account::addFormTable(me, true);
   auto rules = platform::ui::Label::create(Rect{20, 150, 280, 40}, Strings::localized("PasswordRules"));
   rules->setFont(platform::ui::Font::system(14));
   rules->setNumberOfLines(0);
   table_->addSubview(rules);
-  std::weak_ptr<ResetPasswordViewController> weak = me;
-  auto ok = ButtonCreater::bigButtonWithText(Strings::localized("Ok"));
-  ok->setFrame(Rect{9, 200, 302, 44});
-  ok->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->commitResetNewPassword();
-  });
-  table_->addSubview(ok);
+  account::addButton(*table_, ButtonCreater::bigButtonWithText(Strings::localized("Ok")), Rect{9, 200, 302, 44}, me,
+                     &ResetPasswordViewController::commitResetNewPassword);
 }
 
 int ResetPasswordViewController::numberOfRows(platform::ui::TableView&, int) { return 2; }
 std::optional<double> ResetPasswordViewController::heightForHeader(platform::ui::TableView&, int) { return 40; }
 
 std::shared_ptr<platform::ui::View> ResetPasswordViewController::viewForHeader(platform::ui::TableView&, int) {
-  auto header = platform::ui::View::create(Rect{0, 0, 320, 40});
-  auto label = platform::ui::Label::create(Rect{20, 10, 280, 24}, Strings::localized("SetNewPassword"));
-  label->setFont(platform::ui::Font::system(16));
-  label->setTextColor(platform::ui::Color::gray(0.33));
-  header->addSubview(label);
-  return header;
+  return account::sectionHeader(Strings::localized("SetNewPassword"), platform::ui::Color::gray(0.33));
 }
 
 std::shared_ptr<platform::ui::TableViewCell> ResetPasswordViewController::cellForRow(platform::ui::TableView&,

@@ -38,15 +38,9 @@ std::string RetrievePasswordViewController::createToken() {
 void RetrievePasswordViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(Strings::localized("RetrievePassword"));
-  auto root = view();
-  std::weak_ptr<RetrievePasswordViewController> weak = std::static_pointer_cast<RetrievePasswordViewController>(self());
-  auto delegate = std::weak_ptr<platform::ui::TextFieldDelegate>(std::dynamic_pointer_cast<platform::ui::TextFieldDelegate>(self()));
-
-  auto background = platform::ui::Button::create(Rect{0, 0, 320, root->bounds().height});
-  background->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->cancelKeyBoard();
-  });
-  root->addSubview(background);
+  auto me = std::static_pointer_cast<RetrievePasswordViewController>(self());
+  auto delegate = std::weak_ptr<platform::ui::TextFieldDelegate>(me);
+  auto background = account::addBackground(me, &RetrievePasswordViewController::cancelKeyBoard);
 
   auto numberBox = account::borderedBox(Rect{10, 15, 300, 44});
   numberBox->addSubview(account::rowLabel(Strings::localized("MobileNumber")));
@@ -71,17 +65,10 @@ void RetrievePasswordViewController::viewDidLoad() {
   pictureButton_->setTitleColor(platform::ui::Color::black());
   pictureButton_->setTitleFont(platform::ui::Font::system(16));
   pictureButton_->setTitle(Strings::localized("Reacquire"));
-  pictureButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->getImageVerification();
-  });
+  account::onTap(*pictureButton_, me, &RetrievePasswordViewController::getImageVerification);
   background->addSubview(pictureButton_);
-
-  auto next = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
-  next->setFrame(Rect{9, 150, 302, 44});
-  next->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->checkMobilePhoneNumber();
-  });
-  background->addSubview(next);
+  account::addButton(*background, ButtonCreater::bigButtonWithText(Strings::localized("Next")), Rect{9, 150, 302, 44},
+                     me, &RetrievePasswordViewController::checkMobilePhoneNumber);
 
   getImageVerification();
 }
@@ -184,17 +171,11 @@ void RetrievePasswordViewController::theNextAndGetVerification() {
 
 void RetrievePasswordViewController::getSMSVerificationCode() {
   auto me = std::static_pointer_cast<RetrievePasswordViewController>(self());
-  AccountOperations::getMobileVerifyCode(*this, phoneNumber_, kSmsType, [me](AccountReply reply) {
-    if (reply.kind == AccountReply::Kind::TokenHandled) return;
-    std::string prompt;
-    auto token = account::smsToken(reply, prompt);
-    if (!token) {
-      me->showPrompt(prompt);
-      return;
-    }
+  const std::string number = phoneNumber_;
+  account::requestSmsCode(*this, number, kSmsType, [me, number](std::string token) {
     auto next = InputVerificationViewController::create();
-    next->setPhoneNumber(me->phoneNumber_);
-    next->setToken(*token);
+    next->setPhoneNumber(number);
+    next->setToken(std::move(token));
     if (auto navigation = me->navigationController()) navigation->push(next, true);
   });
 }

@@ -25,23 +25,10 @@ std::shared_ptr<SubmitVerificationViewController> SubmitVerificationViewControll
 void SubmitVerificationViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(kTitle);
-  auto root = view();
   auto me = std::static_pointer_cast<SubmitVerificationViewController>(self());
-  table_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, 320, root->bounds().height});
-  table_->setAllowsSelection(false);
-  table_->setScrollEnabled(false);
-  table_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(me));
-  table_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(me));
-  table_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(me));
-  root->addSubview(table_);
-
-  std::weak_ptr<SubmitVerificationViewController> weak = me;
-  auto submit = ButtonCreater::bigButtonWithText(Strings::localized("Submit"));
-  submit->setFrame(Rect{9, 160, 302, 44});
-  submit->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->commitVerificationCode();
-  });
-  table_->addSubview(submit);
+  table_ = account::addFormTable(me, true);
+  account::addButton(*table_, ButtonCreater::bigButtonWithText(Strings::localized("Submit")), Rect{9, 160, 302, 44}, me,
+                     &SubmitVerificationViewController::commitVerificationCode);
 }
 
 void SubmitVerificationViewController::viewDidAppear(bool animated) {
@@ -57,11 +44,7 @@ int SubmitVerificationViewController::numberOfRows(platform::ui::TableView&, int
 std::optional<double> SubmitVerificationViewController::heightForHeader(platform::ui::TableView&, int) { return 40; }
 
 std::shared_ptr<platform::ui::View> SubmitVerificationViewController::viewForHeader(platform::ui::TableView&, int) {
-  auto header = platform::ui::View::create(Rect{0, 0, 320, 40});
-  auto label = platform::ui::Label::create(Rect{20, 10, 280, 24}, kHeader);
-  label->setFont(platform::ui::Font::system(16));
-  header->addSubview(label);
-  return header;
+  return account::sectionHeader(kHeader);
 }
 
 std::shared_ptr<platform::ui::TableViewCell> SubmitVerificationViewController::cellForRow(
@@ -85,10 +68,7 @@ std::shared_ptr<platform::ui::TableViewCell> SubmitVerificationViewController::c
     resendButton_->setTitleFont(platform::ui::Font::system(16));
     resendButton_->setTitleColor(platform::ui::Color::gray(0.5));
     resendButton_->setTitle(account::ResendCountdown::initialTitle());
-    std::weak_ptr<SubmitVerificationViewController> weak = me;
-    resendButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-      if (auto screen = weak.lock()) screen->getVerificationCodeAgain();
-    });
+    account::onTap(*resendButton_, me, &SubmitVerificationViewController::getVerificationCodeAgain);
   }
   cell->contentView()->addSubview(codeField_);
   cell->contentView()->addSubview(resendButton_);
@@ -122,18 +102,10 @@ void SubmitVerificationViewController::getVerificationCodeAgain() {
   code_.reset();
   if (codeField_) codeField_->setText("");
   auto me = std::static_pointer_cast<SubmitVerificationViewController>(self());
-  AccountOperations::getMobileVerifyCode(*this, phoneNumber_, RegisterViewController::kSmsType,
-                                         [me](AccountReply reply) {
-                                           if (reply.kind == AccountReply::Kind::TokenHandled) return;
-                                           std::string prompt;
-                                           auto token = account::smsToken(reply, prompt);
-                                           if (!token) {
-                                             me->showPrompt(prompt);
-                                             return;
-                                           }
-                                           me->token_ = *token;
-                                           me->startCountdown();
-                                         });
+  account::requestSmsCode(*this, phoneNumber_, RegisterViewController::kSmsType, [me](std::string token) {
+    me->token_ = std::move(token);
+    me->startCountdown();
+  });
 }
 
 void SubmitVerificationViewController::commitVerificationCode() {
