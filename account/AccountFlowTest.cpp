@@ -17,6 +17,7 @@
 #include "core/shell/ScreenRegistry.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/UserDefaults.h"
 #include "standin/MainApiStandin.h"
@@ -38,6 +39,7 @@ using testing::RecordingPayPwdScreen;
 using AccountFlowTest = testing::AccountStandinFixture;
 
 TEST_F(AccountFlowTest, RegisterLogOutLogInChangeThePasswordAndLogInWithTheNewOne) {
+  platform::log::Capture log;
   // Registration from the login screen.
   openLogin();
   tap(Strings::localized("Register"));
@@ -105,6 +107,17 @@ TEST_F(AccountFlowTest, RegisterLogOutLogInChangeThePasswordAndLogInWithTheNewOn
     settle(0.5);
     return navigation().stack().size() == 1;
   }));
+
+  // Neither the passwords nor the code nor a session token reached a log line or a statistics
+  // record.
+  std::vector<std::string> secrets = {"first!pass1", "second#pass2", *sms, payPwd->entity->userToken(),
+                                      User::currentUser().userToken()};
+  for (const auto& secret : secrets) {
+    SCOPED_TRACE(secret);
+    EXPECT_FALSE(log.contains(secret));
+    for (const auto& info : statistics->infos()) EXPECT_EQ(info.infoStr.find(secret), std::string::npos);
+    for (const auto& upload : statistics->uploads()) EXPECT_EQ(upload.logdata.find(secret), std::string::npos);
+  }
 }
 
 TEST_F(AccountFlowTest, AForgottenPasswordIsRetrievedWithThePictureAndTheTextMessageCodes) {

@@ -75,6 +75,8 @@ AccountReply readObject(const ServerReply& server) {
     reply.kind = AccountReply::Kind::Success;
   } else if (reply.kind != AccountReply::Kind::NoConnection) {
     reply.kind = AccountReply::Kind::Refused;
+    // Data of another shape than an object is a data error, not the success text.
+    if (server.kind == FailureKind::None && server.data()) reply.errorText = Strings::localized("Error_Data");
   }
   return reply;
 }

@@ -118,6 +118,9 @@ TEST_F(LoginViewControllerTest, RefusedLoginsShowTheirAlertOrTheServersText) {
       {R"({"retStatus":{"retCode":"1004","errMsg":"x"}})", "Error_EnterPassword", ""},
       {R"({"retStatus":{"retCode":"3001","errMsg":"系统繁忙"}})", nullptr, "系统繁忙"},
       {R"(<html>oops</html>)", nullptr, Strings::localized("Error_Data")},
+      {R"({"retStatus":{"retCode":"0000","errMsg":""},"retData":[1,2]})", nullptr, Strings::localized("Error_Data")},
+      {R"({"retStatus":{"retCode":"0000","errMsg":""}})", nullptr, Strings::localized("ReturnDataIsNil")},
+      {R"({"retStatus":{"retCode":"1012","errMsg":"expired"}})", nullptr, Strings::localized("Error_Token_Effectiveness")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.body);
