@@ -402,6 +402,7 @@ void SwipeViewController::onDecodeCompleted(const std::optional<std::string>& fo
   track_ = encTracks;
   randomNumber_ = randomNumber;
   stopSwipeAndClearup();
+  tableView_->layoutIfNeeded();
   passwordTextField_->becomeFirstResponder();
   DataStatistics::sharedDataStatistics().swiperCompletion();
 }
