@@ -18,6 +18,7 @@ class UnavailableOperations : public PayOperations {
   void getParameter(std::string, std::string, std::function<void(std::optional<platform::Json>)> completion) override {
     platform::dispatchMain([completion = std::move(completion)] { completion(std::nullopt); });
   }
+  void handleExpiredLogin() override {}
 };
 
 }  // namespace

@@ -331,6 +331,7 @@ TEST_F(SwipeScreenTest, EveryOutcomeGoesWhereItsKindLeads) {
     RunLoop::main().advance(2);
   }
   EXPECT_EQ(ops->commits.size(), std::size(cases));
+  EXPECT_EQ(ops->expiredLogins, 1);
 }
 
 TEST_F(SwipeScreenTest, TheTimeOutPageShowsTheQueryNumberAndTheSentAmount) {

@@ -41,6 +41,8 @@ class FakePayOperations : public PayOperations {
     platform::dispatchMain([completion = std::move(completion), answer = parameter] { completion(answer); });
   }
 
+  void handleExpiredLogin() override { ++expiredLogins; }
+
   static std::optional<std::string> value(const Call& call, std::string_view key) {
     for (const auto& f : call.fields) {
       if (f.key == key) return f.value;
@@ -52,6 +54,7 @@ class FakePayOperations : public PayOperations {
   std::vector<Call> commits;
   std::vector<Call> inquiries;
   std::vector<std::string> parameters;
+  int expiredLogins = 0;
   std::optional<platform::Json> parameter;
   std::shared_ptr<std::atomic<int>> sends = std::make_shared<std::atomic<int>>(0);
 
