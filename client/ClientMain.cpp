@@ -15,6 +15,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
 #include "account/AccountScreens.h"
+#include "pay/PayScreens.h"
 
 namespace nvx {
 
@@ -33,6 +34,7 @@ void registerArchiveClasses() {
 void registerModuleScreens() {
   reader::ui::registerScreens();
   account::registerScreens();
+  pay::registerScreens();
 }
 
 }  // namespace
