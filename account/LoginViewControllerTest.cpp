@@ -5,6 +5,8 @@
 #include <atomic>
 #include <mutex>
 
+#include "account/InputVerificationViewController.h"
+#include "account/SubmitVerificationViewController.h"
 #include "account/testing/AccountTestSupport.h"
 #include "core/session/User.h"
 #include "net/testing/TestMainApi.h"
@@ -254,6 +256,44 @@ TEST_F(LoginViewControllerTest, BackIsTheDelegatesWhenItAnswersDidBackFromLogin)
   login->backButtonPressed();
   settle();
   EXPECT_NE(top(), login);
+}
+
+}  // namespace
+}  // namespace nvx
+
+namespace nvx {
+namespace {
+
+class CodeScreensTest : public testing::AccountScreenFixture {};
+
+// A code screen popped while its countdown runs is let go at once; its timer goes with it and
+// nothing fires into a released screen.
+TEST_F(CodeScreensTest, APoppedCodeScreenIsReleasedWhileItsCountdownRuns) {
+  std::vector<std::function<std::shared_ptr<platform::ui::ViewController>()>> makers = {
+      [] {
+        auto s = SubmitVerificationViewController::create();
+        s->setPhoneNumber("13812345678");
+        return s;
+      },
+      [] {
+        auto s = InputVerificationViewController::create();
+        s->setPhoneNumber("13812345678");
+        return s;
+      },
+  };
+  for (const auto& make : makers) {
+    std::weak_ptr<platform::ui::ViewController> weak;
+    {
+      auto screen = make();
+      weak = screen;
+      show(screen);
+      settle(3);
+      navigation().pop(false);
+    }
+    settle(1);
+    EXPECT_TRUE(weak.expired());
+    settle(60);
+  }
 }
 
 }  // namespace
