@@ -26,6 +26,7 @@
 #include "platform/foundation/Strings.h"
 #include "platform/net/NetConfig.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/Hud.h"
 #include "platform/ui/Inspector.h"
 #include "standin/MainApiStandin.h"
 #include "standin/SimulatedWifiBox.h"
@@ -231,6 +232,27 @@ TEST_F(PayEndToEndTest, ASwipeAndPin123456PayTheStoredCommitWhichTheServerChecks
   EXPECT_EQ(receipts[0]->transactionBusId, "M20013");
   EXPECT_EQ(receipts[0]->retData["sysref"], "SR000000000001");
   EXPECT_EQ(notes, (std::vector<Json>{Json{{"kBusinessType", 2}}}));
+}
+
+TEST_F(PayEndToEndTest, WhileASlowCommitRunsBehindTheSpinnerTheMainLoopKeepsTheReaderAlive) {
+  storeCommit("commitTransaction", "M20013", "100.00");
+  server->script("commitTransaction", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1500)), 1);
+  auto screen = openSwipe(2);
+  swipeCard(*screen);
+  typePin(*screen, standin::fixture::kCardPin);
+  const int heartbeats = box->heartbeatsSent();
+  ASSERT_TRUE(screen->doneButton()->tap());
+  // A lot of virtual time passes before the reply: heartbeats and the box's watchdog go on.
+  EXPECT_FALSE(pump([&] { return !screen->isCommitRunning(); }, 12.0));
+  EXPECT_GE(box->heartbeatsSent(), heartbeats + 10);
+  EXPECT_TRUE(services->hub->isTaviPresent());
+  EXPECT_FALSE(platform::ui::Hud::on(*services->mainWindow).empty());
+  // A second press meanwhile sends nothing more.
+  screen->doneButtonPressed();
+  ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !screen->isCommitRunning(); }, std::chrono::seconds(10)));
+  RunLoop::main().advance(1);
+  EXPECT_EQ(topClass(), PayResultScreen::kReceiptClassName);
+  EXPECT_EQ(commitsRecorded(), 1u);
 }
 
 TEST_F(PayEndToEndTest, TheServersAnswersLeadToTheirPagesAndAnOpenOutcomeNeverToTheFailurePage) {
