@@ -70,7 +70,7 @@ class AppServices {
   // The bank app's large-transfer alert (offered while a bank app calls the client when a
   // transfer is above the card's limit); cancelAction runs on its cancel button. false when
   // there is no such alert to show.
-  virtual bool alertOpenLimit(std::function<void()> /*cancelAction*/) { return false; }
+  virtual bool alertOpenLimitWithCancelAction(std::function<void()> /*cancelAction*/) { return false; }
   // Starts the service-level upgrade that allows more payout cards (the settings' white-list
   // application): the profile check, then the application, or the login first.
   virtual void gotoWhiteList() {}
