@@ -3,6 +3,7 @@
 // implements it; tests install fakes. Every operation has a harmless default so that a module
 // can be tested without the whole client.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,6 +62,17 @@ class AppServices {
   // Whether a request from another app is being served now (the payment flow's shared
   // AppScheduller, sharedAppScheduller's isOtherAppLaunching).
   virtual bool isOtherAppLaunching() { return false; }
+  // Returns to the app that opened the client (the shared request router's callback). With
+  // failed, the payment is marked failed first, so that a merchant checkout is answered
+  // "Failed" and never "Completion". Nothing while no other app is served.
+  virtual void returnToCallingApp(bool /*failed*/) {}
+  // The bank app's large-transfer alert (offered while a bank app calls the client when a
+  // transfer is above the card's limit); cancelAction runs on its cancel button. false when
+  // there is no such alert to show.
+  virtual bool alertOpenLimit(std::function<void()> /*cancelAction*/) { return false; }
+  // Starts the service-level upgrade that allows more payout cards (the settings' white-list
+  // application): the profile check, then the application, or the login first.
+  virtual void gotoWhiteList() {}
 };
 
 }  // namespace nvx
