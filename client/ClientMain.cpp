@@ -14,6 +14,7 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "home/HomeScreens.h"
 
 namespace nvx {
 
@@ -29,7 +30,10 @@ void registerArchiveClasses() {
 }
 
 // Each built module's screens named as text.
-void registerModuleScreens() { reader::ui::registerScreens(); }
+void registerModuleScreens() {
+  reader::ui::registerScreens();
+  home::registerScreens();
+}
 
 }  // namespace
 

@@ -12,7 +12,6 @@
 #include "platform/media/Jack.h"
 #include "platform/net/NetConfig.h"
 #include "reader/DHSwiperController.h"
-#include "sim/PlaceholderHomeScreen.h"
 #include "sim/SimStandins.h"
 
 namespace nvx::sim {
@@ -39,7 +38,6 @@ class SimulatorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(standins.start().isOk());
-    PlaceholderHomeScreen::registerIfMissing();
     startClient(platform::Sandbox::root());
   }
   void TearDown() override { standins.stop(); }

@@ -3,10 +3,12 @@
 // implements it; tests install fakes. Every operation has a harmless default so that a module
 // can be tested without the whole client.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/ui/Hud.h"
+#include "platform/ui/Geometry.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 
@@ -16,6 +18,30 @@ class DHSwiperController;
 class CSwiperControllerDelegate;
 }  // namespace reader
 class LoginViewControllerDelegate;
+
+// How a business configures the swipe screen it opens (the pay-screen configuration: titles,
+// prompts, the business type and an optional comment line).
+struct SwipeScreenLook {
+  std::string navTitle;
+  std::string swipeHeader;
+  std::string cardPlaceholder;
+  std::string passwordPlaceholder;
+  std::string tips;
+  std::string doneButtonTitle;
+  int businessType = 0;
+  // The comment line under the card field: its text, frame and tag.
+  std::string commentText;
+  platform::ui::Rect commentFrame;
+  int commentTag = 0;
+  bool isPlugin = false;
+};
+
+// The host's session values copied into the lottery sub-application before it is entered.
+struct LotterySessionValues {
+  std::string finalTokenid;
+  std::string mobelNum;
+  std::string userID;
+};
 
 class AppServices {
  public:
@@ -61,6 +87,24 @@ class AppServices {
   // Whether a request from another app is being served now (the payment flow's shared
   // AppScheduller, sharedAppScheduller's isOtherAppLaunching).
   virtual bool isOtherAppLaunching() { return false; }
+
+  // Screens of higher modules that take arguments when they are made. Each answers false (and
+  // the caller logs) while the screen's module is not built.
+  // initWithServiceType: of the utility-bill screen (0 water, 1 electricity, 2 gas, 3 telecoms).
+  virtual bool initPublicService(platform::ui::ViewController& /*screen*/, int /*serviceType*/) { return false; }
+  // The swipe screen's configuration (customizeSwipeViewWithNavTitleAndComment... and setIsPlugin:).
+  virtual bool customizeSwipeScreen(platform::ui::ViewController& /*screen*/, const SwipeScreenLook& /*look*/) {
+    return false;
+  }
+  // The receivables screen's item (setItem: with a new ReceivableItem).
+  virtual bool setReceivableItem(platform::ui::ViewController& /*screen*/, const std::string& /*name*/,
+                                 const std::string& /*iid*/, int64_t /*amountFen*/, int /*count*/) {
+    return false;
+  }
+  // The lottery session before the lottery's root screen is made; and the tab its root shows
+  // (touchButton: with a button of that tag).
+  virtual void setLotterySession(const LotterySessionValues& /*values*/) {}
+  virtual bool selectLotteryTab(platform::ui::ViewController& /*lotteryRoot*/, int /*tab*/) { return false; }
 };
 
 }  // namespace nvx
