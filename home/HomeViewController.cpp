@@ -338,6 +338,53 @@ void HomeViewController::addToCommonView(size_t index) {
   showPrompt(kAddedPrompt);
 }
 
+void HomeViewController::rearrangeKeepingFifth(size_t position, bool removeIt) {
+  const size_t n = commonArray_.size();
+  if (position >= n) return;
+  if (removeIt && (position == 4 || (n <= 4 && position == n - 1))) return;
+  if (mystoreView_) {
+    if (removeIt) {
+      mystoreView_->deleteAppointItem(position);
+    } else {
+      mystoreView_->setToFirstLocation(position);
+    }
+  }
+  const size_t keptAt = n > 4 ? 4 : n - 1;
+  const auto box = commonArray_[position];
+  const auto kept = commonArray_[keptAt];
+  commonArray_.erase(commonArray_.begin() + static_cast<std::ptrdiff_t>(keptAt));
+  auto at = std::find(commonArray_.begin(), commonArray_.end(), box);
+  if (at != commonArray_.end()) {
+    commonArray_.erase(at);
+    if (!removeIt) commonArray_.insert(commonArray_.begin(), box);
+  }
+  if (commonArray_.size() > 4) {
+    commonArray_.insert(commonArray_.begin() + 4, kept);
+  } else {
+    commonArray_.push_back(kept);
+  }
+  saveCommonArray();
+  showNewTip();
+}
+
+void HomeViewController::setToFirstLocation(size_t position) { rearrangeKeepingFifth(position, false); }
+
+void HomeViewController::deleteItem(size_t position) { rearrangeKeepingFifth(position, true); }
+
+void HomeViewController::buySwiper() { pushScreen("BuyNuvexaViewController"); }
+
+void HomeViewController::gotoLoginView() { pushScreen("SearchBankOpenWebsiteViewController"); }
+
+void HomeViewController::changeMode(int tag) { showHomeview(tag == 100 ? mobilBankView_ : cardView_); }
+
+std::vector<std::string> HomeViewController::stringToClass(const std::vector<std::string>& names) {
+  std::vector<std::string> classes;
+  for (const auto& name : names) {
+    if (HomeDataUtil::isScreenClass(name)) classes.push_back(name);
+  }
+  return classes;
+}
+
 void HomeViewController::showNewTip() {
   auto& defaults = platform::UserDefaults::standard();
   if (defaults.string(HomeBoxItem::kNewBusinessKey).value_or("") == "3.0.0") return;

@@ -97,6 +97,17 @@ class HomeViewController : public NVXViewController,
 
   // --- offered operations ---
   void addToCommonView(size_t index);
+  // Move a box of the common page to the first place, or delete it; the box at position 4 keeps
+  // its place.
+  void setToFirstLocation(size_t position);
+  void deleteItem(size_t position);
+  // The reader shop and the bank web-site search screen.
+  void buySwiper();
+  void gotoLoginView();
+  // Tag 100: the mobile-bank page; any other: the card page.
+  void changeMode(int tag);
+  static std::vector<std::string> classToString(const std::vector<std::string>& classes) { return classes; }
+  static std::vector<std::string> stringToClass(const std::vector<std::string>& names);
   bool itemIsExist(size_t index) const;
   void showNewTip();
   // The position of the first box of that title in the common page, -1 when none.
@@ -150,6 +161,7 @@ class HomeViewController : public NVXViewController,
   void openReceivables();
   void openApplicationsList();
   void openCouponPage(const std::string& address);
+  void rearrangeKeepingFifth(size_t position, bool removeIt);
 
   std::shared_ptr<HomeOperations> operations_;
   std::shared_ptr<platform::ui::View> contenView_;

@@ -254,6 +254,22 @@ TEST_F(HomeScreenTest, TheApplicationsListsChoiceReplacesTheCommonPage) {
   EXPECT_EQ(home->mystoreView()->homeItems().size(), 4u);
 }
 
+TEST_F(HomeScreenTest, MovingOrDeletingACommonBoxKeepsTheFifthInPlace) {
+  showHome();
+  const auto t = defaultTitles();
+  home->setToFirstLocation(6);
+  EXPECT_EQ(titles(home->commonArray()), (std::vector<std::string>{t[6], t[0], t[1], t[2], t[4], t[3], t[5], t[7]}));
+  EXPECT_EQ(titles(stored()), titles(home->commonArray()));
+  home->reloadTheCommonView(HomeDataUtil::getMyStoreBoxData());
+  home->deleteItem(1);
+  home->deleteItem(4);   // the fifth box is never deleted this way
+  EXPECT_EQ(titles(home->commonArray()), (std::vector<std::string>{t[0], t[2], t[3], t[5], t[4], t[6], t[7]}));
+  platform::RunLoop::main().advance(1);
+  std::vector<std::string> shown;
+  for (const auto& tile : home->mystoreView()->homeItems()) shown.push_back(tile->homeData()->title());
+  EXPECT_EQ(shown, titles(home->commonArray())) << "the grid agrees with the stored page";
+}
+
 TEST_F(HomeScreenTest, TheSplashGoesHalfASecondAfterTheHomeScreenShows) {
   auto splash = platform::ui::View::create(Rect{0, 0, 320, 568});
   splash->setTag(HomeScreen::kSplashTag);
