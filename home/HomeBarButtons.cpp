@@ -22,4 +22,19 @@ std::shared_ptr<platform::ui::Button> makeBarButton(platform::ui::View& bar, pla
   return button;
 }
 
+std::shared_ptr<platform::ui::Button> buttonOf(std::initializer_list<std::shared_ptr<platform::ui::Button>> buttons,
+                                               int tag) {
+  for (const auto& b : buttons) {
+    if (b && b->tag() == tag) return b;
+  }
+  return nullptr;
+}
+
+platform::NotificationCenter::Observation followSelectedTag(std::string_view name, std::function<void(int)> select) {
+  return platform::NotificationCenter::shared().observe(
+      std::string(name), nullptr, [select = std::move(select)](const platform::Notification& note) {
+        if (note.userInfo.is_number_integer()) select(note.userInfo.get<int>());
+      });
+}
+
 }  // namespace nvx

@@ -21,20 +21,14 @@ std::shared_ptr<HomeBottomTabBar> HomeBottomTabBar::initWithDelegate(std::weak_p
   bar->tradeBtn_ = makeBarButton(*bar, Rect{80, 0, 80, kHeight}, kMobileBankTag, "tel_bank", tap);
   bar->mapBtn_ = makeBarButton(*bar, Rect{160, 0, 80, kHeight}, kLifeTag, "life_assistant", tap);
   bar->moreBtn_ = makeBarButton(*bar, Rect{240, 0, 80, kHeight}, kWalletTag, "my_wallet", tap);
-  bar->observation_ = platform::NotificationCenter::shared().observe(
-      kNotification, nullptr, [weak](const platform::Notification& note) {
-        auto self = weak.lock();
-        if (!self || !note.userInfo.is_number_integer()) return;
-        self->setSelectedIndex(note.userInfo.get<int>());
-      });
+  bar->observation_ = followSelectedTag(kNotification, [weak](int tag) {
+    if (auto self = weak.lock()) self->setSelectedIndex(tag);
+  });
   return bar;
 }
 
 std::shared_ptr<platform::ui::Button> HomeBottomTabBar::buttonWithTag(int tag) const {
-  for (const auto& b : {homeBtn_, tradeBtn_, mapBtn_, moreBtn_}) {
-    if (b && b->tag() == tag) return b;
-  }
-  return nullptr;
+  return buttonOf({homeBtn_, tradeBtn_, mapBtn_, moreBtn_}, tag);
 }
 
 void HomeBottomTabBar::setSelectedIndex(int tag) {

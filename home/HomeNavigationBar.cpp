@@ -35,20 +35,14 @@ std::shared_ptr<HomeNavigationBar> HomeNavigationBar::initWithDelegate(std::weak
   bar->numLabel_->setTextAlignment(platform::ui::TextAlignment::Center);
   bar->noticeNumView_->addSubview(bar->numLabel_);
   bar->addSubview(bar->noticeNumView_);
-  bar->observation_ = platform::NotificationCenter::shared().observe(
-      kNotification, nullptr, [weak](const platform::Notification& note) {
-        auto self = weak.lock();
-        if (!self || !note.userInfo.is_number_integer()) return;
-        self->setSelectedIndex(note.userInfo.get<int>());
-      });
+  bar->observation_ = followSelectedTag(kNotification, [weak](int tag) {
+    if (auto self = weak.lock()) self->setSelectedIndex(tag);
+  });
   return bar;
 }
 
 std::shared_ptr<platform::ui::Button> HomeNavigationBar::buttonWithTag(int tag) const {
-  for (const auto& b : {likeBtn_, mallBtn_, noticeBtn_, moreBtn_}) {
-    if (b && b->tag() == tag) return b;
-  }
-  return nullptr;
+  return buttonOf({likeBtn_, mallBtn_, noticeBtn_, moreBtn_}, tag);
 }
 
 void HomeNavigationBar::setSelectedIndex(int tag) {

@@ -276,17 +276,12 @@ void HomeViewController::tabBar(HomeNavigationBar& /*bar*/, platform::ui::Button
   slideBanner(false);
 }
 
-void HomeViewController::switchToWalletTab() {
-  if (auto bar = bottomBar()) HomeTabBarViewController::sharedTabBarController()->gotoTag(HomeBottomTabBar::kWalletTag, *bar);
-  selectTag(HomeBottomTabBar::kWalletTag);
+void HomeViewController::switchToTab(int tag) {
+  if (auto bar = bottomBar()) HomeTabBarViewController::sharedTabBarController()->gotoTag(tag, *bar);
+  selectTag(tag);
 }
 
-void HomeViewController::selectedCommonView() {
-  if (auto bar = bottomBar()) {
-    HomeTabBarViewController::sharedTabBarController()->gotoTag(HomeBottomTabBar::kMobileBankTag, *bar);
-  }
-  selectTag(HomeBottomTabBar::kMobileBankTag);
-}
+void HomeViewController::selectedCommonView() { switchToTab(HomeBottomTabBar::kMobileBankTag); }
 
 void HomeViewController::rebuildWalletView() {
   platform::log::info(kLog, "no wallet page in this build: nothing to clear");
@@ -473,7 +468,7 @@ void HomeViewController::advertisingViewClickedAd(const AdvertTap& ad) {
         openCouponPage(ad.adUrl);
         break;
       case 7:
-        switchToWalletTab();
+        switchToTab(HomeBottomTabBar::kWalletTag);
         break;
       default:
         break;
@@ -484,7 +479,7 @@ void HomeViewController::advertisingViewClickedAd(const AdvertTap& ad) {
   switch (ad.adType) {
     case 1:
       if (ad.adNote == "110001") {
-        switchToWalletTab();
+        switchToTab(HomeBottomTabBar::kWalletTag);
       } else {
         gotoFunctionView(ad.adNote);
       }

@@ -150,7 +150,8 @@ class HomeViewController : public NVXViewController,
   void getPromotion();
   void getUnReadMsg();
   std::shared_ptr<HomeBottomTabBar> bottomBar() const;
-  void switchToWalletTab();
+  // Selects the tab on the bottom bar and shows its page, as a tap would.
+  void switchToTab(int tag);
   void pushLogin(const std::string& boxTitle);
   void push(const std::shared_ptr<platform::ui::ViewController>& screen);
   // Creates the screen of that class and pushes it; logged when the class is not built.
