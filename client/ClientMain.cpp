@@ -15,6 +15,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
 #include "home/HomeScreens.h"
+#include "pay/PayScreens.h"
 
 namespace nvx {
 
@@ -32,6 +33,7 @@ void registerArchiveClasses() {
 // Each built module's screens named as text.
 void registerModuleScreens() {
   reader::ui::registerScreens();
+  pay::registerScreens();
   home::registerScreens();
 }
 

@@ -18,6 +18,7 @@
 #include "home/HomeNavigationBar.h"
 #include "home/HomeOperations.h"
 #include "home/HomeTabBarViewController.h"
+#include "platform/ui/Label.h"
 
 namespace nvx {
 
@@ -87,6 +88,8 @@ class HomeViewController : public NVXViewController,
   // Whether the box may open without a login.
   bool checkLogin(const HomeBoxData& box) const;
   void theNextStep();
+  // A clear label of the text, right-aligned, in the 16-point system font.
+  static std::shared_ptr<platform::ui::Label> lableFrame(platform::ui::Rect frame, const std::string& title);
 
   // --- delegates of the bars and grids ---
   void selectTag(int tag) override;

@@ -15,6 +15,7 @@
 #include "core/shell/ScreenRegistry.h"
 #include "home/HomeDataUtil.h"
 #include "home/HomeViewController.h"
+#include "pay/SwipeViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Label.h"
 
@@ -223,22 +224,19 @@ void HomeViewController::theNextStep() {
   }
   isButtonPressing_ = true;
   auto screen = ScreenRegistry::shared().create("BalanceSwiperViewController");
-  if (screen) {
-    SwipeScreenLook look;
-    look.navTitle = HomeDataUtil::title("BalanceInquiry");
-    look.cardPlaceholder = HomeDataUtil::title("DebitCardInquiryPlace");
-    look.passwordPlaceholder = HomeDataUtil::title("DebitCardInquiryPasswordPlace");
-    look.doneButtonTitle = HomeDataUtil::title("Next");
-    look.businessType = 0;
-    look.commentText = kBalanceComment;
-    look.commentFrame = Rect{30, 200, 280, 40};
-    look.commentTag = kBalanceCommentTag;
-    look.isPlugin = false;
-    if (AppServices::current().customizeSwipeScreen(*screen, look)) {
-      push(screen);
-    } else {
-      platform::log::info(kLog, "the balance screen cannot be configured in this build");
-    }
+  if (auto* swipe = dynamic_cast<SwipeViewController*>(screen.get())) {
+    auto comment = lableFrame(Rect{30, 200, 280, 40}, kBalanceComment);
+    comment->setTag(kBalanceCommentTag);
+    comment->setFont(platform::ui::Font::system(14));
+    comment->setNumberOfLines(0);
+    comment->setTextAlignment(platform::ui::TextAlignment::Left);
+    comment->setTextColor(platform::ui::Color::black());
+    swipe->customizeSwipeViewWithNavTitleAndComment(
+        HomeDataUtil::title("BalanceInquiry"), std::nullopt, HomeDataUtil::title("DebitCardInquiryPlace"),
+        HomeDataUtil::title("DebitCardInquiryPasswordPlace"), std::nullopt, HomeDataUtil::title("Next"), 0, comment);
+    push(screen);
+  } else if (screen) {
+    platform::log::warning(kLog, "the balance screen is not a swipe screen: not opened");
   }
   isButtonPressing_ = false;
 }
@@ -265,6 +263,14 @@ void HomeViewController::openApplicationsList() {
   auto list = ScreenRegistry::shared().create(HomeDataUtil::kApplicationsListClass);
   if (!list) return;
   presentModal(platform::ui::NavigationController::create(list), true);
+}
+
+std::shared_ptr<platform::ui::Label> HomeViewController::lableFrame(Rect frame, const std::string& title) {
+  auto label = platform::ui::Label::create(frame, title);
+  label->setBackgroundColor(platform::ui::Color::clear());
+  label->setTextAlignment(platform::ui::TextAlignment::Right);
+  label->setFont(platform::ui::Font::system(16));
+  return label;
 }
 
 int HomeViewController::ticketTab(const std::string& url) {

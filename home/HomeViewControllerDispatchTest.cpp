@@ -5,6 +5,7 @@
 #include "home/HomeDataUtil.h"
 #include "home/HomeViewController.h"
 #include "home/testing/HomeScreenFixture.h"
+#include "pay/SwipeViewController.h"
 #include "platform/ui/AlertView.h"
 
 namespace nvx {
@@ -221,18 +222,22 @@ TEST_F(HomeDispatchTest, BalanceInquiryConfiguresItsSwipeScreen) {
   settle();
   tapBox("余额查询");
   EXPECT_EQ(topName(), "BalanceSwiperViewController");
-  ASSERT_EQ(services->swipeLooks.size(), 1u);
-  const auto& look = services->swipeLooks[0].second;
-  EXPECT_EQ(look.navTitle, "余额查询");
-  EXPECT_EQ(look.businessType, 0);
-  EXPECT_EQ(look.cardPlaceholder, "请刷借记卡");
-  EXPECT_EQ(look.passwordPlaceholder, "请输入借记卡密码");
-  EXPECT_EQ(look.doneButtonTitle, "下一步");
-  EXPECT_EQ(look.commentText, "*支持所有银联借记卡");
-  EXPECT_EQ(look.commentTag, 1001);
-  EXPECT_EQ(look.commentFrame, (platform::ui::Rect{30, 200, 280, 40}));
-  EXPECT_FALSE(look.isPlugin);
-  EXPECT_TRUE(look.swipeHeader.empty());
+  auto swipe = std::dynamic_pointer_cast<SwipeViewController>(services->navigation->topViewController());
+  ASSERT_TRUE(swipe);
+  EXPECT_EQ(swipe->navTitle(), "余额查询");
+  EXPECT_EQ(swipe->businessType(), 0);
+  EXPECT_EQ(swipe->cardPlaceholder(), "请刷借记卡");
+  EXPECT_EQ(swipe->passwordPlaceholder(), "请输入借记卡密码");
+  EXPECT_EQ(swipe->doneButtonTitle(), "下一步");
+  ASSERT_TRUE(swipe->commentLabel());
+  EXPECT_EQ(swipe->commentLabel()->text(), "*支持所有银联借记卡");
+  EXPECT_EQ(swipe->commentLabel()->tag(), 1001);
+  EXPECT_EQ(swipe->commentLabel()->textAlignment(), platform::ui::TextAlignment::Left);
+  // Taps while it is being prepared are not taken twice; afterwards the dispatch is free again.
+  home_();
+  home->gotoBusiness("余额查询");
+  settle();
+  EXPECT_EQ(topName(), "BalanceSwiperViewController");
   EXPECT_TRUE(home->goBusTitle().empty() || home->goBusTitle() == "余额查询");
 }
 

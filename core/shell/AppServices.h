@@ -4,11 +4,11 @@
 // can be tested without the whole client.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/ui/Hud.h"
-#include "platform/ui/Geometry.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 
@@ -18,23 +18,6 @@ class DHSwiperController;
 class CSwiperControllerDelegate;
 }  // namespace reader
 class LoginViewControllerDelegate;
-
-// How a business configures the swipe screen it opens (the pay-screen configuration: titles,
-// prompts, the business type and an optional comment line).
-struct SwipeScreenLook {
-  std::string navTitle;
-  std::string swipeHeader;
-  std::string cardPlaceholder;
-  std::string passwordPlaceholder;
-  std::string tips;
-  std::string doneButtonTitle;
-  int businessType = 0;
-  // The comment line under the card field: its text, frame and tag.
-  std::string commentText;
-  platform::ui::Rect commentFrame;
-  int commentTag = 0;
-  bool isPlugin = false;
-};
 
 // The host's session values copied into the lottery sub-application before it is entered.
 struct LotterySessionValues {
@@ -87,15 +70,22 @@ class AppServices {
   // Whether a request from another app is being served now (the payment flow's shared
   // AppScheduller, sharedAppScheduller's isOtherAppLaunching).
   virtual bool isOtherAppLaunching() { return false; }
+  // Returns to the app that opened the client (the shared request router's callback). With
+  // failed, the payment is marked failed first, so that a merchant checkout is answered
+  // "Failed" and never "Completion". Nothing while no other app is served.
+  virtual void returnToCallingApp(bool /*failed*/) {}
+  // The bank app's large-transfer alert (offered while a bank app calls the client when a
+  // transfer is above the card's limit); cancelAction runs on its cancel button. false when
+  // there is no such alert to show.
+  virtual bool alertOpenLimit(std::function<void()> /*cancelAction*/) { return false; }
+  // Starts the service-level upgrade that allows more payout cards (the settings' white-list
+  // application): the profile check, then the application, or the login first.
+  virtual void gotoWhiteList() {}
 
   // Screens of higher modules that take arguments when they are made. Each answers false (and
   // the caller logs) while the screen's module is not built.
   // initWithServiceType: of the utility-bill screen (0 water, 1 electricity, 2 gas, 3 telecoms).
   virtual bool initPublicService(platform::ui::ViewController& /*screen*/, int /*serviceType*/) { return false; }
-  // The swipe screen's configuration (customizeSwipeViewWithNavTitleAndComment... and setIsPlugin:).
-  virtual bool customizeSwipeScreen(platform::ui::ViewController& /*screen*/, const SwipeScreenLook& /*look*/) {
-    return false;
-  }
   // The receivables screen's item (setItem: with a new ReceivableItem).
   virtual bool setReceivableItem(platform::ui::ViewController& /*screen*/, const std::string& /*name*/,
                                  const std::string& /*iid*/, int64_t /*amountFen*/, int /*count*/) {

@@ -14,19 +14,21 @@
 #include "home/HomeBoxData.h"
 #include "home/HomeOperations.h"
 #include "home/HomeViewController.h"
+#include "pay/SwipeViewController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Inspector.h"
 
 namespace nvx::testing {
 
+class BalanceSwiper : public SwipeViewController {
+ public:
+  std::string className() const override { return "BalanceSwiperViewController"; }
+};
+
 class HomeTestServices : public TestScreenServices {
  public:
   bool initPublicService(platform::ui::ViewController&, int type) override {
     serviceTypes.push_back(type);
-    return true;
-  }
-  bool customizeSwipeScreen(platform::ui::ViewController& screen, const SwipeScreenLook& look) override {
-    swipeLooks.push_back({screen.className(), look});
     return true;
   }
   bool setReceivableItem(platform::ui::ViewController&, const std::string& name, const std::string& iid, int64_t amount,
@@ -41,7 +43,6 @@ class HomeTestServices : public TestScreenServices {
   }
 
   std::vector<int> serviceTypes;
-  std::vector<std::pair<std::string, SwipeScreenLook>> swipeLooks;
   std::vector<std::string> receivables;
   std::vector<LotterySessionValues> lotterySessions;
   std::vector<int> lotteryTabs;
@@ -76,7 +77,7 @@ inline const std::vector<std::string>& businessScreenNames() {
       "NCCRepayManageViewController", "PayBusinessViewController", "RechargeBusinessViewController",
       "CCRepayRemindViewController", "PhoneNumberRemittanceViewController", "MallIndexViewController",
       "MoreViewController", "BuyNuvexaViewController", "ReceivableInfoViewController",
-      "ChooseBankAccountViewController", "BalanceSwiperViewController", "TabBarController", "AllControllerTable"};
+      "ChooseBankAccountViewController", "TabBarController", "AllControllerTable"};
   return kNames;
 }
 
@@ -89,6 +90,8 @@ class HomeScreenFixture : public ::testing::Test {
     for (const auto& name : businessScreenNames()) {
       ScreenRegistry::shared().add(name, [name] { return std::make_shared<NamedTestScreen>(name); });
     }
+    // The balance inquiry's variant of the swipe screen.
+    ScreenRegistry::shared().add("BalanceSwiperViewController", [] { return std::make_shared<BalanceSwiper>(); });
     ScreenRegistry::shared().add(LoginScreen::kClassName, [this] {
       auto login = std::make_shared<TestLoginScreen>();
       lastLogin = login;

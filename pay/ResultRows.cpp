@@ -1,0 +1,71 @@
+#include "pay/ResultRows.h"
+
+#include "core/text/MoneyFormat.h"
+#include "pay/PayMoney.h"
+
+namespace nvx {
+
+using platform::ui::Color;
+using platform::ui::Font;
+using platform::ui::Rect;
+
+std::string ResultRows::text(const platform::Json& data, std::string_view key) {
+  if (!data.is_object()) return {};
+  auto it = data.find(key);
+  if (it == data.end() || it->is_null() || it->is_object() || it->is_array()) return {};
+  return platform::json::asText(*it).value_or(std::string());
+}
+
+int64_t ResultRows::yuanAmountFen(const platform::Json& data, std::string_view key) {
+  return PayMoney::fenFromYuanText(text(data, key)).value_or(0);
+}
+
+Color ResultRows::borderColor() { return Color{202.0 / 255.0, 0.8, 0.8, 1}; }
+
+std::shared_ptr<platform::ui::View> ResultRows::card(Rect frame) {
+  auto view = platform::ui::View::create(frame);
+  view->setBackgroundColor(Color::white());
+  view->layer().borderWidth = 1;
+  view->layer().borderColor = borderColor();
+  view->layer().cornerRadius = 6;
+  view->setClipsToBounds(true);
+  return view;
+}
+
+std::shared_ptr<platform::ui::Label> ResultRows::labelWithFrame(Rect frame, std::string_view text) {
+  auto label = platform::ui::Label::create(frame, std::string(text));
+  label->setBackgroundColor(Color::clear());
+  label->setTextColor(Color::gray(0.408));
+  label->setFont(Font::system(14));
+  return label;
+}
+
+double ResultRows::layoutRows(platform::ui::View& card, const TransactionInfoSource::Rows& rows, double y,
+                              int businessType) {
+  const bool tall = businessType == 23;
+  for (const auto& row : rows) {
+    if (!row) continue;
+    const bool wraps = !row->isNumber() && row->mutiLined();
+    auto label = labelWithFrame(Rect{13, y, 88, wraps && tall ? 30.0 : 15.0}, row->leftValue() + ":");
+    label->setTextAlignment(platform::ui::TextAlignment::Right);
+    card.addSubview(label);
+    if (row->isNumber()) {
+      auto value = labelWithFrame(Rect{116, y, 225, 15},
+                                  text::formatMoney(static_cast<double>(row->amount()) / 100.0) + " 元");
+      if (row->isRed()) value->setTextColor(Color::rgb255(255, 0, 0));
+      card.addSubview(value);
+      y += 25;
+    } else if (wraps) {
+      auto value = labelWithFrame(Rect{116, y - 2, 180, 35}, row->rightValue().value_or(std::string()));
+      value->setNumberOfLines(tall ? 3 : 2);
+      card.addSubview(value);
+      y += tall ? 75 : 60;
+    } else {
+      card.addSubview(labelWithFrame(Rect{116, y, 200, 15}, row->rightValue().value_or(std::string())));
+      y += 25;
+    }
+  }
+  return y;
+}
+
+}  // namespace nvx
