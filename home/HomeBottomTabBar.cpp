@@ -22,7 +22,7 @@ std::shared_ptr<HomeBottomTabBar> HomeBottomTabBar::initWithDelegate(std::weak_p
   bar->mapBtn_ = makeBarButton(*bar, Rect{160, 0, 80, kHeight}, kLifeTag, "life_assistant", tap);
   bar->moreBtn_ = makeBarButton(*bar, Rect{240, 0, 80, kHeight}, kWalletTag, "my_wallet", tap);
   bar->observation_ = followSelectedTag(kNotification, [weak](int tag) {
-    if (auto self = weak.lock()) self->setSelectedIndex(tag);
+    if (auto self = weak.lock()) self->selectedIndexChange(tag);
   });
   return bar;
 }

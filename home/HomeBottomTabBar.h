@@ -37,6 +37,8 @@ class HomeBottomTabBar : public platform::ui::View {
   // 1000 clears every button; another value selects the button with that tag only.
   void setDeSelectedItem(int tag);
   void didSelectedItem(platform::ui::Button& button);
+  // The tab-bar notification's handler: the posted tag becomes the selected one.
+  void selectedIndexChange(int tag) { setSelectedIndex(tag); }
   // Posts the tab-bar notification with the tag.
   static void notifyTabBarSelected(int tag);
 
