@@ -15,6 +15,7 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "home/HomeScreens.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -34,6 +35,7 @@ void registerArchiveClasses() {
 void registerModuleScreens() {
   reader::ui::registerScreens();
   pay::registerScreens();
+  home::registerScreens();
 }
 
 }  // namespace

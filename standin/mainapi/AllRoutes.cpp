@@ -1,4 +1,5 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
+#include "standin/mainapi/HomeRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/PayRoutes.h"
 
@@ -6,6 +7,7 @@ namespace standin::mainapi {
 
 void addAllRoutes(MainApiStandin& server) {
   standin::addCoreRoutes(server);
+  standin::addHomeRoutes(server);
   standin::addPayRoutes(server);
 }
 
