@@ -16,6 +16,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
 #include "home/HomeScreens.h"
+#include "account/AccountScreens.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -34,6 +35,7 @@ void registerArchiveClasses() {
 // Each built module's screens named as text.
 void registerModuleScreens() {
   reader::ui::registerScreens();
+  account::registerScreens();
   pay::registerScreens();
   home::registerScreens();
 }

@@ -1,5 +1,6 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
 #include "standin/mainapi/HomeRoutes.h"
+#include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/PayRoutes.h"
 
@@ -8,6 +9,7 @@ namespace standin::mainapi {
 void addAllRoutes(MainApiStandin& server) {
   standin::addCoreRoutes(server);
   standin::addHomeRoutes(server);
+  standin::addAccountRoutes(server);
   standin::addPayRoutes(server);
 }
 
