@@ -1,0 +1,10 @@
+// Every feature's routes join the main-API stand-in here: one line per feature.
+#include "standin/mainapi/MainApiState.h"
+
+namespace standin::mainapi {
+
+void addAllRoutes(MainApiStandin& server) {
+  standin::addCoreRoutes(server);
+}
+
+}  // namespace standin::mainapi
