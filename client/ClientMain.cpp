@@ -14,6 +14,7 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "pay/MarketingEntity.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -27,6 +28,7 @@ void registerArchiveClasses() {
   ClientVersionEntity::registerArchiveClass();
   BankCardEntity::registerArchiveClass();
   FileListEntity::registerArchiveClass();
+  MarketingEntity::registerArchiveClass();
 }
 
 // Each built module's screens named as text.

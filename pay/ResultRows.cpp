@@ -20,6 +20,18 @@ int64_t ResultRows::yuanAmountFen(const platform::Json& data, std::string_view k
   return PayMoney::fenFromYuanText(text(data, key)).value_or(0);
 }
 
+const platform::Json& ResultRows::object(const platform::Json& data, std::string_view key) {
+  static const platform::Json kEmpty = platform::Json::object();
+  if (!data.is_object()) return kEmpty;
+  auto it = data.find(key);
+  return it != data.end() && it->is_object() ? *it : kEmpty;
+}
+
+std::string ResultRows::payeeBankName(const platform::Json& payeeCard) {
+  std::string name = text(object(payeeCard, "NVX_BANKINFO"), "bankName");
+  return name.empty() ? text(payeeCard, "NVX_BANKINFO") : name;
+}
+
 Color ResultRows::borderColor() { return Color{202.0 / 255.0, 0.8, 0.8, 1}; }
 
 std::shared_ptr<platform::ui::View> ResultRows::card(Rect frame) {
