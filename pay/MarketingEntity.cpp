@@ -76,6 +76,12 @@ MarketingEntity::Kind MarketingEntity::openableKind() const {
   }
 }
 
+bool MarketingEntity::operator==(const MarketingEntity& other) const {
+  bool same = true;
+  eachField([&](const char*, auto get, auto) { same = same && (this->*get)() == (other.*get)(); });
+  return same;
+}
+
 void MarketingEntity::registerArchiveClass() { platform::registerArchivable<MarketingEntity>(kArchiveClass); }
 
 }  // namespace nvx

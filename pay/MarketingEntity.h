@@ -60,7 +60,8 @@ class MarketingEntity : public platform::Archivable {
   void encode(platform::Archiver& coder) const override;
   static void registerArchiveClass();
 
-  bool operator==(const MarketingEntity&) const = default;
+  // Field by field.
+  bool operator==(const MarketingEntity& other) const;
 
  private:
   std::string aId_;

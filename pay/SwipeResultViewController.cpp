@@ -269,9 +269,12 @@ double SwipeResultViewController::layoutButtons(View& content, double y) {
 // --- marketing ---------------------------------------------------------------------------------
 
 void SwipeResultViewController::requestAdvertise() {
-  // The completion holds the page until it has run; it only sets the label and the item.
-  auto self = std::static_pointer_cast<SwipeResultViewController>(shared_from_this());
-  operations().getMarketingWithBusId(transactionBusId_, [self](ReceiptOperations::MarketingReply reply) {
+  // The reply only sets the label and the item (or prompts its error): a page the user has left
+  // meanwhile is let go and the reply is dropped.
+  std::weak_ptr<SwipeResultViewController> weak = std::static_pointer_cast<SwipeResultViewController>(shared_from_this());
+  operations().getMarketingWithBusId(transactionBusId_, [weak](ReceiptOperations::MarketingReply reply) {
+    auto self = weak.lock();
+    if (!self) return;
     if (reply.isErr) {
       self->showPrompt(reply.errMsg);
       return;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ui/BusinessTypeScreen.h"
 #include "app/ui/NVXViewController.h"
 #include "app/ui/TransactionInfoSource.h"
 #include "pay/MarketingEntity.h"
@@ -23,7 +24,7 @@
 
 namespace nvx {
 
-class SwipeResultViewController : public NVXViewController, public PayResultScreen {
+class SwipeResultViewController : public NVXViewController, public BusinessTypeScreen, public PayResultScreen {
  public:
   static constexpr const char* kClassName = PayResultScreen::kReceiptClassName;
   // The business code of the mall, opened when no mall screen is on the stack.
@@ -34,7 +35,7 @@ class SwipeResultViewController : public NVXViewController, public PayResultScre
   void viewDidLoad() override;
 
   // --- inputs, set before the screen shows ---
-  int businessType() const { return businessType_; }
+  int businessType() const override { return businessType_; }
   void setBusinessType(int type) override { businessType_ = type; }
   const platform::Json& transactionData() const { return transactionData_; }
   void setTransactionData(platform::Json data) override { transactionData_ = std::move(data); }
