@@ -1,18 +1,13 @@
 #include "net/CoreOperations.h"
 
-#include "core/shell/AppServices.h"
 #include "core/models/ClientVersionEntity.h"
 #include "core/models/MaxNum.h"
 #include "core/text/UrlEscaping.h"
-#include "core/session/User.h"
-#include "net/BaseService.h"
 #include "net/DataStatistics.h"
-#include "net/JsonDeserializer.h"
+#include "net/MainApiRequest.h"
 #include "net/StatisticsServerConfig.h"
 #include "net/Unit.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/ui/Hud.h"
 
 namespace nvx {
 
@@ -22,36 +17,6 @@ constexpr std::string_view kTag = "CoreOperations";
 constexpr auto kLongTimeout = std::chrono::seconds(60);
 
 using platform::Json;
-
-// The window's progress indicator. Synchronous operations may run on a worker: the indicator is
-// then shown and hidden through the main run loop, in that order.
-void onMain(std::function<void()> work) {
-  if (platform::RunLoop::main().isMainThread()) {
-    work();
-  } else {
-    platform::dispatchMain(std::move(work));
-  }
-}
-
-void showWindowIndicator() {
-  onMain([] {
-    if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
-  });
-}
-
-void hideWindowIndicator() {
-  onMain([] {
-    if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
-  });
-}
-
-// A callback that first hides the window's indicator.
-CoreOperations::ResponseBlock hidingIndicator(CoreOperations::ResponseBlock block) {
-  return [block = std::move(block)](NetResult result, RetStatusEntity status, bool isErr) {
-    hideWindowIndicator();
-    if (block) block(std::move(result), std::move(status), isErr);
-  };
-}
 
 // A callback that takes a "0000" reply without data for a success.
 CoreOperations::ResponseBlock nilDataIsNoError(CoreOperations::ResponseBlock block) {
@@ -67,39 +32,26 @@ std::string parameterParams(std::string_view key, std::string_view dictCode) {
   return params;
 }
 
+// Operations that may be called on a worker take the session captured last on the main thread.
+RequestSession session() { return RequestSession::forRequestStart(); }
+
+// A GET with the run's identity and the caller's query text.
+MainApiRequest plainGet(std::string path, std::optional<std::string> params = std::nullopt) {
+  auto request = MainApiRequest::get(std::move(path), Identity::Plain, session());
+  if (params) request.rawQuery(std::move(*params));
+  return request;
+}
+
 // "retData" of a synchronous reply whose "retCode" is "0000"; nothing for anything else.
-std::optional<Json> okRetData(const platform::net::HttpRequest& request) {
-  if (request.error()) return std::nullopt;
-  std::optional<Json> top = JsonDeserializer::deserialize(request.responseData());
-  if (!top || !top->is_object()) return std::nullopt;
-  const Json* status = platform::json::member(*top, "retStatus");
-  const Json* code = status ? platform::json::member(*status, "retCode") : nullptr;
-  if (!code || !code->is_string() || code->get_ref<const std::string&>() != "0000") return std::nullopt;
-  const Json* data = platform::json::member(*top, "retData");
-  if (!data) return std::nullopt;
-  return *data;
+std::optional<Json> okRetData(const ServerReply& reply) {
+  return reply.envelope ? reply.envelope->okData() : std::nullopt;
 }
 
-// A synchronous GET with the window's indicator around it.
-std::shared_ptr<NetService> getSynchronouslyWithIndicator(std::string url) {
-  auto request = NetService::requestWithURL(std::move(url));
-  request->setMethod("GET");
-  showWindowIndicator();
-  request->startSynchronous();
-  hideWindowIndicator();
-  return request;
-}
-
-std::shared_ptr<NetService> terminalRequest(std::string_view path, std::string_view busid, std::string_view termid) {
-  const User& user = User::currentUser();
-  auto request = NetService::nvxRequest(path);
-  request->setPostValue("uid", BaseService::uid());
-  request->setPostValue("vercode", BaseService::vercode());
-  request->setPostValue("mobile", user.loginName());
-  request->setPostValue("userToken", user.userToken());
-  request->setPostValue("busid", std::string(busid));
-  request->setPostValue("termid", std::string(termid));
-  return request;
+std::shared_ptr<NetService> terminalRequest(std::string path, std::string busid, std::string_view termid) {
+  return MainApiRequest::postForm(std::move(path), Identity::Terminal, session())
+      .busid(std::move(busid))
+      .terminal(std::string(termid))
+      .build();
 }
 
 std::shared_ptr<NetService> startedSynchronously(std::shared_ptr<NetService> request) {
@@ -110,8 +62,7 @@ std::shared_ptr<NetService> startedSynchronously(std::shared_ptr<NetService> req
 }  // namespace
 
 std::shared_ptr<NetService> CoreOperations::getBusiDesc(std::string_view busId, BusiDescBlock block) {
-  return NetService::nvxQuickSafeUIRequest(
-      "getBusiDesc", "busId=" + std::string(busId),
+  return plainGet("getBusiDesc", "busId=" + std::string(busId)).spinner().startWithBlock(
       [block = std::move(block)](NetResult result, RetStatusEntity status, bool isErr) {
         std::optional<std::string> content;
         const Json* list = result.json();
@@ -121,18 +72,18 @@ std::shared_ptr<NetService> CoreOperations::getBusiDesc(std::string_view busId, 
           }
         }
         if (block) block(std::move(content), std::move(status), isErr);
-      },
-      std::nullopt);
+      });
 }
 
 std::shared_ptr<NetService> CoreOperations::getUnitListNewWithBlock(ResponseBlock block) {
-  return NetService::nvxQuickSafeUIRequest("getUnitListNew", std::move(block), EntityClass::of<Unit>());
+  return plainGet("getUnitListNew").spinner().entity(EntityClass::of<Unit>()).startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::getShuakaqiListWithBlock(ResponseBlock block) {
   const std::string version = DataStatistics::sharedDataStatistics().appVersion().value_or("");
-  return NetService::nvxQuickSafeRequest("getShuakaqiList", "version=" + version, std::move(block),
-                                         EntityClass::of<ClientVersionEntity>());
+  return plainGet("getShuakaqiList", "version=" + version)
+      .entity(EntityClass::of<ClientVersionEntity>())
+      .startWithBlock(std::move(block));
 }
 
 std::string CoreOperations::bankListForPayParams(std::string_view busId, std::string_view bankCode) {
@@ -146,54 +97,56 @@ std::string CoreOperations::bankListForPayParams(std::string_view busId, std::st
 std::shared_ptr<NetService> CoreOperations::getBankListForPayWithBusId(std::string_view busId,
                                                                        std::string_view bankCode,
                                                                        ResponseBlock block) {
-  return NetService::nvxQuickSafeUIRequest("getBankListForPay", bankListForPayParams(busId, bankCode),
-                                           std::move(block), std::nullopt);
+  return plainGet("getBankListForPay", bankListForPayParams(busId, bankCode)).spinner().startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::getUserLoginStateWithPhoneNumber(std::string_view phoneNumber,
                                                                              std::string_view encryptPwd,
                                                                              ResponseBlock block) {
-  return NetService::nvxQuickSafeUIRequest("getUserLoginState/" + std::string(phoneNumber),
-                                           "password=" + std::string(encryptPwd), std::move(block), std::nullopt);
+  return plainGet("getUserLoginState/" + std::string(phoneNumber), "password=" + std::string(encryptPwd))
+      .spinner()
+      .startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::createBillWithParams(std::string_view params, ResponseBlock block) {
-  return NetService::nvxQuickSafeUIRequest("createBill", std::string(params), std::move(block), std::nullopt);
+  return plainGet("createBill", std::string(params)).spinner().startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::getUserInfoWithVerifyType(std::string_view verifyType,
                                                                       ResponseBlock block) {
-  const User& user = User::currentUser();
-  return NetService::nvxQuickSafeUIRequest("getUserInfo/" + user.loginName(),
-                                           "verifyType=" + std::string(verifyType) + "&userToken=" + user.userToken(),
-                                           std::move(block), std::nullopt);
+  const RequestSession now = session();
+  return MainApiRequest::get("getUserInfo/" + now.loginName, Identity::Plain, now)
+      .rawQuery("verifyType=" + std::string(verifyType))
+      .sessionValue("userToken", SessionValue::UserToken)
+      .spinner()
+      .startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::getParameterWithKey(std::string_view key, std::string_view dictCode,
                                                                 ResponseBlock block) {
-  return NetService::nvxQuickSafeUIRequest("getParameter", parameterParams(key, dictCode), std::move(block),
-                                           std::nullopt);
+  return plainGet("getParameter", parameterParams(key, dictCode)).spinner().startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::getParameterMaxnumWithKey(std::string_view key, ResponseBlock block) {
-  return NetService::nvxQuickSafeUIRequest("getParameter", parameterParams(key, "0002"), std::move(block),
-                                           EntityClass::of<MaxNum>());
+  return plainGet("getParameter", parameterParams(key, "0002"))
+      .spinner()
+      .entity(EntityClass::of<MaxNum>())
+      .startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::getParameterMaxnumWithKeyNotUi(std::string_view key,
                                                                            ResponseBlock block) {
-  return NetService::nvxQuickSafeRequest("getParameter", parameterParams(key, "0002"), std::move(block),
-                                         EntityClass::of<MaxNum>());
+  return plainGet("getParameter", parameterParams(key, "0002"))
+      .entity(EntityClass::of<MaxNum>())
+      .startWithBlock(std::move(block));
 }
 
 std::optional<Json> CoreOperations::syncGetParameterWithKey(std::string_view key, std::string_view dictCode) {
-  auto request = getSynchronouslyWithIndicator(nvxSafeAuthJsonUrl("getParameter", parameterParams(key, dictCode)));
-  return okRetData(*request);
+  return okRetData(plainGet("getParameter", parameterParams(key, dictCode)).spinner().sendSynchronously());
 }
 
 std::optional<BankCardEntity> CoreOperations::getbankByCardNoWithCardNo(std::string_view cardNo) {
-  auto request = getSynchronouslyWithIndicator(nvxSafeAuthJsonUrl("getbankByCardNo/" + std::string(cardNo)));
-  std::optional<Json> data = okRetData(*request);
+  std::optional<Json> data = okRetData(plainGet("getbankByCardNo/" + std::string(cardNo)).spinner().sendSynchronously());
   if (!data) return std::nullopt;
   return BankCardEntity::initWithJson(*data);
 }
@@ -214,12 +167,13 @@ std::shared_ptr<NetService> CoreOperations::termCheckinWithTermid(std::string_vi
   return startedSynchronously(termCheckinRequest(termid));
 }
 
-std::string CoreOperations::checkUserDeviceInfoParams() {
-  const User& user = User::currentUser();
+std::string CoreOperations::checkUserDeviceInfoParams() { return checkUserDeviceInfoParams(session()); }
+
+std::string CoreOperations::checkUserDeviceInfoParams(const RequestSession& session) {
   const DataStatistics& device = DataStatistics::sharedDataStatistics();
   std::vector<std::pair<std::string_view, std::optional<std::string>>> pairs = {
-      {"loginName", user.loginName()},
-      {"psamNo", user.psamId()},
+      {"loginName", session.loginName},
+      {"psamNo", session.psamId},
       {"devicedId", std::string()},
       {"telecomOperators", device.IMSISubFive()},
       {"mobilePhoneModel", device.getDeviceVersion()},
@@ -241,11 +195,14 @@ std::string CoreOperations::checkUserDeviceInfoParams() {
 }
 
 std::shared_ptr<NetService> CoreOperations::checkUserDeviceInfoRequest() {
-  if (!User::currentUser().isLogined()) platform::log::warning(kTag, "reader ownership checked without a login");
-  auto request = NetService::nvxSafeAuthRequest("checkUserDeviceInfo", checkUserDeviceInfoParams());
-  request->setMethod("GET");
-  request->setTimeout(kLongTimeout);
-  return request;
+  const RequestSession now = session();
+  if (now.loginName.empty() || now.userToken.empty()) {
+    platform::log::warning(kTag, "reader ownership checked without a login");
+  }
+  return MainApiRequest::get("checkUserDeviceInfo", Identity::Plain, now)
+      .rawQuery(checkUserDeviceInfoParams(now))
+      .timeout(kLongTimeout)
+      .build();
 }
 
 std::shared_ptr<NetService> CoreOperations::checkUserDeviceInfo() {
@@ -255,17 +212,10 @@ std::shared_ptr<NetService> CoreOperations::checkUserDeviceInfo() {
 std::shared_ptr<NetService> CoreOperations::queryTransWithBusid(std::string_view busid, const Json& dic,
                                                                 std::optional<EntityClass> entityClass,
                                                                 ResponseBlock block) {
-  const User& user = User::currentUser();
-  auto request = NetService::nvxRequest("queryTrans");
-  request->setPersistentConnection(false);
-  request->setTimeout(kLongTimeout);
-  request->setPostValue("uid", BaseService::uid());
-  request->setPostValue("vercode", BaseService::vercode());
-  request->setPostValue("termid", user.psamNo());
-  request->setPostValue("mobile", user.loginName());
-  request->setPostValue("userToken", user.userToken());
-  request->setPostValue("busid", std::string(busid));
-  request->setPostValue("wallet", "100");
+  auto request = MainApiRequest::postForm("queryTrans", Identity::Wallet, session())
+                     .busid(std::string(busid))
+                     .keepAlive(false)
+                     .timeout(kLongTimeout);
   if (dic.is_object()) {
     for (const auto& [key, value] : dic.items()) {
       std::optional<std::string> text = platform::json::asText(value);
@@ -273,12 +223,11 @@ std::shared_ptr<NetService> CoreOperations::queryTransWithBusid(std::string_view
         platform::log::warning(kTag, "queryTrans field " + key + " is not a text or number; left out");
         continue;
       }
-      request->setPostValue(key, *text);
+      request.field(key, *text);
     }
   }
-  request->setCallback(std::move(block), std::move(entityClass), "POST");
-  request->startAsynchronous();
-  return request;
+  if (entityClass) request.entity(std::move(*entityClass));
+  return request.startWithBlock(std::move(block));
 }
 
 std::shared_ptr<NetService> CoreOperations::queryTransWithBusid(std::string_view busid, const Json& dic,
@@ -288,30 +237,32 @@ std::shared_ptr<NetService> CoreOperations::queryTransWithBusid(std::string_view
 
 std::shared_ptr<NetService> CoreOperations::queryTransUIWithBusid(std::string_view busid, const Json& dic,
                                                                   ResponseBlock block) {
-  showWindowIndicator();
-  return queryTransWithBusid(busid, dic, hidingIndicator(std::move(block)));
+  NetService::showWindowIndicator();
+  return queryTransWithBusid(busid, dic, [block = std::move(block)](NetResult result, RetStatusEntity status, bool isErr) {
+    NetService::hideWindowIndicator();
+    if (block) block(std::move(result), std::move(status), isErr);
+  });
 }
 
 std::shared_ptr<NetService> CoreOperations::insertStaticesInfoWithInfoStr(std::string_view infoStr,
                                                                           ResponseBlock block) {
-  auto request =
-      NetService::requestWithURL(StatisticsServerConfig::current().statisticsBase() + "insertStaticesInfo.json");
-  request->setPostValue("infoStr", std::string(infoStr));
-  request->setPostValue("imei", DataStatistics::sharedDataStatistics().deviceId());
-  request->setPostValue("uid", BaseService::uid());
-  request->setPostValue("vercode", BaseService::vercode());
-  request->setCallback(nilDataIsNoError(std::move(block)), "POST");
-  request->startAsynchronous();
-  return request;
+  return MainApiRequest::postForm("insertStaticesInfo", Identity::None, session())
+      .atBase(StatisticsServerConfig::current().statisticsBase())
+      .field("infoStr", std::string(infoStr))
+      .field("imei", DataStatistics::sharedDataStatistics().deviceId())
+      .sessionValue("uid", SessionValue::Uid)
+      .sessionValue("vercode", SessionValue::Vercode)
+      .startWithBlock(nilDataIsNoError(std::move(block)));
 }
 
 std::shared_ptr<NetService> CoreOperations::getIosPushMsgWithMsgId(std::string_view msgId, ResponseBlock block) {
-  auto request = NetService::requestWithURL(StatisticsServerConfig::current().statisticsBase() +
-                                            "getIosPushMsg.json?msgId=" + std::string(msgId) + "&" + nvxSafeAuth());
-  request->setCallback(hidingIndicator(nilDataIsNoError(std::move(block))));
-  request->startAsynchronous();
-  showWindowIndicator();
-  return request;
+  return MainApiRequest::get("getIosPushMsg", Identity::None, session())
+      .atBase(StatisticsServerConfig::current().statisticsBase())
+      .query("msgId", msgId)
+      .sessionValue("uid", SessionValue::Uid)
+      .sessionValue("vercode", SessionValue::Vercode)
+      .spinner()
+      .startWithBlock(nilDataIsNoError(std::move(block)));
 }
 
 void CoreOperations::probe(std::string_view text) {

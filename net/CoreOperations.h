@@ -18,6 +18,7 @@
 
 #include "core/models/BankCardEntity.h"
 #include "net/NetService.h"
+#include "net/RequestSession.h"
 #include "net/RetStatusEntity.h"
 #include "platform/foundation/Json.h"
 
@@ -98,6 +99,7 @@ class CoreOperations {
   // mobilePhoneProduct "", mobilePhoneManuFacturer "Apple": "key=value" joined by "&", the whole
   // text percent-escaped as UTF-8 ("&" and "=" stay).
   static std::string checkUserDeviceInfoParams();
+  static std::string checkUserDeviceInfoParams(const RequestSession& session);
 
   // The generic wallet transaction query: asynchronous form POST to "queryTrans" (persistent
   // connection off, time-out 60 s) with uid, vercode, termid (the virtual terminal), mobile,

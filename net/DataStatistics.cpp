@@ -16,6 +16,7 @@
 #include "net/BaseService.h"
 #include "net/CoreOperations.h"
 #include "net/RecordFiles.h"
+#include "net/ReplyEnvelope.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"
 #include "platform/device/Reachability.h"
@@ -782,10 +783,9 @@ void DataStatistics::finishUpload(platform::net::HttpRequest& request, bool deli
   }
   if (!delivered) {
     uploadFailed(std::string(kNoNetworkMessage));
-  } else if (auto reply = platform::json::parseDroppingNulls(request.responseData())) {
-    const platform::Json* status = platform::json::member(*reply, "retStatus");
-    if (status && status->is_object()) {
-      if (platform::json::text(*status, "retCode") == "0000") {
+  } else if (auto reply = ReplyEnvelope::parse(request.responseData()); reply && reply->hasStatus()) {
+    {
+      if (reply->statusText("retCode") == "0000") {
         // What was sent is removed; anything that reached the file since stays for the next
         // upload. The registration file was emptied by the merge that fed this upload.
         std::lock_guard<std::recursive_mutex> lock(lock_);
@@ -798,7 +798,7 @@ void DataStatistics::finishUpload(platform::net::HttpRequest& request, bool deli
           platform::log::warning(kTag, "the upload file changed while it was sent; it is kept");
         }
       } else {
-        uploadFailed(platform::json::text(*status, "errMsg"));
+        uploadFailed(reply->statusText("errMsg"));
       }
     }
   }

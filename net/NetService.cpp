@@ -3,9 +3,10 @@
 #include "core/shell/AppServices.h"
 #include "core/session/User.h"
 #include "net/BaseService.h"
+#include "net/MainApiRequest.h"
 #include "net/DataStatistics.h"
-#include "net/JsonDeserializer.h"
 #include "net/NVXResponseErrorHandler.h"
+#include "net/NetUiHooks.h"
 #include "net/RequestHook.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/Log.h"
@@ -25,14 +26,26 @@ using platform::net::HttpRequest;
 
 std::string text(std::string_view key) { return Strings::localized(key); }
 
+}  // namespace
+
 // The window's progress indicator (the application's spinner over its window).
-void showWindowIndicator() {
-  if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
+void NetService::showWindowIndicator() {
+  auto show = [] {
+    if (NetUiHooks::current().showWindowSpinner) return NetUiHooks::showSpinner();
+    if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
+  };
+  if (platform::RunLoop::main().isMainThread()) show(); else platform::dispatchMain(show);
 }
 
-void hideWindowIndicator() {
-  if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
+void NetService::hideWindowIndicator() {
+  auto hide = [] {
+    if (NetUiHooks::current().hideWindowSpinner) return NetUiHooks::hideSpinner();
+    if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
+  };
+  if (platform::RunLoop::main().isMainThread()) hide(); else platform::dispatchMain(hide);
 }
+
+namespace {
 
 // make_shared needs a constructor it can reach.
 struct MadeNetService final : NetService {
@@ -53,7 +66,7 @@ std::string nvxServerAddress() {
   return ServerConfig::current().mainApiBase();
 }
 
-std::string nvxSafeAuth() { return BaseService::safyVerification(); }
+std::string nvxSafeAuth() { return MainApiRequest::identityQuery(Identity::Plain, RequestSession::forRequestStart()); }
 
 std::string nvxJsonUrl(std::string_view path) { return nvxServerAddress() + std::string(path) + ".json"; }
 
@@ -68,11 +81,11 @@ std::string nvxSafeAuthJsonUrl(std::string_view path, std::string_view params) {
 }
 
 std::string nvxTokenJsonUrl(std::string_view path) {
-  return nvxSafeAuthJsonUrl(path, "userToken=" + User::currentUser().userToken());
+  return nvxJsonUrl(path, MainApiRequest::identityQuery(Identity::Token, RequestSession::forRequestStart()));
 }
 
 std::string nvxTokenJsonUrl(std::string_view path, std::string_view params) {
-  return nvxSafeAuthJsonUrl(path, "userToken=" + User::currentUser().userToken() + "&" + std::string(params));
+  return nvxTokenJsonUrl(path) + "&" + std::string(params);
 }
 
 // --- request extensions ---
@@ -100,21 +113,15 @@ bool isExistsPostValueForKey(const HttpRequest& request, std::string_view name) 
 bool removePostValueForKey(HttpRequest& request, std::string_view name) { return request.removeFirstPostValue(name); }
 
 void addPostAuthForNVX(HttpRequest& request) {
-  request.setPostValue("uid", BaseService::uid());
-  request.setPostValue("vercode", BaseService::vercode());
+  MainApiRequest::stamp(request, Identity::Plain, RequestSession::forRequestStart());
 }
 
 void addPostUserTokenForNVX(HttpRequest& request) {
-  request.setPostValue("userToken", User::currentUser().userToken());
+  MainApiRequest::stampValue(request, "userToken", SessionValue::UserToken, RequestSession::forRequestStart());
 }
 
 void addPostProfileForNVX(HttpRequest& request, std::string_view busid) {
-  addPostAuthForNVX(request);
-  addPostUserTokenForNVX(request);
-  const User& user = User::currentUser();
-  request.setPostValue("busid", std::string(busid));
-  request.setPostValue("termid", user.psamId());
-  request.setPostValue("mobile", user.loginName());
+  MainApiRequest::stamp(request, Identity::Profile, RequestSession::forRequestStart(), busid);
 }
 
 void addPostSMSPhoneForNVX(HttpRequest& request, std::string_view phone) {
@@ -175,13 +182,22 @@ std::shared_ptr<NetService> NetService::nvxSafeAuthRequest(std::string_view path
   return requestWithURL(nvxSafeAuthJsonUrl(path, params));
 }
 
+namespace {
+
+MainApiRequest quickRequest(std::string_view path, const std::optional<std::string>& params,
+                            std::optional<EntityClass> entity) {
+  auto request = MainApiRequest::get(std::string(path), Identity::Plain, RequestSession::forRequestStart());
+  if (params) request.rawQuery(*params);
+  if (entity) request.entity(std::move(*entity));
+  return request;
+}
+
+}  // namespace
+
 std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view path, std::optional<std::string> params,
                                                             ResponseBlock callback,
                                                             std::optional<EntityClass> entity) {
-  auto request = params ? nvxSafeAuthRequest(path, *params) : nvxSafeAuthRequest(path);
-  request->setCallback(std::move(callback), std::move(entity));
-  request->startAsynchronous();
-  return request;
+  return quickRequest(path, params, std::move(entity)).startWithBlock(std::move(callback));
 }
 
 std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view path, ResponseBlock callback,
@@ -192,13 +208,7 @@ std::shared_ptr<NetService> NetService::nvxQuickSafeRequest(std::string_view pat
 std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, std::optional<std::string> params,
                                                               ResponseBlock callback,
                                                               std::optional<EntityClass> entity) {
-  ResponseBlock wrapped = [callback = std::move(callback)](NetResult result, RetStatusEntity status, bool isErr) {
-    hideWindowIndicator();
-    if (callback) callback(std::move(result), std::move(status), isErr);
-  };
-  auto request = nvxQuickSafeRequest(path, std::move(params), std::move(wrapped), std::move(entity));
-  showWindowIndicator();
-  return request;
+  return quickRequest(path, params, std::move(entity)).spinner().startWithBlock(std::move(callback));
 }
 
 std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view path, ResponseBlock callback,
@@ -207,15 +217,17 @@ std::shared_ptr<NetService> NetService::nvxQuickSafeUIRequest(std::string_view p
 }
 
 std::shared_ptr<NetService> NetService::uploadErrorLogWithFile(const platform::Path& file, ResponseBlock block) {
-  auto request = nvxRequest("uploadErrorLog");
-  request->setTimeout(std::chrono::seconds(60));
-  addPostUserTokenForNVX(*request);
-  addPostAuthForNVX(*request);
-  request->setPostValue("loginName", User::currentOrRecordLoginName());
-  request->setPostValue("imei", DataStatistics::sharedDataStatistics().deviceId());
-  request->setPostValue("logLevel", "crash");
-  request->setPostValue("version", "28");
-  request->setPostValue("desc", "app crash message");
+  auto request = MainApiRequest::postForm("uploadErrorLog", Identity::None, RequestSession::forRequestStart())
+                     .timeout(std::chrono::seconds(60))
+                     .sessionValue("userToken", SessionValue::UserToken)
+                     .sessionValue("uid", SessionValue::Uid)
+                     .sessionValue("vercode", SessionValue::Vercode)
+                     .field("loginName", User::currentOrRecordLoginName())
+                     .field("imei", DataStatistics::sharedDataStatistics().deviceId())
+                     .field("logLevel", "crash")
+                     .field("version", "28")
+                     .field("desc", "app crash message")
+                     .build();
   request->addFile("logdata", file);
   request->setNeedPostBody(true);
   request->setCallback(
@@ -259,25 +271,53 @@ void NetService::startAsynchronous() {
                                  [](HttpRequest& r) { static_cast<NetService&>(r).requestFailed(); });
 }
 
-void NetService::requestFinished() {
-  if (error() || responseData().empty()) {
-    RetStatusEntity status;
-    status.setRetCode(error() ? std::to_string(static_cast<int>(error()->code)) : "0");
-    status.setErrMsg(text("NetworkConnectionFailed"));
-    dispatchBlockWithResult(NetResult(), std::move(status), true);
-    return;
-  }
-  auto delivery = judgeReply(responseData(), entityClass_);
-  if (!delivery) return;  // the token-expiry handler owns the reply
-  dispatchBlockWithResult(std::move(delivery->result), std::move(delivery->status), delivery->isErr);
+void NetService::startAsynchronous(OnceCompletion<void(ServerReply)> completion) {
+  RequestHook::install();
+  responseBlock_ = nullptr;
+  completion_ = std::move(completion);
+  HttpRequest::startAsynchronous([](HttpRequest& r) { static_cast<NetService&>(r).requestFinished(); },
+                                 [](HttpRequest& r) { static_cast<NetService&>(r).requestFailed(); });
 }
 
+void NetService::cancelRequest() {
+  cancel();
+  if (!completion_) return;
+  ServerReply reply;
+  reply.kind = FailureKind::Cancelled;
+  reply.status.setRetCode(std::to_string(static_cast<int>(platform::net::HttpErrorCode::Cancelled)));
+  reply.status.setErrMsg(text("NetworkConnectionFailed"));
+  deliver(std::move(reply));
+}
+
+ServerReply NetService::reply() const { return ServerReply::judge(statusCode(), error(), responseData(), entityClass_); }
+
+void NetService::requestFinished() { deliver(reply()); }
+
 void NetService::requestFailed() {
-  RetStatusEntity status;
-  status.setRetCode(std::to_string(statusCode()));
-  status.setErrMsg(text("NetworkConnectionFailed"));
   if (error()) platform::log::info(kTag, "request failed: " + error()->message);
-  dispatchBlockWithResult(NetResult(), std::move(status), true);
+  deliver(reply());
+}
+
+void NetService::deliver(ServerReply reply) {
+  if (hidesSpinner_) {
+    hidesSpinner_ = false;
+    hideWindowIndicator();
+  }
+  if (reply.kind == FailureKind::SessionExpired) {
+    reply.takenOver = NVXResponseErrorHandler::sharedHandler().handleUserTokenError();
+  }
+  if (completion_) {
+    auto completion = std::move(completion_);
+    completion_ = {};
+    completion(std::move(reply));
+    return;
+  }
+  if (reply.takenOver) {
+    responseBlock_ = nullptr;  // the token-expiry handler owns the reply
+    return;
+  }
+  const bool isErr = reply.isErr();
+  dispatchBlockWithResult(std::move(reply.result), std::move(reply.status), isErr);
 }
 
 void NetService::dispatchBlockWithResult(NetResult result, RetStatusEntity status, bool isErr) {
@@ -290,46 +330,14 @@ void NetService::dispatchBlockWithResult(NetResult result, RetStatusEntity statu
 
 std::optional<NetService::Delivery> NetService::judgeReply(std::string_view body,
                                                            const std::optional<EntityClass>& entity) {
+  ServerReply reply = ServerReply::judge(200, std::nullopt, std::string(body), entity);
+  if (reply.kind == FailureKind::SessionExpired && NVXResponseErrorHandler::sharedHandler().handleUserTokenError()) {
+    return std::nullopt;  // the token-expiry handler owns the reply
+  }
   Delivery d;
-  d.isErr = true;
-  if (body.empty()) {
-    d.status.setRetCode("0");
-    d.status.setErrMsg(text("NetworkConnectionFailed"));
-    return d;
-  }
-  std::optional<Json> top = JsonDeserializer::deserialize(body);
-  const Json* object = top && top->is_object() ? &*top : nullptr;
-  const Json* retData = object ? platform::json::member(*object, "retData") : nullptr;
-  const Json* retStatus = object ? platform::json::member(*object, "retStatus") : nullptr;
-  d.status = RetStatusEntity::initWithJson(retStatus ? *retStatus : Json());
-  const RetStatusEntity& s = d.status;
-
-  if (s.hasRetCode() && s.retCode() == "0000" && retData) {
-    d.status.setErrMsg(text("OK"));
-    d.isErr = false;
-    if (!entity) {
-      d.result = NetResult::json(*retData);
-    } else if (retData->is_array()) {
-      std::vector<std::shared_ptr<void>> objects;
-      objects.reserve(retData->size());
-      for (const auto& element : *retData) objects.push_back(entity->make(element));
-      d.result = NetResult::list(entity->type(), std::move(objects));
-    } else {
-      d.result = NetResult::object(entity->type(), entity->make(*retData));
-    }
-    return d;
-  }
-
-  if (!s.hasRetCode()) {
-    d.status.setErrMsg(text("Error_Data"));
-  } else if (s.retCode() == "0000") {
-    d.status.setErrMsg(text("ReturnDataIsNil"));
-  } else if (s.retCode() == "1012" || s.retCode() == "1023") {
-    if (NVXResponseErrorHandler::sharedHandler().handleUserTokenError()) return std::nullopt;
-    d.status.setErrMsg(text("Error_Token_Effectiveness"));
-  } else if (!s.hasErrMsg()) {
-    d.status.setErrMsg(text("Error_Unknown"));
-  }
+  d.isErr = reply.isErr();
+  d.result = std::move(reply.result);
+  d.status = std::move(reply.status);
   return d;
 }
 

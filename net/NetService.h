@@ -24,7 +24,11 @@
 #include <typeindex>
 #include <vector>
 
+#include "net/NetResult.h"
+#include "net/OnceCompletion.h"
+#include "net/RequestSession.h"
 #include "net/RetStatusEntity.h"
+#include "net/ServerReply.h"
 #include "platform/foundation/Json.h"
 #include "platform/net/HttpRequest.h"
 
@@ -77,76 +81,6 @@ void addPostProfileForNVX(platform::net::HttpRequest& request, std::string_view 
 void addPostSMSPhoneForNVX(platform::net::HttpRequest& request, std::string_view phone);
 // The request's field list as it stands.
 std::vector<platform::net::PostField> getPostdataForNVX(const platform::net::HttpRequest& request);
-
-// ---------------------------------------------------------------------------------------------
-// Reply data mapped to model classes.
-
-// A model class that "retData" is mapped into. T provides `static T initWithJson(const
-// platform::Json&)` (anything but an object counts as nothing and gives an empty model), or a
-// `static std::shared_ptr<T> initWithJson(const platform::Json&)`.
-class EntityClass {
- public:
-  using Make = std::function<std::shared_ptr<void>(const platform::Json&)>;
-
-  template <class T>
-  static EntityClass of() {
-    return EntityClass(std::type_index(typeid(T)), [](const platform::Json& json) -> std::shared_ptr<void> {
-      if constexpr (std::is_same_v<decltype(T::initWithJson(json)), std::shared_ptr<T>>) {
-        return T::initWithJson(json);
-      } else {
-        return std::make_shared<T>(T::initWithJson(json));
-      }
-    });
-  }
-
-  std::type_index type() const { return type_; }
-  std::shared_ptr<void> make(const platform::Json& json) const { return make_(json); }
-
- private:
-  EntityClass(std::type_index type, Make make) : type_(type), make_(std::move(make)) {}
-  std::type_index type_;
-  Make make_;
-};
-
-// The result handed to a response callback: nothing, the raw JSON ("retData" as read, when the
-// request has no entity class), one model, or a list of models (when "retData" is a list).
-class NetResult {
- public:
-  NetResult() = default;  // nothing
-  static NetResult json(platform::Json value);
-  static NetResult object(std::type_index type, std::shared_ptr<void> object);
-  static NetResult list(std::type_index type, std::vector<std::shared_ptr<void>> objects);
-
-  bool isNothing() const { return kind_ == Kind::Nothing; }
-  bool isJson() const { return kind_ == Kind::Json; }
-  bool isObject() const { return kind_ == Kind::Object; }
-  bool isList() const { return kind_ == Kind::List; }
-
-  // The raw JSON, or nullptr.
-  const platform::Json* json() const { return kind_ == Kind::Json ? &json_ : nullptr; }
-  // The one model when it is a T, else nullptr.
-  template <class T>
-  std::shared_ptr<T> object() const {
-    if (kind_ != Kind::Object || type_ != std::type_index(typeid(T))) return nullptr;
-    return std::static_pointer_cast<T>(objects_.front());
-  }
-  // The models when they are Ts (an empty list for anything else).
-  template <class T>
-  std::vector<std::shared_ptr<T>> list() const {
-    std::vector<std::shared_ptr<T>> out;
-    if (kind_ != Kind::List || type_ != std::type_index(typeid(T))) return out;
-    for (const auto& o : objects_) out.push_back(std::static_pointer_cast<T>(o));
-    return out;
-  }
-  size_t listSize() const { return kind_ == Kind::List ? objects_.size() : 0; }
-
- private:
-  enum class Kind { Nothing, Json, Object, List };
-  Kind kind_ = Kind::Nothing;
-  platform::Json json_;
-  std::type_index type_ = std::type_index(typeid(void));
-  std::vector<std::shared_ptr<void>> objects_;
-};
 
 // ---------------------------------------------------------------------------------------------
 
@@ -206,6 +140,27 @@ class NetService : public platform::net::HttpRequest {
   // finish and failure events reach requestFinished / requestFailed; without one nobody is told.
   void startAsynchronous();
 
+  // The road of MainApiRequest: starts on the HTTP thread; the completion runs exactly once on
+  // the main loop with the judged reply (also for a session expiry the handler took over, and
+  // with Cancelled after cancelRequest()). Replaces any response callback.
+  void startAsynchronous(OnceCompletion<void(ServerReply)> completion);
+  // Cancels a running request; a pending completion runs with Cancelled.
+  void cancelRequest();
+
+  // The session the request hook uses for this request (set by MainApiRequest); without one
+  // the hook takes RequestSession::forRequestStart().
+  const std::optional<RequestSession>& session() const { return session_; }
+  void setSession(RequestSession session) { session_ = std::move(session); }
+  // The window's spinner: shown by the starter, hidden before the completion runs.
+  void setHidesSpinnerOnReply(bool on) { hidesSpinner_ = on; }
+
+  // The window's spinner through the installed hooks (main thread or not).
+  static void showWindowIndicator();
+  static void hideWindowIndicator();
+
+  // The finished request judged by the ladder (the synchronous road; no expired-login handling).
+  ServerReply reply() const;
+
   // The HTTP client's events: the error ladder, ending in dispatchBlockWithResult (or in the
   // token-expiry handler, which then owns the reply and the callback never runs).
   void requestFinished();
@@ -235,8 +190,14 @@ class NetService : public platform::net::HttpRequest {
   explicit NetService(std::string url);
 
  private:
+  // Hands a judged reply to the completion or to the response callback (main thread).
+  void deliver(ServerReply reply);
+
   std::optional<EntityClass> entityClass_;
   ResponseBlock responseBlock_;
+  std::optional<RequestSession> session_;
+  OnceCompletion<void(ServerReply)> completion_;
+  bool hidesSpinner_ = false;
 };
 
 }  // namespace nvx

@@ -3,11 +3,9 @@
 #include <atomic>
 #include <mutex>
 
-#include "core/crypto/EncryptTool.h"
-#include "core/crypto/SecureBytes.h"
 #include "core/text/UrlEscaping.h"
-#include "core/session/User.h"
-#include "net/MacParamUtil.h"
+#include "net/MacRule.h"
+#include "net/NetService.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"
@@ -52,68 +50,49 @@ bool RequestHook::isInstalled() { return hookState().installed.load(); }
 
 void RequestHook::preStartRequest(HttpRequest& request) {
   if (request.needPostBody()) return;
+  preStartRequest(request, sessionOf(request));
+}
+
+void RequestHook::preStartRequest(HttpRequest& request, const RequestSession& session) {
+  if (request.needPostBody()) return;
   const std::string& method = request.method();
   if (method == "PUT" || method == "POST") {
-    filtAppendPostValue(request);
-    if (!filtPostKeyBuildMac(request)) refuse(request, "no MAC key for a protected action");
+    filtAppendPostValue(request, session);
+    if (!filtPostKeyBuildMac(request, session)) refuse(request, "no MAC key for a protected action");
   } else {
-    filtAppendGetValue(request);
+    filtAppendGetValue(request, session);
   }
 }
 
-void RequestHook::filtAppendPostValue(HttpRequest& request) {
+RequestSession RequestHook::sessionOf(const HttpRequest& request) {
+  if (const auto* service = dynamic_cast<const NetService*>(&request); service && service->session()) {
+    return *service->session();
+  }
+  return RequestSession::forRequestStart();
+}
+
+void RequestHook::filtAppendPostValue(HttpRequest& request) { filtAppendPostValue(request, sessionOf(request)); }
+
+void RequestHook::filtAppendPostValue(HttpRequest& request, const RequestSession& session) {
   request.setPostValue("ver", std::string(kProtocolVersion));
   auto custlev = request.postValue("custlev");
   if (custlev && !custlev->empty()) return;
-  request.setPostValue("custlev", User::currentUser().custlev());
+  request.setPostValue("custlev", session.custlev);
 }
 
-void RequestHook::filtAppendGetValue(HttpRequest& request) {
-  const std::string& level = User::currentUser().custlev();
+void RequestHook::filtAppendGetValue(HttpRequest& request) { filtAppendGetValue(request, sessionOf(request)); }
+
+void RequestHook::filtAppendGetValue(HttpRequest& request, const RequestSession& session) {
+  const std::string& level = session.custlev;
   std::string url = text::urlAppendValue(request.url(), kProtocolVersion, "ver");
   url = text::urlAppendValue(url, level.empty() ? std::string_view("(null)") : std::string_view(level), "custlev");
   request.setUrl(std::move(url));
 }
 
-bool RequestHook::filtPostKeyBuildMac(HttpRequest& request) {
-  const User& user = User::currentUser();
-  const bool wallet = MacParamUtil::isFromWallet(request.postFields());
-  if (wallet) request.setPostValue("termid", user.psamNo());
+bool RequestHook::filtPostKeyBuildMac(HttpRequest& request) { return filtPostKeyBuildMac(request, sessionOf(request)); }
 
-  const std::string address = request.url();
-  const auto& fields = request.postFields();
-  if (!MacParamUtil::isExistThePostKey(fields) || !MacParamUtil::isNeedMac(address)) return true;
-  if (MacParamUtil::isExistUpdateKTWItem(address) && !MacParamUtil::isUpdateKTWItemNeedMac(fields)) return true;
-
-  const bool withFee = MacParamUtil::isNeedFee(address);
-  const bool publicBusid = MacParamUtil::isGongJiao(fields);
-  const std::vector<std::string> values = MacParamUtil::getExistPOSTkey(fields, withFee, publicBusid);
-
-  if (MacParamUtil::isExistForKey("famount", fields)) {
-    request.setPostValue("famount", MacParamUtil::appendZero(MacParamUtil::valueForKey("famount", fields)));
-  }
-  if (MacParamUtil::isExistAmount(request.postFields())) {
-    request.setPostValue("amount", MacParamUtil::appendZero(MacParamUtil::getAmount(request.postFields())));
-  }
-  if (MacParamUtil::isExistFee(request.postFields())) {
-    request.setPostValue("fee", MacParamUtil::appendZero(MacParamUtil::getFee(request.postFields())));
-  }
-
-  const std::string input = MacParamUtil::getMACresult(values);
-  std::string key;
-  if (wallet) {
-    key = std::string(user.currentVMac());
-  } else if (auto mac = user.currentMac()) {
-    key = std::string(*mac);
-  }
-  std::string mac = key.empty() ? std::string() : EncryptTool::generateMac(input, key);
-  secureWipe(key);
-  // A MAC that is empty or short (no key for the terminal, or nothing the routine can sign) would
-  // be refused by the server at best; the request is not sent instead.
-  if (mac.size() < 8) return false;
-  request.setPostValue("mac", mac.substr(0, 8));
-  if (wallet) request.removeFirstPostValue("wallet");
-  return true;
+bool RequestHook::filtPostKeyBuildMac(HttpRequest& request, const RequestSession& session) {
+  return MacRule::apply(MacRule::evaluate(request.url(), request.postFields(), MacKeys::of(session)), request);
 }
 
 }  // namespace nvx

@@ -48,6 +48,9 @@ class PayOperations {
   // completion runs once on the main thread.
   virtual void getParameter(std::string key, std::string dictCode,
                             std::function<void(std::optional<platform::Json>)> completion) = 0;
+  // A synchronous request met an expired login ("1012" / "1023"): the login screen or the
+  // re-login alert takes over (main thread).
+  virtual void handleExpiredLogin() = 0;
 };
 
 }  // namespace nvx

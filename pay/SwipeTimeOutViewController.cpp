@@ -101,12 +101,9 @@ void SwipeTimeOutViewController::viewDidLoad() {
                                                if (auto self = weak.lock()) ((*self).*action)();
                                              });
     button->setCenter(platform::ui::Point{way.x, buttonsY});
-    auto title = platform::ui::Label::create(Rect{0, 0, 132, 38}, way.title);
-    title->setTextAlignment(platform::ui::TextAlignment::Center);
-    title->setTextColor(Color::white());
-    title->setFont(Font::boldSystem(16));
-    title->setBackgroundColor(Color::clear());
-    button->addSubview(title);
+    button->setTitle(way.title);
+    button->setTitleColor(Color::white());
+    button->setTitleFont(Font::boldSystem(16));
     root->addSubview(button);
   }
 }

@@ -402,6 +402,7 @@ void SwipeViewController::onDecodeCompleted(const std::optional<std::string>& fo
   track_ = encTracks;
   randomNumber_ = randomNumber;
   stopSwipeAndClearup();
+  tableView_->layoutIfNeeded();
   passwordTextField_->becomeFirstResponder();
   DataStatistics::sharedDataStatistics().swiperCompletion();
 }
@@ -504,7 +505,11 @@ void SwipeViewController::doneButtonPressed() {
 
 void SwipeViewController::feeInquiryAnswered(const PayReply& reply) {
   if (wantToDisappear_) return;
-  if (reply.kind == PayReply::Kind::SessionExpired || reply.kind == PayReply::Kind::Cancelled) return;
+  if (reply.kind == PayReply::Kind::SessionExpired) {
+    operations().handleExpiredLogin();
+    return;
+  }
+  if (reply.kind == PayReply::Kind::Cancelled) return;
   if (reply.kind == PayReply::Kind::Answered && reply.retCode == "0000") {
     const Json data = reply.retData.value_or(Json::object());
     auto sid = replyText(data, "sid");
@@ -565,6 +570,8 @@ void SwipeViewController::route(const PayReply& reply, const std::vector<platfor
       goToSwipeTimeOutViewController(sent);
       return;
     case Kind::SessionExpired:
+      operations().handleExpiredLogin();
+      return;
     case Kind::Cancelled:
       return;
     case Kind::NotSent:

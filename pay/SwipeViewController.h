@@ -183,6 +183,7 @@ class SwipeViewController : public NVXViewController,
   const std::shared_ptr<CustomTableView>& tableView() const { return tableView_; }
   bool wantToDisappear() const { return wantToDisappear_; }
   bool isCommitRunning() const { return commitRunning_; }
+  bool isFeeInquiryRunning() const { return feeInquiryRunning_; }
   const std::shared_ptr<platform::ui::AlertView>& feeAlert() const { return feeAlert_; }
 
   // The PIN rule of a business type: true when an empty PIN is refused.

@@ -16,9 +16,9 @@
 #include "app/ui/NVXViewController.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
-#include "net/JsonDeserializer.h"
 #include "core/shell/LoginScreen.h"
 #include "net/NetService.h"
+#include "net/ReplyEnvelope.h"
 #include "net/RetStatusEntity.h"
 #include "net/TerminalManager.h"
 #include "platform/foundation/Json.h"
@@ -268,13 +268,12 @@ bool NVXViewController::checkNetBind(const platform::net::HttpRequest& request, 
   };
   if (request.error()) return say(kNetworkFailedMessage);
 
-  std::optional<Json> top = JsonDeserializer::deserialize(request.responseData());
-  const Json* statusJson = top ? platform::json::member(*top, "retStatus") : nullptr;
-  const RetStatusEntity status = RetStatusEntity::initWithJson(statusJson ? *statusJson : Json());
+  auto envelope = ReplyEnvelope::parse(request.responseData());
+  const RetStatusEntity status = envelope ? envelope->status() : RetStatusEntity();
   if (status.retCode() != "0000") {
     return say(status.errMsg().empty() ? Strings::localized("Error_Unknown") : status.errMsg());
   }
-  const Json* data = platform::json::member(*top, "retData");
+  const Json* data = envelope->retData();
   const std::string state = data ? textOf(platform::json::member(*data, "state")) : std::string();
   if (state == "1") return true;
   if (state == kOtherUsersReader || state == kNewReader) return say(state);

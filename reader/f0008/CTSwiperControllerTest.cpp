@@ -8,6 +8,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/MediaVolume.h"
+#include "reader/SwiperDriverFactory.h"
 #include "reader/f0008/CTSwiperTestHarness.h"
 
 namespace nvx::reader::testing {
@@ -295,6 +296,12 @@ TEST_F(CTSwiperControllerTest, NothingTheReaderSaysIsKeptOnDisk) {
   if (std::filesystem::exists(documents)) {
     EXPECT_TRUE(std::filesystem::is_empty(documents));
   }
+}
+
+TEST_F(CTSwiperControllerTest, TheHubsFactoryHandsOutTheSharedDriverForModel0008) {
+  auto made = SwiperDriverFactory::shared().create("0008");
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made, std::static_pointer_cast<nvx::reader::CTSwiperController>(driver()));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
 #include "standin/mainapi/MainApiState.h"
+#include "standin/mainapi/PayRoutes.h"
 
 namespace standin::mainapi {
 
 void addAllRoutes(MainApiStandin& server) {
   standin::addCoreRoutes(server);
+  standin::addPayRoutes(server);
 }
 
 }  // namespace standin::mainapi
