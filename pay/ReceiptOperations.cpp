@@ -1,7 +1,7 @@
 #include "pay/ReceiptOperations.h"
 
 #include "core/text/UrlEscaping.h"
-#include "net/NetService.h"
+#include "net/MainApiRequest.h"
 
 namespace nvx {
 
@@ -10,19 +10,23 @@ namespace {
 class MainApiReceiptOperations : public ReceiptOperations {
  public:
   void getMarketingWithBusId(const std::string& busid, MarketingCompletion completion) override {
-    NetService::nvxQuickSafeUIRequest(
-        "getMarketing", "busid=" + text::encodeURLString(busid),
-        [completion = std::move(completion)](NetResult result, RetStatusEntity status, bool isErr) {
-          MarketingReply reply;
-          if (isErr && !NetService::isRetOkButNilData(status)) {
-            reply.isErr = true;
-            reply.errMsg = status.errMsg();
-          } else if (auto item = result.object<MarketingEntity>()) {
-            reply.item = *item;
+    MainApiRequest::get("getMarketing", Identity::Plain)
+        .query("busid", text::encodeURLString(busid))
+        .spinner()
+        .entity(EntityClass::of<MarketingEntity>())
+        .start([completion = std::move(completion)](ServerReply reply) {
+          // The expired-login handling owns a reply it took over; the receipt shows nothing.
+          if (reply.kind == FailureKind::SessionExpired && reply.takenOver) return;
+          MarketingReply out;
+          if (reply.ok()) {
+            // "0000" without data: a business without an item, not an error.
+            if (auto item = reply.result.object<MarketingEntity>()) out.item = *item;
+          } else {
+            out.isErr = true;
+            out.errMsg = reply.message();
           }
-          completion(std::move(reply));
-        },
-        EntityClass::of<MarketingEntity>());
+          completion(std::move(out));
+        });
   }
 };
 
