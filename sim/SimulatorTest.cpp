@@ -258,14 +258,26 @@ class FormScreen : public platform::ui::ViewController,
   std::string chosen;
 };
 
-TEST(SimulatorForms, TypesPressesPicksAndChoosesAsAUser) {
-  auto form = std::make_shared<FormScreen>();
-  auto window = platform::ui::Window::create();
-  window->setRootViewController(form);
-  window->makeKeyAndVisible();
+class SimulatorForms : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window->setRootViewController(form);
+    window->makeKeyAndVisible();
+  }
+  // Runs the script; the count of failed actions.
+  int run(const std::string& text) {
+    std::istringstream script(text);
+    return simulator.run(script);
+  }
+
+  std::shared_ptr<FormScreen> form = std::make_shared<FormScreen>();
+  std::shared_ptr<platform::ui::Window> window = platform::ui::Window::create();
   std::ostringstream out;
-  Simulator simulator(out);
-  std::istringstream script(
+  Simulator simulator{out};
+};
+
+TEST_F(SimulatorForms, TypesPressesPicksAndChoosesAsAUser) {
+  const int failed = run(
       "type 手机号码 = 13800000000\n"
       "type 请输入账单号 = 2014031500001\n"
       "type 请输入金额 = 12.345\n"
@@ -274,7 +286,7 @@ TEST(SimulatorForms, TypesPressesPicksAndChoosesAsAUser) {
       "pick 上海\n"
       "tap 选择\n"
       "sheet 相册\n");
-  EXPECT_EQ(simulator.run(script), 0) << out.str();
+  EXPECT_EQ(failed, 0) << out.str();
   EXPECT_EQ(form->phone->text(), "13800000000");
   EXPECT_EQ(form->bill->text(), "2014031500001");
   // The amount pad's own rule: two decimals at most.
@@ -286,14 +298,8 @@ TEST(SimulatorForms, TypesPressesPicksAndChoosesAsAUser) {
   EXPECT_NE(out.str().find("> type 手机号码 = 13800000000"), std::string::npos) << out.str();
 }
 
-TEST(SimulatorForms, FormMistakesAreReported) {
-  auto form = std::make_shared<FormScreen>();
-  auto window = platform::ui::Window::create();
-  window->setRootViewController(form);
-  window->makeKeyAndVisible();
-  std::ostringstream out;
-  Simulator simulator(out);
-  std::istringstream script(
+TEST_F(SimulatorForms, FormMistakesAreReported) {
+  const int failed = run(
       "press 1\n"                  // no keypad up yet
       "type 不存在 = 1\n"
       "type 请输入账单号\n"
@@ -304,7 +310,7 @@ TEST(SimulatorForms, FormMistakesAreReported) {
       "pick 深圳\n"
       "sheet 相册\n"
       "pick\n");
-  EXPECT_EQ(simulator.run(script), 8) << out.str();
+  EXPECT_EQ(failed, 8) << out.str();
   for (const char* message : {"! no keypad of the client is up", "! no text field with the placeholder or label \"不存在\"",
                               "! type takes <field> = <text>", "! the keypad has no key \"a\"",
                               "! the keypad has no key \".\"", "! the picker has no row \"深圳\"", "! pick needs an argument"}) {
