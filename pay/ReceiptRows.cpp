@@ -51,19 +51,6 @@ int64_t ReceiptRows::replyAmountFen(const Json& retData, std::string_view key) {
   return it == retData.end() ? 0 : PayMoney::fenFromWire(*it).value_or(0);
 }
 
-std::string ReceiptRows::moneyText(int64_t fen) {
-  // Fen can never overflow here: reply amounts are capped at PayMoney::kMaxFen.
-  const std::string digits = PayMoney::yuanFromFen(fen < 0 ? -fen : fen);
-  const size_t point = digits.find('.');
-  std::string whole = digits.substr(0, point);
-  std::string grouped;
-  for (size_t i = 0; i < whole.size(); ++i) {
-    if (i > 0 && (whole.size() - i) % 3 == 0) grouped += ',';
-    grouped += whole[i];
-  }
-  return (fen < 0 ? "-" : "") + grouped + digits.substr(point) + " 元";
-}
-
 bool ReceiptRows::isAdaptWalletPay(const Json& data) {
   return data.is_object() && data.contains("paytype") && ResultRows::text(data, "paytype") != "PR";
 }
@@ -73,8 +60,10 @@ void ReceiptRows::adaptWalletPay(Rows& rows, int64_t amountFen, std::string_view
   const std::string payType = ResultRows::text(data, "paytype");
   rows.push_back(textRow("支付方式", "钱包支付"));
   rows.push_back(TransactionInfoLabelSource::sourceWithLeftValue(amountLabel, amountFen, true));
-  if (payType == "ZX" || payType == "XH") rows.push_back(textRow("余额支付", moneyText(amountFen - redPackets)));
-  if (payType == "ZH" || payType == "XH") rows.push_back(textRow("红包支付", moneyText(redPackets)));
+  if (payType == "ZX" || payType == "XH") {
+    rows.push_back(textRow("余额支付", ResultRows::moneyText(amountFen - redPackets)));
+  }
+  if (payType == "ZH" || payType == "XH") rows.push_back(textRow("红包支付", ResultRows::moneyText(redPackets)));
 }
 
 ReceiptContent ReceiptRows::contentFor(int type, const Json& data, const Json& retData,

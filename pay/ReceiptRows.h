@@ -44,8 +44,6 @@ class ReceiptRows {
   static int64_t displayAmountFen(const platform::Json& transactionData, std::string_view key);
   // A fen amount of the reply; 0 when missing or unusable.
   static int64_t replyAmountFen(const platform::Json& retData, std::string_view key);
-  // Money as text (formatCNMoney:): grouped, two decimals, " 元" ("1,234.56 元", "-0.50 元").
-  static std::string moneyText(int64_t fen);
 };
 
 }  // namespace nvx

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "app/ui/TransactionInfoLabelSource.h"
+#include "pay/ResultRows.h"
 #include "platform/foundation/Strings.h"
 
 namespace nvx {
@@ -178,8 +181,9 @@ TEST(ReceiptRowsTest, MoneyTextGroupsWithTwoDecimals) {
   for (const auto& [fen, text] : {std::pair{int64_t{0}, "0.00 元"}, std::pair{int64_t{5}, "0.05 元"},
                                   std::pair{int64_t{123456}, "1,234.56 元"}, std::pair{int64_t{100000}, "1,000.00 元"},
                                   std::pair{int64_t{99999999999}, "999,999,999.99 元"},
-                                  std::pair{int64_t{-50}, "-0.50 元"}}) {
-    EXPECT_EQ(ReceiptRows::moneyText(fen), text) << fen;
+                                  std::pair{int64_t{-50}, "-0.50 元"},
+                                  std::pair{std::numeric_limits<int64_t>::min(), "-92,233,720,368,547,758.07 元"}}) {
+    EXPECT_EQ(ResultRows::moneyText(fen), text) << fen;
   }
 }
 
