@@ -311,6 +311,22 @@ TEST_F(SwipeResultViewControllerTest, ContinueButtonsFindTheirScreens) {
   EXPECT_EQ(services->codes, std::vector<std::string>{"B00015"});
 }
 
+TEST_F(SwipeResultViewControllerTest, OwnCardReceiptShowsThePayeeCardAndMallReceiptsTheHotline) {
+  Json form = kForm;
+  form["NVX_USERCARD"] = Json{{"NVX_USERNAME", "张三"}, {"NVX_BANKINFO", Json{{"bankName", "招商银行"}}}};
+  auto own = show(31, form);
+  Inspector inspector;
+  EXPECT_TRUE(inspector.byText("请耐心等待银行入账"));
+  for (const char* text : {"张三", "招商银行", "6225880012345678"}) EXPECT_TRUE(inspector.byText(text)) << text;
+  EXPECT_EQ(own->scrollView()->contentSize().height, 560);
+  services->navigation->popToRoot(false);
+
+  auto mall = show(26);
+  EXPECT_TRUE(Inspector().containingText("如有疑问请拨打客服电话："));
+  EXPECT_TRUE(Inspector().byText("您的订单正在处理中"));
+  EXPECT_EQ(mall->rows().size(), 3u) << "the order, the card and the amount: no reference row";
+}
+
 TEST_F(SwipeResultViewControllerTest, MovieRemarkMakesTheCardTallerAndTakesThreeLines) {
   Json form = kForm;
   form["channel"] = 1;
