@@ -17,6 +17,7 @@
 #include "app/reader/ReaderScreens.h"
 #include "home/HomeScreens.h"
 #include "account/AccountScreens.h"
+#include "pay/MarketingEntity.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -30,6 +31,7 @@ void registerArchiveClasses() {
   ClientVersionEntity::registerArchiveClass();
   BankCardEntity::registerArchiveClass();
   FileListEntity::registerArchiveClass();
+  MarketingEntity::registerArchiveClass();
 }
 
 // Each built module's screens named as text.

@@ -433,6 +433,24 @@ void NVXAppDelegate::marketingSchedulling(const std::string& aType, const std::s
   }
 }
 
+void NVXAppDelegate::gotoNewBusiness(const std::optional<std::string>& title) {
+  auto* home = homeScreen();
+  if (!title || !home) {
+    if (title) platform::log::info(kTag, "no home screen to open " + *title);
+    if (navigationController_) navigationController_->popToRoot(true);
+    return;
+  }
+  home->gotoNewBusiness(*title);
+}
+
+void NVXAppDelegate::gotoFunctionView(const std::string& businessCode) {
+  if (auto* home = homeScreen()) {
+    home->gotoFunctionView(businessCode);
+  } else {
+    platform::log::info(kTag, "no home screen to open " + businessCode);
+  }
+}
+
 void NVXAppDelegate::popToRoot() {
   if (navigationController_) navigationController_->popToRoot(false);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,6 +83,26 @@ class AppServices {
   // Starts the service-level upgrade that allows more payout cards (the settings' white-list
   // application): the profile check, then the application, or the login first.
   virtual void gotoWhiteList() {}
+
+  // --- the home screen's ways into a business and its tables (home/) ---
+  // Pops to the root screen and opens the business of the home box with that title behind the
+  // login gate (the home screen's gotoNewBusiness:); without a title only the pop.
+  virtual void gotoNewBusiness(const std::optional<std::string>& /*title*/) {}
+  // Opens the home box of a business code behind the login gate (gotoFunctionView:).
+  virtual void gotoFunctionView(const std::string& /*businessCode*/) {}
+  // The business-code table's value for a code: a screen class name, a label or an empty text;
+  // nothing for a code the table lacks.
+  virtual std::optional<std::string> businessClassOfCode(const std::string& /*busid*/) { return std::nullopt; }
+  // The title of the first catalogue box whose screen is that class; nothing when none is.
+  virtual std::optional<std::string> boxTitleOfScreenClass(const std::string& /*screenClass*/) { return std::nullopt; }
+  // The receipt's marketing item, by its fields (marketingSchedulling:): pops to the home screen,
+  // then acts on aType ("1" advert page, "2" the business of note, "3" the client's store
+  // page, "5" the mall theme page at aUrl; anything else nothing more).
+  virtual void marketingSchedulling(const std::string& /*aType*/, const std::string& /*note*/,
+                                    const std::string& /*content*/, const std::string& /*aUrl*/) {}
+  // Adds the repayment reminder the repayment form prepared when it is for this card number,
+  // else drops it (the card reminders' commitAddReminderForCardnum:).
+  virtual void commitAddReminderForCardnum(const std::string& /*cardNumber*/) {}
 
   // --- what modules below the screens (reader/) show, without screen code of their own ---
   // A brief text prompt over the window: text only, a little above its centre, gone after two

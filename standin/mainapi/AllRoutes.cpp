@@ -3,6 +3,7 @@
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/PayRoutes.h"
+#include "standin/mainapi/ReceiptRoutes.h"
 
 namespace standin::mainapi {
 
@@ -11,6 +12,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addHomeRoutes(server);
   standin::addAccountRoutes(server);
   standin::addPayRoutes(server);
+  standin::addReceiptRoutes(server);
 }
 
 }  // namespace standin::mainapi
