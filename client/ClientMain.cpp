@@ -6,6 +6,7 @@
 #include "core/models/FileListEntity.h"
 #include "core/session/NVXContext.h"
 #include "core/models/ThemeEntity.h"
+#include "app/ui/NetUiBridge.h"
 #include "app/ui/NavigationBarExt.h"
 #include "client/NVXAppDelegate.h"
 #include "net/PageResultEntity.h"
@@ -14,7 +15,9 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "home/HomeScreens.h"
 #include "account/AccountScreens.h"
+#include "pay/MarketingEntity.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -28,6 +31,7 @@ void registerArchiveClasses() {
   ClientVersionEntity::registerArchiveClass();
   BankCardEntity::registerArchiveClass();
   FileListEntity::registerArchiveClass();
+  MarketingEntity::registerArchiveClass();
 }
 
 // Each built module's screens named as text.
@@ -35,6 +39,7 @@ void registerModuleScreens() {
   reader::ui::registerScreens();
   account::registerScreens();
   pay::registerScreens();
+  home::registerScreens();
 }
 
 }  // namespace
@@ -43,6 +48,7 @@ void installClient(const std::shared_ptr<NVXAppDelegate>& delegate) {
   AppServices::install(delegate);
   installRuntimeHooks();
   RequestHook::install();
+  installNetUiHooks();
   registerArchiveClasses();
   NavigationBarExt::installDefaultLook();
   registerModuleScreens();
