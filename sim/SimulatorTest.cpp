@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sstream>
 
 #include "core/shell/AppServices.h"
@@ -95,23 +97,35 @@ TEST_F(SimulatorTest, SwipeReachesThePluggedReaderWhileItWaitsForACard) {
   EXPECT_FALSE(standins.reader().isArmed());
 }
 
-TEST_F(SimulatorTest, TheModel0001ReaderPlugsInItsPlaceAndTakesTheSwipe) {
+TEST_F(SimulatorTest, TheModel0001And0008ReadersPlugInTheirPlaceAndTakeTheSwipe) {
   run("wait 2.5\n");
   EXPECT_NE(run("plug 0009\n", 1).find("! no simulated reader of model 0009"), std::string::npos);
-  run("plug 0001\n");
-  EXPECT_TRUE(standins.isReaderPlugged());
-  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader0001());
-  auto hub = AppServices::current().swiper();
-  ASSERT_TRUE(hub);
-  hub->initSwiperSDkWithUnitId("0001");
-  ASSERT_TRUE(pumpUntil([&] { return hub->isDevicePresent(); }, 2));
-  hub->startCSwiper();
-  ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return standins.reader0001().isArmed(); }, platform::secs(5)));
-  run("swipe\n");
-  EXPECT_FALSE(standins.reader0001().isArmed());
-  // Plugging the other model takes this one out first.
-  run("plug\n");
-  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader());
+  struct Case {
+    const char* model;
+    platform::media::Peer* reader;
+    std::function<bool()> armed;
+  };
+  const Case cases[] = {
+      {"0001", &standins.reader0001(), [&] { return standins.reader0001().isArmed(); }},
+      {"0008", &standins.reader0008(), [&] { return standins.reader0008().isArmed(); }},
+  };
+  for (const Case& c : cases) {
+    run(std::string("plug ") + c.model + "\n");
+    EXPECT_TRUE(standins.isReaderPlugged()) << c.model;
+    EXPECT_EQ(platform::media::Jack::shared().peer().get(), c.reader) << c.model;
+    auto hub = AppServices::current().swiper();
+    ASSERT_TRUE(hub);
+    hub->initSwiperSDkWithUnitId(c.model);
+    ASSERT_TRUE(pumpUntil([&] { return hub->isDevicePresent(); }, 2)) << c.model;
+    hub->startCSwiper();
+    ASSERT_TRUE(platform::RunLoop::main().runUntil(c.armed, platform::secs(10))) << c.model;
+    run("swipe\n");
+    EXPECT_FALSE(c.armed()) << c.model;
+    // Plugging the other model takes this one out first.
+    run("plug\n");
+    EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader()) << c.model;
+    hub->stopCSwiper();
+  }
 }
 
 TEST_F(SimulatorTest, PlugNamesTheReaderModelAndTheSwipeReachesThe0003Reader) {
@@ -173,10 +187,10 @@ TEST_F(SimulatorTest, DescriptionsPushMessagesAndProbesReachTheirStandins) {
 }
 
 TEST(SimulatorWithoutStandins, BadActionsAreReportedAndCounted) {
-  auto& net = platform::net::NetConfig::current();
-  net.useLoopbackNetwork();
-  net.presencePort = platform::net::pickFreePort();
-  net.heartbeatPort = platform::net::pickFreePort();
+  platform::net::NetConfig::current().useLoopbackNetwork();
+  // A box that is never powered on holds the phone's ports for it.
+  standin::SimulatedWifiBox ports(standin::SimulatedWifiBox::onFreePorts());
+  ASSERT_TRUE(ports.bindPorts().isOk());
   startClient(platform::Sandbox::root());
   std::ostringstream out;
   Simulator simulator(out);
