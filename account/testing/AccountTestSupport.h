@@ -12,7 +12,6 @@
 #include <string>
 
 #include "account/AccountScreens.h"
-#include "app/ui/NetUiBridge.h"
 #include "app/ui/testing/TestScreenServices.h"
 #include "standin/mainapi/RsaKeyPair.h"
 #include "platform/foundation/Json.h"
@@ -60,7 +59,6 @@ class AccountScreenFixture : public ::testing::Test {
     bundle = std::make_unique<PasswordKeyBundle>(passwordKey().publicPem());
     services = std::make_shared<TestScreenServices>();
     AppServices::install(services);
-    installNetUiHooks();
     account::registerScreens();
   }
   void TearDown() override {
