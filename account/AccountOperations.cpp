@@ -5,7 +5,14 @@
 #include "net/CoreOperations.h"
 #include "net/MainApiRequest.h"
 #include "net/ParseTool.h"
+#include "platform/foundation/Sandbox.h"
 #include "platform/foundation/Strings.h"
+#include "platform/media/PictureDecoder.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
 
 namespace nvx {
 
@@ -204,6 +211,154 @@ void AccountOperations::insertRegisterRecord(std::string_view infoStr, std::func
                                                                                                bool isErr) {
     if (completion) completion(!isErr);
   });
+}
+
+}  // namespace nvx
+
+namespace nvx {
+
+namespace {
+
+// Any "0000" is a success; the data is the empty text when the reply had none.
+AccountReply readAny(const ServerReply& server, NVXViewController* screen) { return readEnvelope(server, screen); }
+
+// Only an object is a success.
+AccountReply readObjectFor(const ServerReply& server, NVXViewController* screen) {
+  AccountReply reply = readEnvelope(server, screen);
+  if (reply.ok() && !reply.data.is_object()) {
+    reply.kind = AccountReply::Kind::Refused;
+    reply.errorText = Strings::localized("Error_Data");
+  }
+  return reply;
+}
+
+// Pictures larger than this (pixels) are refused before they are decoded.
+constexpr int64_t kMaxPicturePixels = 40'000'000;
+
+// A ".do" address in place of the ".json" one.
+void toDoAddress(platform::net::HttpRequest& request) {
+  std::string url = request.url();
+  if (auto at = url.find(".json"); at != std::string::npos) url.replace(at, 5, ".do");
+  request.setUrl(std::move(url));
+}
+
+// A unique file name in the temporary folder.
+platform::Path uploadFile(std::string_view name) {
+  static std::atomic<uint64_t> counter{0};
+  return platform::Sandbox::tmp() / ("idcard-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "-" +
+                                     std::string(name) + ".jpg");
+}
+
+}  // namespace
+
+void AccountOperations::getUserInfo(NVXViewController& screen, std::string_view loginName, Completion completion) {
+  auto request = MainApiRequest::get("getUserInfo/" + segment(loginName), Identity::None);
+  request.sessionQuery("userToken", SessionValue::UserToken)
+      .query("verifyType", "1")
+      .sessionQuery("uid", SessionValue::Uid)
+      .sessionQuery("vercode", SessionValue::Vercode);
+  sendBehindSpinner(screen, std::move(request), readObjectFor, std::move(completion));
+}
+
+void AccountOperations::getUserIdCardImages(NVXViewController& screen, std::string_view loginName,
+                                            std::vector<std::string> names, Completion completion) {
+  if (names.size() > 2) names.resize(2);
+  std::vector<std::shared_ptr<NetService>> requests;
+  for (const auto& name : names) {
+    // Both names are escaped: a name with "&" or "/" would otherwise change the address.
+    auto request = MainApiRequest::get("getUserIdCardImage/" + segment(loginName), Identity::Token)
+                       .query("idCardImageName", segment(name))
+                       .build();
+    toDoAddress(*request);
+    requests.push_back(std::move(request));
+  }
+  auto reply = std::make_shared<AccountReply>();
+  std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
+  screen.showSpinnerWhen(
+      [requests, reply] {
+        reply->kind = AccountReply::Kind::Success;
+        reply->data = platform::Json::array();
+        for (const auto& request : requests) {
+          request->startSynchronous();
+          if (request->error() || request->statusCode() == 0) {
+            reply->kind = AccountReply::Kind::NoConnection;
+            return;
+          }
+          // Only a picture that decodes is taken: a server error page or a cut-off body is no photo.
+          std::string body = request->responseData();
+          if (!platform::media::PictureDecoder::decode(body, kMaxPicturePixels).isOk()) {
+            reply->kind = AccountReply::Kind::Refused;
+            return;
+          }
+          reply->data.push_back(std::move(body));
+        }
+      },
+      [weak, reply, completion = std::move(completion)] {
+        if (!weak.lock()) return;
+        completion(std::move(*reply));
+      });
+}
+
+void AccountOperations::bindPsamCardToUser(NVXViewController& screen, const ReaderBinding& binding,
+                                           Completion completion) {
+  const IdentityData& id = binding.identity;
+  auto request = MainApiRequest::postForm("bindPsamCardToUser", Identity::Plain);
+  request.timeout(std::chrono::seconds(60))
+      .field("loginName", id.loginName)
+      .sessionValue("userToken", SessionValue::UserToken)
+      .field("psamNo", binding.psamNo)
+      .field("realName", id.realName)
+      .field("idCardType", "ID")
+      .field("idCardInfo.idCardId", id.idCardId)
+      .field("deviceId", "")
+      .field("telecomOperators", binding.telecomOperators)
+      .field("mobilePhoneModel", binding.mobilePhoneModel)
+      .field("mobilePhoneProduct", "")
+      .field("mobilePhoneManuFacturer", "Apple");
+  if (id.email) request.field("email", *id.email);
+  sendBehindSpinner(screen, std::move(request), readAny, std::move(completion));
+}
+
+void AccountOperations::updateUserInfo(NVXViewController& screen, const IdentityData& data, Completion completion) {
+  auto request = MainApiRequest::putForm("updateUserInfo/" + segment(data.loginName), Identity::Token);
+  request.field("realName", data.realName).field("idCardType", "ID").field("idCardId", data.idCardId);
+  if (data.email) request.field("email", *data.email);
+  sendBehindSpinner(screen, std::move(request), readAny, std::move(completion));
+}
+
+void AccountOperations::idCardImageUpload(NVXViewController& screen, std::string_view loginName,
+                                          std::string frontJpeg, std::string backJpeg, Completion completion) {
+  auto request = MainApiRequest::postForm("idCardImageUpload/" + segment(loginName), Identity::Plain).build();
+  const platform::Path front = uploadFile("positiveImage");
+  const platform::Path back = uploadFile("nagativeImage");
+  request->addFile("positiveImage", front, "application/x-www-form-urlencoded");
+  request->addFile("nagativeImage", back, "application/x-www-form-urlencoded");
+  auto reply = std::make_shared<ServerReply>();
+  std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
+  screen.showSpinnerWhen(
+      [request, reply, front, back, frontJpeg = std::move(frontJpeg), backJpeg = std::move(backJpeg)] {
+        if (platform::fs::writeAtomic(front, frontJpeg) && platform::fs::writeAtomic(back, backJpeg)) {
+          request->startSynchronous();
+          *reply = request->reply();
+        }
+        // The photos are not kept on disk once they are sent (or could not be).
+        std::error_code ignored;
+        std::filesystem::remove(front, ignored);
+        std::filesystem::remove(back, ignored);
+      },
+      [weak, reply, completion = std::move(completion)] {
+        auto owner = weak.lock();
+        if (!owner) return;
+        completion(readAny(*reply, owner.get()));
+      });
+}
+
+void AccountOperations::securityLevelUp(NVXViewController& screen, std::string_view method,
+                                        std::vector<std::pair<std::string, std::string>> fields,
+                                        Completion completion) {
+  auto request = MainApiRequest::putForm(std::string(method), Identity::Token);
+  for (auto& [name, value] : fields) request.field(std::move(name), std::move(value));
+  sendBehindSpinner(screen, std::move(request), readAny, std::move(completion));
 }
 
 }  // namespace nvx

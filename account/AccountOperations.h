@@ -9,8 +9,11 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/foundation/Json.h"
 
@@ -46,6 +49,23 @@ struct WalletRegistration {
   std::string idCardType = "ID";
   std::string idCardId;
   std::string email;
+};
+
+// The identity data sent with a reader binding and a profile update. The e-mail is left out of
+// the request when it has no value.
+struct IdentityData {
+  std::string loginName;
+  std::string realName;
+  std::string idCardId;
+  std::optional<std::string> email;
+};
+
+// The device fields of a reader binding besides the identity data.
+struct ReaderBinding {
+  IdentityData identity;
+  std::string psamNo;
+  std::string telecomOperators;
+  std::string mobilePhoneModel;
 };
 
 class AccountOperations {
@@ -90,6 +110,34 @@ class AccountOperations {
   // infoStr and imei, sent off the main thread. completion gets whether the server answered
   // "0000".
   static void insertRegisterRecord(std::string_view infoStr, std::function<void(bool stored)> completion);
+
+  // --- identity data, reader binding and service level (behind the screen's spinner) ---
+  // The user's data: GET "getUserInfo/<login name>" with userToken, verifyType "1", then the
+  // identity. Success carries the "retData" object; a "0000" with anything else is refused.
+  static void getUserInfo(NVXViewController& screen, std::string_view loginName, Completion completion);
+  // The identity-card photos: GET "getUserIdCardImage/<login name>.do" with uid, vercode,
+  // userToken and idCardImageName (escaped), one request per name in order (at most two). Every
+  // body must be a PNG or JPEG picture: Success carries the bodies in data (a list of texts);
+  // a fetch that fails or brings no picture ends with NoConnection or Refused, the rest unfetched.
+  static void getUserIdCardImages(NVXViewController& screen, std::string_view loginName,
+                                  std::vector<std::string> names, Completion completion);
+  // The reader binding: POST form "bindPsamCardToUser", 60 s, on a worker: uid, vercode,
+  // loginName, userToken, psamNo, realName, idCardType "ID", idCardInfo.idCardId, deviceId,
+  // telecomOperators, mobilePhoneModel, mobilePhoneProduct, mobilePhoneManuFacturer and email
+  // when there is one. Any "0000" is a success (data the empty text without "retData").
+  static void bindPsamCardToUser(NVXViewController& screen, const ReaderBinding& binding, Completion completion);
+  // The profile update: PUT form "updateUserInfo/<login name>": uid, vercode, userToken,
+  // realName, idCardType "ID", idCardId, email when there is one.
+  static void updateUserInfo(NVXViewController& screen, const IdentityData& data, Completion completion);
+  // The photo upload: POST multipart "idCardImageUpload/<login name>" with uid and vercode and
+  // the two JPEG pictures as the parts "positiveImage" and "nagativeImage". The pictures go
+  // through files in the temporary folder that are removed when the request has ended.
+  static void idCardImageUpload(NVXViewController& screen, std::string_view loginName, std::string frontJpeg,
+                                std::string backJpeg, Completion completion);
+  // The service-level upgrade: PUT form "securityLevelUpQuery" / "securityLevelUpApply" with
+  // the token identity, then the fields given in order.
+  static void securityLevelUp(NVXViewController& screen, std::string_view method,
+                              std::vector<std::pair<std::string, std::string>> fields, Completion completion);
 };
 
 }  // namespace nvx

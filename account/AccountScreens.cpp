@@ -1,5 +1,6 @@
 #include "account/AccountScreens.h"
 
+#include "account/IdentityInfoViewController.h"
 #include "account/LoginViewController.h"
 #include "account/ModifyPasswordViewController.h"
 #include "account/RegisterViewController.h"
@@ -13,6 +14,7 @@ void registerScreens() {
   registry.add(LoginViewController::kClassName, [] { return LoginViewController::create(); });
   registry.add(RegisterViewController::kClassName, [] { return RegisterViewController::create(); });
   registry.add(RetrievePasswordViewController::kClassName, [] { return RetrievePasswordViewController::create(); });
+  registry.add(IdentityInfoViewController::kClassName, [] { return IdentityInfoViewController::create(); });
   registry.add(ModifyPasswordViewController::kClassName, [] { return ModifyPasswordViewController::create(); });
 }
 

@@ -106,6 +106,18 @@ Json profileOf(const State::User& user, const std::string& userToken) {
                        {"userId", user.userId}});
 }
 
+// The user's live token must come with the call (in the field given) for the login name.
+std::optional<HttpStandin::Reply> liveToken(Call& call, const std::string& loginName, std::string_view field = "userToken") {
+  auto live = call.server().sessionToken(loginName);
+  if (!live || *live != call.fieldOr(field)) {
+    return call.error(MainApiStandin::kTokenExpired, std::string(MainApiStandin::kTokenExpiredText));
+  }
+  return std::nullopt;
+}
+
+bool isJpeg(std::string_view bytes) { return bytes.size() > 3 && bytes.substr(0, 3) == std::string_view("\xFF\xD8\xFF", 3); }
+bool isPng(std::string_view bytes) { return bytes.size() > 8 && bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1A\n", 8); }
+
 }  // namespace
 
 namespace mainapi {
@@ -264,6 +276,98 @@ void addAccountRoutes(MainApiStandin& server) {
     if (!isPasswordLength(newPassword)) return call.error(MainApiStandin::kBadRequest, "新密码格式错误");
     user->second.password = newPassword;
     call.server().expireSession(phone);
+    return call.ok();
+  });
+
+  addProfileRoutes(server);
+}
+
+void addProfileRoutes(MainApiStandin& server) {
+  server.addRoute("getUserInfo/", [](Call& call) {
+    const std::string phone = argument(call, 1);
+    if (auto refused = liveToken(call, phone)) return *refused;
+    if (call.fieldOr("verifyType") != "1") return call.error(MainApiStandin::kBadRequest, "参数错误");
+    auto& state = call.feature<State>();
+    const State::Identity& id = state.identities[phone];
+    Json pics = Json::array();
+    for (const auto& name : id.picPaths) pics.push_back(name);
+    return call.ok(Json::object({{"realName", id.realName},
+                                 {"email", id.email},
+                                 {"idCardInfo", Json::object({{"idCardId", id.idCardId},
+                                                              {"authStatus", id.authStatus},
+                                                              {"authRemark", id.authRemark},
+                                                              {"picPaths", std::move(pics)}})}}));
+  });
+
+  // The photo body as it is kept: JPEG, PNG or whatever a test put there.
+  server.addRoute("getUserIdCardImage/", [](Call& call) {
+    const std::string phone = argument(call, 1);
+    if (auto refused = liveToken(call, phone)) return *refused;
+    auto& state = call.feature<State>();
+    auto it = state.idCardImages.find(call.fieldOr("idCardImageName"));
+    if (it == state.idCardImages.end()) return call.error(MainApiStandin::kNotFound, "图片不存在");
+    HttpStandin::Reply reply;
+    reply.body = it->second;
+    reply.contentType = isPng(it->second) ? "image/png" : "image/jpeg";
+    return reply;
+  });
+
+  // Binds the reader to the user in the ownership the reader check reads, so that the next
+  // check of this reader for this user answers "bound".
+  server.addRoute("bindPsamCardToUser", [](Call& call) {
+    if (call.request().method != "POST") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
+    if (auto refused = call.token("loginName")) return *refused;
+    const std::string phone = call.fieldOr("loginName");
+    const std::string psamNo = call.fieldOr("psamNo");
+    auto& state = call.feature<State>();
+    state.lastBindingFields.clear();
+    for (const auto& field : call.request().formFields) state.lastBindingFields.push_back(field.first);
+    if (psamNo.empty() || call.fieldOr("realName").empty() || call.fieldOr("idCardInfo.idCardId").empty() ||
+        call.fieldOr("idCardType") != "ID") {
+      return call.error(MainApiStandin::kBadRequest, "参数错误");
+    }
+    State::Identity& id = state.identities[phone];
+    id.realName = call.fieldOr("realName");
+    id.idCardId = call.fieldOr("idCardInfo.idCardId");
+    if (auto email = call.field("email")) id.email = *email;
+    call.server().bindReader(psamNo, phone);
+    return call.ok();
+  });
+
+  server.addRoute("updateUserInfo/", [](Call& call) {
+    if (call.request().method != "PUT") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
+    const std::string phone = argument(call, 1);
+    if (auto refused = liveToken(call, phone)) return *refused;
+    if (call.fieldOr("realName").empty() || call.fieldOr("idCardId").empty() || call.fieldOr("idCardType") != "ID") {
+      return call.error(MainApiStandin::kBadRequest, "参数错误");
+    }
+    State::Identity& id = call.feature<State>().identities[phone];
+    if (id.authStatus == "APPLY" || id.authStatus == "PASS") return call.error(MainApiStandin::kBadRequest, "资料审核中或已通过，不能修改");
+    id.realName = call.fieldOr("realName");
+    id.idCardId = call.fieldOr("idCardId");
+    if (auto email = call.field("email")) id.email = *email;
+    return call.ok();
+  });
+
+  // Both photos as JPEG file parts; they become the user's photos, under review.
+  server.addRoute("idCardImageUpload/", [](Call& call) {
+    if (call.request().method != "POST") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
+    const std::string phone = argument(call, 1);
+    const HttpStandin::Part* front = nullptr;
+    const HttpStandin::Part* back = nullptr;
+    for (const auto& part : call.request().parts) {
+      if (part.name == "positiveImage" && !part.filename.empty()) front = &part;
+      if (part.name == "nagativeImage" && !part.filename.empty()) back = &part;
+    }
+    if (!front || !back) return call.error(MainApiStandin::kBadRequest, "缺少身份证照片");
+    if (!isJpeg(front->content) || !isJpeg(back->content)) return call.error(MainApiStandin::kBadRequest, "照片格式错误");
+    auto& state = call.feature<State>();
+    state.uploads[phone] = State::Upload{*front, *back};
+    State::Identity& id = state.identities[phone];
+    id.picPaths = {phone + "-positive.jpg", phone + "-nagative.jpg"};
+    state.idCardImages[id.picPaths[0]] = front->content;
+    state.idCardImages[id.picPaths[1]] = back->content;
+    id.authStatus = "APPLY";
     return call.ok();
   });
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "standin/MainApiStandin.h"
 
@@ -28,7 +29,29 @@ struct AccountState {
     bool confirmed = false;
   };
 
+  // What a user told about their identity, and the state of its check.
+  struct Identity {
+    std::string realName;
+    std::string idCardId;
+    std::string email;
+    std::string authStatus = "NONE";   // NONE, APPLY, REJECT, PASS
+    std::string authRemark;
+    // The names of the identity-card photos, front first, as getUserInfo lists them.
+    std::vector<std::string> picPaths;
+  };
+  // The two photos of the latest upload, as their parts came.
+  struct Upload {
+    HttpStandin::Part front;
+    HttpStandin::Part back;
+  };
+
   std::map<std::string, User, std::less<>> users;
+  std::map<std::string, Identity, std::less<>> identities;
+  // Photo bodies getUserIdCardImage serves, by photo name (anything a test puts there).
+  std::map<std::string, std::string, std::less<>> idCardImages;
+  std::map<std::string, Upload, std::less<>> uploads;
+  // The field names of the latest reader binding, in the order they came.
+  std::vector<std::string> lastBindingFields;
   std::map<std::string, SmsCode, std::less<>> smsCodes;
   // The code each check-code picture shows, under the client's token (used once).
   std::map<std::string, std::string, std::less<>> pictureCodes;
@@ -43,6 +66,9 @@ struct AccountState {
 // Registers the account routes; the stand-in fixture's test user (its login name and password,
 // the virtual terminal kVirtualTermid) is registered from the start.
 void addAccountRoutes(MainApiStandin& server);
+// The identity data, the photos, the reader binding and the service level (called by
+// addAccountRoutes).
+void addProfileRoutes(MainApiStandin& server);
 
 // Codes of the account routes besides the shared ones.
 namespace account {
