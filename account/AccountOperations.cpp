@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 
 namespace nvx {
 
@@ -242,11 +241,10 @@ void toDoAddress(platform::net::HttpRequest& request) {
   request.setUrl(std::move(url));
 }
 
-// A unique file name in the temporary folder.
-platform::Path uploadFile(std::string_view name) {
+// A folder of its own in the temporary folder for one upload: the part's file name is the file's.
+platform::Path uploadFolder() {
   static std::atomic<uint64_t> counter{0};
-  return platform::Sandbox::tmp() / ("idcard-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + "-" +
-                                     std::string(name) + ".jpg");
+  return platform::Sandbox::tmp() / ("idcard-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
 }
 
 }  // namespace
@@ -329,22 +327,21 @@ void AccountOperations::updateUserInfo(NVXViewController& screen, const Identity
 void AccountOperations::idCardImageUpload(NVXViewController& screen, std::string_view loginName,
                                           std::string frontJpeg, std::string backJpeg, Completion completion) {
   auto request = MainApiRequest::postForm("idCardImageUpload/" + segment(loginName), Identity::Plain).build();
-  const platform::Path front = uploadFile("positiveImage");
-  const platform::Path back = uploadFile("nagativeImage");
+  const platform::Path folder = uploadFolder();
+  const platform::Path front = folder / "positiveImage";
+  const platform::Path back = folder / "nagativeImage";
   request->addFile("positiveImage", front, "application/x-www-form-urlencoded");
   request->addFile("nagativeImage", back, "application/x-www-form-urlencoded");
   auto reply = std::make_shared<ServerReply>();
   std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
   screen.showSpinnerWhen(
-      [request, reply, front, back, frontJpeg = std::move(frontJpeg), backJpeg = std::move(backJpeg)] {
+      [request, reply, folder, front, back, frontJpeg = std::move(frontJpeg), backJpeg = std::move(backJpeg)] {
         if (platform::fs::writeAtomic(front, frontJpeg) && platform::fs::writeAtomic(back, backJpeg)) {
           request->startSynchronous();
           *reply = request->reply();
         }
         // The photos are not kept on disk once they are sent (or could not be).
-        std::error_code ignored;
-        std::filesystem::remove(front, ignored);
-        std::filesystem::remove(back, ignored);
+        platform::fs::removeTree(folder);
       },
       [weak, reply, completion = std::move(completion)] {
         auto owner = weak.lock();

@@ -350,7 +350,15 @@ void addProfileRoutes(MainApiStandin& server) {
   });
 
   // Both photos as JPEG file parts; they become the user's photos, under review.
-  server.addRoute("idCardImageUpload/", [](Call& call) {
+  // The seam's identity check reads the query and URL-encoded fields only: a multipart call's
+  // uid and vercode are plain parts, checked here.
+  auto salt = MainApiStandin::projectVercodeSalt();
+  const std::string vercodeSalt = salt.isOk() ? salt.value() : std::string(fixture::kVercodeSalt);
+  server.addRoute("idCardImageUpload/", [vercodeSalt](Call& call) {
+    const auto uid = call.request().formValue("uid");
+    if (!uid || uid->empty() || call.request().formValue("vercode") != MainApiStandin::vercodeFor(*uid, vercodeSalt)) {
+      return call.error(MainApiStandin::kIdentityRefused, "身份校验失败");
+    }
     if (call.request().method != "POST") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
     const std::string phone = argument(call, 1);
     const HttpStandin::Part* front = nullptr;
@@ -369,7 +377,7 @@ void addProfileRoutes(MainApiStandin& server) {
     state.idCardImages[id.picPaths[1]] = back->content;
     id.authStatus = "APPLY";
     return call.ok();
-  });
+  }, MainApiStandin::RouteOptions{.identity = false});
 }
 
 }  // namespace standin
