@@ -285,8 +285,8 @@ void AccountOperations::getUserIdCardImages(NVXViewController& screen, std::stri
           // Only a picture that decodes is taken: a server error page or a cut-off body is no photo.
           std::string body = request->responseData();
           if (!platform::media::PictureDecoder::decode(body, kMaxPicturePixels).isOk()) {
-            reply->kind = AccountReply::Kind::Refused;
-            return;
+            reply->data.push_back(nullptr);
+            continue;
           }
           reply->data.push_back(std::move(body));
         }

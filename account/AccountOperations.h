@@ -116,9 +116,10 @@ class AccountOperations {
   // identity. Success carries the "retData" object; a "0000" with anything else is refused.
   static void getUserInfo(NVXViewController& screen, std::string_view loginName, Completion completion);
   // The identity-card photos: GET "getUserIdCardImage/<login name>.do" with uid, vercode,
-  // userToken and idCardImageName (escaped), one request per name in order (at most two). Every
-  // body must be a PNG or JPEG picture: Success carries the bodies in data (a list of texts);
-  // a fetch that fails or brings no picture ends with NoConnection or Refused, the rest unfetched.
+  // userToken and idCardImageName (escaped), one request per name in order (at most two). data
+  // holds one entry per name fetched: the body when it is a whole PNG or JPEG picture, else null
+  // (an error page, a cut-off or huge picture). A fetch that fails in transport ends with
+  // NoConnection, the rest unfetched (data holds what came before).
   static void getUserIdCardImages(NVXViewController& screen, std::string_view loginName,
                                   std::vector<std::string> names, Completion completion);
   // The reader binding: POST form "bindPsamCardToUser", 60 s, on a worker: uid, vercode,

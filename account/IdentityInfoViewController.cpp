@@ -1,6 +1,7 @@
 #include "account/IdentityInfoViewController.h"
 
 #include "account/AccountForm.h"
+#include "account/IdentityData.h"
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/TableCellExt.h"
 #include "core/session/User.h"
@@ -10,8 +11,6 @@
 #include "net/DataStatistics.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/Text16.h"
-#include "platform/media/PictureDecoder.h"
-#include "platform/media/PictureEncoder.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -28,9 +27,6 @@ namespace {
 constexpr int kNameTag = 2;
 constexpr int kNumberTag = 3;
 constexpr int kEmailTag = 4;
-
-// Pictures larger than this (pixels) are refused before they are decoded.
-constexpr int64_t kMaxPhotoPixels = 40'000'000;
 
 bool isEmpty(const std::optional<std::string>& value) { return !value || value->empty(); }
 
@@ -194,29 +190,17 @@ void IdentityInfoViewController::getUserInfomation() {
       self->showPrompt(account::replyPrompt(reply));
       return;
     }
-    const platform::Json& data = reply.data;
-    const platform::Json empty = platform::Json::object();
-    const platform::Json& card = data.contains("idCardInfo") && data["idCardInfo"].is_object() ? data["idCardInfo"] : empty;
-    auto text = [](const platform::Json& object, const char* key) -> std::optional<std::string> {
-      if (!object.contains(key) || !object[key].is_string()) return std::nullopt;
-      return object[key].get<std::string>();
-    };
+    auto info = account::UserIdentityInfo::fromJson(reply.data);
     auto load = [](const std::shared_ptr<TextField>& field, std::optional<std::string>& value,
                    std::optional<std::string> loaded) {
       value = std::move(loaded);
       field->setText(value.value_or(""));
     };
-    load(self->nameField_, self->realName_, text(data, "realName"));
-    load(self->emailField_, self->email_, text(data, "email"));
-    load(self->numberField_, self->idCardNumber_, text(card, "idCardId"));
-    self->authStatus(text(card, "authStatus").value_or(""), text(card, "authRemark").value_or(""));
-    std::vector<std::string> names;
-    if (card.contains("picPaths") && card["picPaths"].is_array()) {
-      for (const auto& name : card["picPaths"]) {
-        if (name.is_string()) names.push_back(name.get<std::string>());
-      }
-    }
-    if (!names.empty()) self->getUserIdCardImage(std::move(names));
+    load(self->nameField_, self->realName_, info.realName);
+    load(self->emailField_, self->email_, info.email);
+    load(self->numberField_, self->idCardNumber_, info.idCardId);
+    self->authStatus(info.authStatus, info.authRemark);
+    if (!info.picPaths.empty()) self->getUserIdCardImage(std::move(info.picPaths));
   });
 }
 
@@ -242,20 +226,22 @@ void IdentityInfoViewController::getUserIdCardImage(std::vector<std::string> nam
                                            const std::shared_ptr<IdentityCardPhotoButton>* buttons[] = {
                                                &self->frontButton_, &self->backButton_};
                                            size_t i = 0;
+                                           bool complete = reply.ok();
                                            if (reply.data.is_array()) {
                                              for (const auto& body : reply.data) {
                                                if (i >= 2) break;
-                                               auto decoded = platform::media::PictureDecoder::decode(
-                                                   body.get<std::string>(), kMaxPhotoPixels);
-                                               if (!decoded.isOk()) break;
-                                               auto picture = platform::ui::Image::withPixels(
-                                                   decoded->width, decoded->height, std::move(decoded->rgba));
+                                               if (!body.is_string()) {
+                                                 complete = false;
+                                                 ++i;
+                                                 continue;
+                                               }
+                                               auto picture = account::decodePhoto(body.get<std::string>());
                                                (*buttons[i])->setIdPic(picture);
                                                if (picture) (*buttons[i])->setImage(*picture);
                                                ++i;
                                              }
                                            }
-                                           if (!reply.ok()) self->showPrompt(kPhotoFetchFailed);
+                                           if (!complete) self->showPrompt(kPhotoFetchFailed);
                                          });
 }
 
@@ -361,11 +347,7 @@ void IdentityInfoViewController::updateProfile() {
 }
 
 std::optional<std::string> IdentityInfoViewController::uploadJpeg(const platform::ui::Image& picture) {
-  if (!picture.hasPixels()) return std::nullopt;
-  auto jpeg = platform::media::PictureEncoder::jpeg(picture.pixelWidth(), picture.pixelHeight(), *picture.pixels,
-                                                    kUploadQuality);
-  if (!jpeg.isOk()) return std::nullopt;
-  return std::move(jpeg.value());
+  return account::photoJpeg(picture, kUploadQuality);
 }
 
 void IdentityInfoViewController::idCardImageUpload() {

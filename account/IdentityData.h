@@ -1,0 +1,39 @@
+// What the identity screens share: the user data of the profile query, the photos as they are
+// downloaded and uploaded, and the masks under which confirmed data is shown.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/foundation/Json.h"
+#include "platform/ui/Image.h"
+
+namespace nvx::account {
+
+// The profile query's "retData": a missing or non-text value reads as nothing.
+struct UserIdentityInfo {
+  std::optional<std::string> realName;
+  std::optional<std::string> email;
+  std::optional<std::string> idCardId;
+  std::string authStatus;   // "NONE", "APPLY", "REJECT", "PASS" or anything the server sends
+  std::string authRemark;
+  std::vector<std::string> picPaths;   // front first
+
+  static UserIdentityInfo fromJson(const platform::Json& data);
+};
+
+// A downloaded photo as a picture with its pixels; nothing for anything that is not a whole PNG
+// or JPEG picture of a sensible size.
+std::optional<platform::ui::Image> decodePhoto(std::string_view bytes);
+// A photo as JPEG at the quality (0.0 to 1.0); nothing for a picture without pixels.
+std::optional<std::string> photoJpeg(const platform::ui::Image& picture, double quality);
+
+// The masks: the first character and a star for each further one; the first and last character
+// around 11 stars; the e-mail's local part from position 3 up to the "@" as "****" when the
+// "@" is at position 4 or later. Positions count characters, not bytes.
+std::string handelName(std::string_view name);
+std::string handelAccount(std::string_view number);
+std::string handelAccountWhere(std::string_view email);
+
+}  // namespace nvx::account
