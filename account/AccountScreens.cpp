@@ -5,6 +5,7 @@
 #include "account/ModifyPasswordViewController.h"
 #include "account/RegisterViewController.h"
 #include "account/RetrievePasswordViewController.h"
+#include "account/UserInfomationViewController.h"
 #include "core/shell/ScreenRegistry.h"
 
 namespace nvx::account {
@@ -15,6 +16,7 @@ void registerScreens() {
   registry.add(RegisterViewController::kClassName, [] { return RegisterViewController::create(); });
   registry.add(RetrievePasswordViewController::kClassName, [] { return RetrievePasswordViewController::create(); });
   registry.add(IdentityInfoViewController::kClassName, [] { return IdentityInfoViewController::create(); });
+  registry.add(UserInfomationViewController::kClassName, [] { return UserInfomationViewController::create(); });
   registry.add(ModifyPasswordViewController::kClassName, [] { return ModifyPasswordViewController::create(); });
 }
 
