@@ -231,6 +231,19 @@ AccountReply readObjectFor(const ServerReply& server, NVXViewController* screen)
   return reply;
 }
 
+// Sends the request on a worker behind the window's spinner, then reads the reply on the main
+// thread. Unlike sendBehindSpinner it works for a screen that is not on a navigation stack (the
+// upgrade entry runs on a settings object that is never shown).
+void sendBehindWindowSpinner(NVXViewController& screen, MainApiRequest request, Reader read,
+                             AccountOperations::Completion completion) {
+  auto reply = std::make_shared<ServerReply>();
+  auto owner = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
+  screen.showSpinnerInView(nullptr, [request = std::move(request), reply] { *reply = request.sendSynchronously(); },
+                           [owner, reply, read, completion = std::move(completion)] {
+                             completion(read(*reply, owner.get()));
+                           });
+}
+
 // Pictures larger than this (pixels) are refused before they are decoded.
 constexpr int64_t kMaxPicturePixels = 40'000'000;
 
@@ -255,7 +268,7 @@ void AccountOperations::getUserInfo(NVXViewController& screen, std::string_view 
       .query("verifyType", "1")
       .sessionQuery("uid", SessionValue::Uid)
       .sessionQuery("vercode", SessionValue::Vercode);
-  sendBehindSpinner(screen, std::move(request), readObjectFor, std::move(completion));
+  sendBehindWindowSpinner(screen, std::move(request), readObjectFor, std::move(completion));
 }
 
 void AccountOperations::getUserIdCardImages(NVXViewController& screen, std::string_view loginName,
@@ -272,7 +285,7 @@ void AccountOperations::getUserIdCardImages(NVXViewController& screen, std::stri
   }
   auto reply = std::make_shared<AccountReply>();
   std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
-  screen.showSpinnerWhen(
+  screen.showSpinnerInView(nullptr, 
       [requests, reply] {
         reply->kind = AccountReply::Kind::Success;
         reply->data = platform::Json::array();
@@ -314,14 +327,14 @@ void AccountOperations::bindPsamCardToUser(NVXViewController& screen, const Read
       .field("mobilePhoneProduct", "")
       .field("mobilePhoneManuFacturer", "Apple");
   if (id.email) request.field("email", *id.email);
-  sendBehindSpinner(screen, std::move(request), readAny, std::move(completion));
+  sendBehindWindowSpinner(screen, std::move(request), readAny, std::move(completion));
 }
 
 void AccountOperations::updateUserInfo(NVXViewController& screen, const IdentityData& data, Completion completion) {
   auto request = MainApiRequest::putForm("updateUserInfo/" + segment(data.loginName), Identity::Token);
   request.field("realName", data.realName).field("idCardType", "ID").field("idCardId", data.idCardId);
   if (data.email) request.field("email", *data.email);
-  sendBehindSpinner(screen, std::move(request), readAny, std::move(completion));
+  sendBehindWindowSpinner(screen, std::move(request), readAny, std::move(completion));
 }
 
 void AccountOperations::idCardImageUpload(NVXViewController& screen, std::string_view loginName,
@@ -334,7 +347,7 @@ void AccountOperations::idCardImageUpload(NVXViewController& screen, std::string
   request->addFile("nagativeImage", back, "application/x-www-form-urlencoded");
   auto reply = std::make_shared<ServerReply>();
   std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
-  screen.showSpinnerWhen(
+  screen.showSpinnerInView(nullptr, 
       [request, reply, folder, front, back, frontJpeg = std::move(frontJpeg), backJpeg = std::move(backJpeg)] {
         if (platform::fs::writeAtomic(front, frontJpeg) && platform::fs::writeAtomic(back, backJpeg)) {
           request->startSynchronous();
@@ -350,12 +363,26 @@ void AccountOperations::idCardImageUpload(NVXViewController& screen, std::string
       });
 }
 
-void AccountOperations::securityLevelUp(NVXViewController& screen, std::string_view method,
-                                        std::vector<std::pair<std::string, std::string>> fields,
-                                        Completion completion) {
-  auto request = MainApiRequest::putForm(std::string(method), Identity::Token);
-  for (auto& [name, value] : fields) request.field(std::move(name), std::move(value));
-  sendBehindSpinner(screen, std::move(request), readAny, std::move(completion));
+void AccountOperations::securityLevelUpQuery(NVXViewController& screen, std::string_view loginName,
+                                             Completion completion) {
+  auto request = MainApiRequest::putForm("securityLevelUpQuery/" + segment(loginName), Identity::None);
+  request.timeout(std::chrono::seconds(60))
+      .sessionValue("userToken", SessionValue::UserToken)
+      .sessionValue("uid", SessionValue::Uid)
+      .sessionValue("vercode", SessionValue::Vercode);
+  sendBehindWindowSpinner(screen, std::move(request), readAny, std::move(completion));
+}
+
+void AccountOperations::securityLevelUpApply(NVXViewController& screen, std::string_view loginName,
+                                             std::string_view reason, Completion completion) {
+  auto request = MainApiRequest::putForm("securityLevelUpApply/" + segment(loginName), Identity::None);
+  request.timeout(std::chrono::seconds(60))
+      .field("levelCode", "S01")
+      .field("applyReason", std::string(reason))
+      .sessionValue("userToken", SessionValue::UserToken)
+      .sessionValue("uid", SessionValue::Uid)
+      .sessionValue("vercode", SessionValue::Vercode);
+  sendBehindWindowSpinner(screen, std::move(request), readAny, std::move(completion));
 }
 
 }  // namespace nvx

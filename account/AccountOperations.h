@@ -135,10 +135,12 @@ class AccountOperations {
   // through files in the temporary folder that are removed when the request has ended.
   static void idCardImageUpload(NVXViewController& screen, std::string_view loginName, std::string frontJpeg,
                                 std::string backJpeg, Completion completion);
-  // The service-level upgrade: PUT form "securityLevelUpQuery" / "securityLevelUpApply" with
-  // the token identity, then the fields given in order.
-  static void securityLevelUp(NVXViewController& screen, std::string_view method,
-                              std::vector<std::pair<std::string, std::string>> fields, Completion completion);
+  // The service-level upgrade, 60 s each: the state query, PUT form "securityLevelUpQuery/<login
+  // name>" with userToken, uid, vercode; the application, PUT form "securityLevelUpApply/<login
+  // name>" with levelCode "S01", applyReason, userToken, uid, vercode. Any "0000" is a success.
+  static void securityLevelUpQuery(NVXViewController& screen, std::string_view loginName, Completion completion);
+  static void securityLevelUpApply(NVXViewController& screen, std::string_view loginName, std::string_view reason,
+                                   Completion completion);
 };
 
 }  // namespace nvx

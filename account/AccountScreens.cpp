@@ -5,6 +5,8 @@
 #include "account/ModifyPasswordViewController.h"
 #include "account/RegisterViewController.h"
 #include "account/RetrievePasswordViewController.h"
+#include "account/SettingListViewController.h"
+#include "account/WhiteListViewController.h"
 #include "account/UserInfomationViewController.h"
 #include "core/shell/ScreenRegistry.h"
 
@@ -17,6 +19,8 @@ void registerScreens() {
   registry.add(RetrievePasswordViewController::kClassName, [] { return RetrievePasswordViewController::create(); });
   registry.add(IdentityInfoViewController::kClassName, [] { return IdentityInfoViewController::create(); });
   registry.add(UserInfomationViewController::kClassName, [] { return UserInfomationViewController::create(); });
+  registry.add(SettingListViewController::kClassName, [] { return SettingListViewController::create(); });
+  registry.add(WhiteListViewController::kClassName, [] { return WhiteListViewController::create(); });
   registry.add(ModifyPasswordViewController::kClassName, [] { return ModifyPasswordViewController::create(); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "account/SettingListViewController.h"
 #include "net/BaseService.h"
 #include "core/models/ClientVersionEntity.h"
 #include "app/ui/CustomNavigationConroller.h"
@@ -100,6 +101,8 @@ bool NVXAppDelegate::isBigUpdate() {
 }
 
 std::string NVXAppDelegate::mainApiAddress() { return ServerConfig::current().mainApiBase(); }
+
+void NVXAppDelegate::gotoWhiteList() { SettingListViewController::create()->gotoWhiteList(); }
 
 void NVXAppDelegate::setLotterySession(const LotterySessionValues& values) {
   auto& session = lottery::StaticVariable::shared();

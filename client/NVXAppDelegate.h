@@ -167,6 +167,9 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   bool isSYT() override { return isSYT_; }
   // Copies the host's session into the lottery's.
   void setLotterySession(const LotterySessionValues& values) override;
+  // The service-level upgrade on a settings object made for it (never shown), which keeps itself
+  // alive until its flow has ended.
+  void gotoWhiteList() override;
 
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;

@@ -350,6 +350,30 @@ void addProfileRoutes(MainApiStandin& server) {
   });
 
   // Both photos as JPEG file parts; they become the user's photos, under review.
+  server.addRoute("securityLevelUpQuery/", [](Call& call) {
+    if (call.request().method != "PUT") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
+    const std::string phone = argument(call, 1);
+    if (auto refused = liveToken(call, phone)) return *refused;
+    return call.ok(Json::object({{"status", call.feature<State>().upgradeStatus[phone]}}));
+  });
+
+  // An application needs identity data under review or confirmed, and none waiting already.
+  server.addRoute("securityLevelUpApply/", [](Call& call) {
+    if (call.request().method != "PUT") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
+    const std::string phone = argument(call, 1);
+    if (auto refused = liveToken(call, phone)) return *refused;
+    if (call.fieldOr("levelCode") != "S01" || call.fieldOr("applyReason").empty()) {
+      return call.error(MainApiStandin::kBadRequest, "参数错误");
+    }
+    auto& state = call.feature<State>();
+    const std::string auth = state.identities[phone].authStatus;
+    if (auth != "APPLY" && auth != "PASS") return call.error(MainApiStandin::kBadRequest, "用户资料不完整");
+    if (!state.upgradeStatus[phone].empty()) return call.error(MainApiStandin::kBadRequest, "已经申请");
+    state.upgradeStatus[phone] = "APPLY";
+    state.upgradeReasons[phone] = call.fieldOr("applyReason");
+    return call.ok();
+  });
+
   // The seam's identity check reads the query and URL-encoded fields only: a multipart call's
   // uid and vercode are plain parts, checked here.
   auto salt = MainApiStandin::projectVercodeSalt();

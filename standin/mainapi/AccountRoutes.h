@@ -50,6 +50,10 @@ struct AccountState {
   // Photo bodies getUserIdCardImage serves, by photo name (anything a test puts there).
   std::map<std::string, std::string, std::less<>> idCardImages;
   std::map<std::string, Upload, std::less<>> uploads;
+  // The service-level upgrade per user: "" (may apply), "APPLY" (waiting), "PASS" (granted), and
+  // the reason of the latest application.
+  std::map<std::string, std::string, std::less<>> upgradeStatus;
+  std::map<std::string, std::string, std::less<>> upgradeReasons;
   // The field names of the latest reader binding, in the order they came.
   std::vector<std::string> lastBindingFields;
   std::map<std::string, SmsCode, std::less<>> smsCodes;
