@@ -338,18 +338,21 @@ void AccountOperations::updateUserInfo(NVXViewController& screen, const Identity
 }
 
 void AccountOperations::idCardImageUpload(NVXViewController& screen, std::string_view loginName,
-                                          std::string frontJpeg, std::string backJpeg, Completion completion) {
+                                          std::optional<std::string> frontJpeg, std::optional<std::string> backJpeg,
+                                          Completion completion) {
   auto request = MainApiRequest::postForm("idCardImageUpload/" + segment(loginName), Identity::Plain).build();
   const platform::Path folder = uploadFolder();
   const platform::Path front = folder / "positiveImage";
   const platform::Path back = folder / "nagativeImage";
-  request->addFile("positiveImage", front, "application/x-www-form-urlencoded");
-  request->addFile("nagativeImage", back, "application/x-www-form-urlencoded");
+  if (frontJpeg) request->addFile("positiveImage", front, "application/x-www-form-urlencoded");
+  if (backJpeg) request->addFile("nagativeImage", back, "application/x-www-form-urlencoded");
   auto reply = std::make_shared<ServerReply>();
   std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
   screen.showSpinnerInView(nullptr, 
       [request, reply, folder, front, back, frontJpeg = std::move(frontJpeg), backJpeg = std::move(backJpeg)] {
-        if (platform::fs::writeAtomic(front, frontJpeg) && platform::fs::writeAtomic(back, backJpeg)) {
+        const bool written = (!frontJpeg || platform::fs::writeAtomic(front, *frontJpeg)) &&
+                             (!backJpeg || platform::fs::writeAtomic(back, *backJpeg));
+        if (written) {
           request->startSynchronous();
           *reply = request->reply();
         }

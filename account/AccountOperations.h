@@ -131,10 +131,11 @@ class AccountOperations {
   // realName, idCardType "ID", idCardId, email when there is one.
   static void updateUserInfo(NVXViewController& screen, const IdentityData& data, Completion completion);
   // The photo upload: POST multipart "idCardImageUpload/<login name>" with uid and vercode and
-  // the two JPEG pictures as the parts "positiveImage" and "nagativeImage". The pictures go
+  // the JPEG pictures given as the parts "positiveImage" and "nagativeImage". The pictures go
   // through files in the temporary folder that are removed when the request has ended.
-  static void idCardImageUpload(NVXViewController& screen, std::string_view loginName, std::string frontJpeg,
-                                std::string backJpeg, Completion completion);
+  static void idCardImageUpload(NVXViewController& screen, std::string_view loginName,
+                                std::optional<std::string> frontJpeg, std::optional<std::string> backJpeg,
+                                Completion completion);
   // The service-level upgrade, 60 s each: the state query, PUT form "securityLevelUpQuery/<login
   // name>" with userToken, uid, vercode; the application, PUT form "securityLevelUpApply/<login
   // name>" with levelCode "S01", applyReason, userToken, uid, vercode. Any "0000" is a success.

@@ -1,5 +1,6 @@
 #include "account/AccountScreens.h"
 
+#include "account/IdentityCardPhotoViewController.h"
 #include "account/IdentityInfoViewController.h"
 #include "account/LoginViewController.h"
 #include "account/ModifyPasswordViewController.h"
@@ -17,6 +18,7 @@ void registerScreens() {
   registry.add(LoginViewController::kClassName, [] { return LoginViewController::create(); });
   registry.add(RegisterViewController::kClassName, [] { return RegisterViewController::create(); });
   registry.add(RetrievePasswordViewController::kClassName, [] { return RetrievePasswordViewController::create(); });
+  registry.add(IdentityCardPhotoViewController::kClassName, [] { return IdentityCardPhotoViewController::create(); });
   registry.add(IdentityInfoViewController::kClassName, [] { return IdentityInfoViewController::create(); });
   registry.add(UserInfomationViewController::kClassName, [] { return UserInfomationViewController::create(); });
   registry.add(SettingListViewController::kClassName, [] { return SettingListViewController::create(); });

@@ -11,6 +11,9 @@
 
 namespace nvx::account {
 
+// The prompt for a chosen photo that cannot be encoded for the upload.
+inline constexpr const char* kPhotoUnreadable = "身份证照片无法读取，请重新选择";
+
 // The profile query's "retData": a missing or non-text value reads as nothing.
 struct UserIdentityInfo {
   std::optional<std::string> realName;

@@ -361,7 +361,7 @@ void IdentityInfoViewController::idCardImageUpload() {
   auto frontJpeg = uploadJpeg(*front);
   auto backJpeg = uploadJpeg(*back);
   if (!frontJpeg || !backJpeg) {
-    showPrompt(kPhotoUnreadable);
+    showPrompt(account::kPhotoUnreadable);
     return;
   }
   auto self = me();

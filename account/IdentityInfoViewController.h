@@ -47,7 +47,6 @@ class IdentityInfoViewController : public NVXViewController,
   static constexpr const char* kAgree = "同意";
   static constexpr const char* kOpened = "开通完成";
   static constexpr const char* kPhotoFetchFailed = "获取用户身份证照片失败";
-  static constexpr const char* kPhotoUnreadable = "身份证照片无法读取，请重新选择";
   static constexpr const char* kAgreementScreen = "AgreementViewController";
   // Identity-check states.
   enum AuthState { kNone = 0, kApply = 1, kReject = 2, kPass = 3 };

@@ -354,7 +354,7 @@ void UserInfomationViewController::idCardImageUpload() {
   auto frontJpeg = front ? account::photoJpeg(*front, uploadQuality(*front)) : std::nullopt;
   auto backJpeg = back ? account::photoJpeg(*back, uploadQuality(*back)) : std::nullopt;
   if (!frontJpeg || !backJpeg) {
-    showPrompt(kPhotoUnreadable);
+    showPrompt(account::kPhotoUnreadable);
     return;
   }
   auto self = me();

@@ -44,7 +44,6 @@ class UserInfomationViewController : public NVXViewController,
   static constexpr const char* kSaved = "用户资料保存成功";
   static constexpr const char* kResubmitted = "用户信息保存成功已为你重新提交审核!";
   static constexpr const char* kWalletAgreement = "《诺维萨钱包服务协议》";
-  static constexpr const char* kPhotoUnreadable = "身份证照片无法读取，请重新选择";
   static constexpr const char* kNoInformation = "no_information";
   enum AuthState { kNone = 0, kApply = 1, kReject = 2, kPass = 3 };
   static constexpr size_t kNameLimit = 16;

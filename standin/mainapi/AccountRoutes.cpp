@@ -290,7 +290,10 @@ void addProfileRoutes(MainApiStandin& server) {
     auto& state = call.feature<State>();
     const State::Identity& id = state.identities[phone];
     Json pics = Json::array();
-    for (const auto& name : id.picPaths) pics.push_back(name);
+    for (const auto& name : id.picPaths) {
+      if (name.empty()) break;   // a back photo without a front one is not listed
+      pics.push_back(name);
+    }
     return call.ok(Json::object({{"realName", id.realName},
                                  {"email", id.email},
                                  {"idCardInfo", Json::object({{"idCardId", id.idCardId},
@@ -349,7 +352,7 @@ void addProfileRoutes(MainApiStandin& server) {
     return call.ok();
   });
 
-  // Both photos as JPEG file parts; they become the user's photos, under review.
+  // The photos as JPEG file parts (one or both); they become the user's photos.
   server.addRoute("securityLevelUpQuery/", [](Call& call) {
     if (call.request().method != "PUT") return call.error(MainApiStandin::kBadRequest, "请求方式错误");
     const std::string phone = argument(call, 1);
@@ -391,15 +394,26 @@ void addProfileRoutes(MainApiStandin& server) {
       if (part.name == "positiveImage" && !part.filename.empty()) front = &part;
       if (part.name == "nagativeImage" && !part.filename.empty()) back = &part;
     }
-    if (!front || !back) return call.error(MainApiStandin::kBadRequest, "缺少身份证照片");
-    if (!isJpeg(front->content) || !isJpeg(back->content)) return call.error(MainApiStandin::kBadRequest, "照片格式错误");
+    if (!front && !back) return call.error(MainApiStandin::kBadRequest, "缺少身份证照片");
+    if ((front && !isJpeg(front->content)) || (back && !isJpeg(back->content))) {
+      return call.error(MainApiStandin::kBadRequest, "照片格式错误");
+    }
     auto& state = call.feature<State>();
-    state.uploads[phone] = State::Upload{*front, *back};
+    auto& upload = state.uploads[phone];
     State::Identity& id = state.identities[phone];
-    id.picPaths = {phone + "-positive.jpg", phone + "-nagative.jpg"};
-    state.idCardImages[id.picPaths[0]] = front->content;
-    state.idCardImages[id.picPaths[1]] = back->content;
-    id.authStatus = "APPLY";
+    id.picPaths.resize(2);
+    if (front) {
+      upload.front = *front;
+      id.picPaths[0] = phone + "-positive.jpg";
+      state.idCardImages[id.picPaths[0]] = front->content;
+    }
+    if (back) {
+      upload.back = *back;
+      id.picPaths[1] = phone + "-nagative.jpg";
+      state.idCardImages[id.picPaths[1]] = back->content;
+    }
+    // Under review once both photos are there.
+    if (!id.picPaths[0].empty() && !id.picPaths[1].empty()) id.authStatus = "APPLY";
     return call.ok();
   }, MainApiStandin::RouteOptions{.identity = false});
 }
