@@ -14,6 +14,7 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "bills/BillsScreens.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -33,6 +34,7 @@ void registerArchiveClasses() {
 void registerModuleScreens() {
   reader::ui::registerScreens();
   pay::registerScreens();
+  bills::registerScreens();
 }
 
 }  // namespace

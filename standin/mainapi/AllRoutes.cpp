@@ -1,4 +1,5 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
+#include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/PayRoutes.h"
 
@@ -7,6 +8,7 @@ namespace standin::mainapi {
 void addAllRoutes(MainApiStandin& server) {
   standin::addCoreRoutes(server);
   standin::addPayRoutes(server);
+  standin::addBillsRoutes(server);
 }
 
 }  // namespace standin::mainapi
