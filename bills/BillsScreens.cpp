@@ -3,6 +3,7 @@
 #include "bills/AccountDirectChargeViewController.h"
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
+#include "bills/MobileRechargeViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
 #include "core/shell/ScreenRegistry.h"
 
@@ -22,6 +23,7 @@ void registerScreens() {
   add<TaobaoPaymentViewController>();
   add<CaiFutongRechargeViewController>();
   add<AccountDirectChargeViewController>();
+  add<MobileRechargeViewController>();
 }
 
 }  // namespace nvx::bills
