@@ -54,6 +54,8 @@ void MobileEditViewController::viewDidLoad() {
   phoneField_->setEnabled(false);
   nameField_ = makeField("请输入姓名", kNameTag);
   nameField_->setKeyboardType(platform::ui::KeyboardType::NumbersAndPunctuation);
+  phoneField_->setText(StringsTool::handlePhoneNumber(phoneNumber_));
+  nameField_->setText(phoneUserName_);
 
   const auto& screen = platform::Device::screen().bounds;
   contentTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
@@ -127,13 +129,7 @@ std::shared_ptr<platform::ui::TableViewCell> MobileEditViewController::cellForRo
   auto label = platform::ui::Label::create(Rect{20, 8, 80, 30}, path.row == 0 ? "手机号码" : "姓名");
   label->setFont(Font::system(16));
   cell->contentView()->addSubview(label);
-  if (path.row == 0) {
-    phoneField_->setText(StringsTool::handlePhoneNumber(phoneNumber_));
-    cell->contentView()->addSubview(phoneField_);
-  } else {
-    nameField_->setText(phoneUserName_);
-    cell->contentView()->addSubview(nameField_);
-  }
+  cell->contentView()->addSubview(path.row == 0 ? phoneField_ : nameField_);
   return cell;
 }
 
