@@ -5,6 +5,7 @@
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
+#include "bills/ZhiFubaoRechargeViewController.h"
 #include "core/shell/ScreenRegistry.h"
 
 namespace nvx::bills {
@@ -24,6 +25,7 @@ void registerScreens() {
   add<CaiFutongRechargeViewController>();
   add<AccountDirectChargeViewController>();
   add<MobileRechargeViewController>();
+  add<ZhiFubaoRechargeViewController>();
 }
 
 }  // namespace nvx::bills
