@@ -4,6 +4,7 @@
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/MobileRechargeViewController.h"
+#include "bills/PublicDonationViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
 #include "bills/ZhiFubaoRechargeViewController.h"
 #include "core/shell/ScreenRegistry.h"
@@ -26,6 +27,7 @@ void registerScreens() {
   add<AccountDirectChargeViewController>();
   add<MobileRechargeViewController>();
   add<ZhiFubaoRechargeViewController>();
+  add<PublicDonationViewController>();
 }
 
 }  // namespace nvx::bills

@@ -37,13 +37,11 @@ struct InquiryKind {
   bool billno;      // a bill, account, project or card code
   bool mobileno;    // the number that receives a text message
   bool amount;      // the amount typed (the game card's comes from its code)
-  bool wallet;      // the donation asks for the wallet's price as well
 };
 constexpr InquiryKind kInquiries[] = {
-    {"M50005", true, false, true, false},  {"M50002", true, false, true, false},
-    {"M50004", true, false, true, false},  {"M50006", true, false, true, false},
-    {"M50003", false, true, true, false},  {"M50008", true, false, true, true},
-    {"M50007", true, true, false, false},
+    {"M50005", true, false, true}, {"M50002", true, false, true}, {"M50004", true, false, true},
+    {"M50006", true, false, true}, {"M50003", false, true, true}, {"M50008", true, false, true},
+    {"M50007", true, true, false},
 };
 
 // Which inquiry a commit answers, and whether it must ask for a text message.
@@ -68,7 +66,6 @@ HttpStandin::Reply inquire(Call& call, const InquiryKind& kind) {
   inquiry.mobileno = call.fieldOr("mobileno");
   if (kind.billno && inquiry.billno.empty()) return call.error(MainApiStandin::kBadRequest, "缺少账单号");
   if (kind.mobileno && !isMobile(inquiry.mobileno)) return call.error(MainApiStandin::kBadRequest, "手机号码错误");
-  if (kind.wallet && call.fieldOr("wallet") != "100") return call.error(MainApiStandin::kBadRequest, "缺少钱包标志");
   if (kind.amount) {
     auto fen = Call::amount12(call.fieldOr("amount"));
     if (!fen || *fen <= 0) return call.error(MainApiStandin::kBadRequest, "金额错误");

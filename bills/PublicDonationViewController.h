@@ -1,0 +1,91 @@
+// A donation to a charity project (business type 5): the agency and one of its projects chosen
+// from the server's lists, and the amount; the inquiry (no reader gate here: the multi-pay screen
+// runs it for a card payment) then the multi-pay screen with the prepared commit.
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/ui/CustomTableView.h"
+#include "app/ui/NVXViewController.h"
+#include "bills/DonationItemViewController.h"
+#include "pay/TradeInquiryReturnData.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
+
+namespace nvx {
+
+class PublicDonationViewController : public NVXViewController,
+                                     public platform::ui::TableViewDataSource,
+                                     public platform::ui::TableViewDelegate,
+                                     public platform::ui::TextFieldDelegate,
+                                     public CustomTableViewDelegate,
+                                     public DonationItemViewControllerDelegate {
+ public:
+  static constexpr const char* kClassName = "PublicDonationViewController";
+  // What the form fields show of a chosen name, and the summary of a project's name.
+  static constexpr size_t kFieldChars = 11;
+  static constexpr size_t kSummaryChars = 14;
+
+  std::string className() const override { return kClassName; }
+  void viewDidLoad() override;
+
+  void theNextStep();
+  void queryTrans();
+  void initSwipeViewController();
+  void donationItemViewController(DonationItemViewController& picker, const std::string& itemName,
+                                  const std::string& itemId) override;
+
+  const std::string& donationOrganization() const { return donationOrganization_; }
+  const std::string& donationOrganizationId() const { return donationOrganizationId_; }
+  const std::string& donationProject() const { return donationProject_; }
+  const std::string& donationProjectId() const { return donationProjectId_; }
+  const std::string& donationMoneys() const { return donationMoneys_; }
+  const std::shared_ptr<platform::ui::TextField>& donationOrganizationField() const { return donationOrganizationField_; }
+  const std::shared_ptr<platform::ui::TextField>& donationProjectField() const { return donationProjectField_; }
+  const std::shared_ptr<platform::ui::TextField>& donationMoneysField() const { return donationMoneysField_; }
+  const std::shared_ptr<platform::ui::Button>& nextButton() const { return nextButton_; }
+  const std::shared_ptr<CustomTableView>& tableView() const { return PublicDonationTableView_; }
+  const std::optional<TradeInquiryReturnData>& inquiryData() const { return inquiryData_; }
+  bool isInquiryRunning() const { return inquiryRunning_; }
+
+  // --- table ---
+  std::optional<int> numberOfSections(platform::ui::TableView& table) override;
+  int numberOfRows(platform::ui::TableView& table, int section) override;
+  std::shared_ptr<platform::ui::TableViewCell> cellForRow(platform::ui::TableView& table,
+                                                          platform::ui::IndexPath path) override;
+  std::optional<double> heightForHeader(platform::ui::TableView& table, int section) override;
+  std::shared_ptr<platform::ui::View> viewForHeader(platform::ui::TableView& table, int section) override;
+  void didSelectRow(platform::ui::TableView& table, platform::ui::IndexPath path) override;
+  void touchUpInsideEndedCustomTableView(CustomTableView& table) override;
+
+  // --- fields ---
+  void didBeginEditing(platform::ui::TextField& field) override;
+  void didEndEditing(platform::ui::TextField& field) override;
+  std::optional<bool> shouldChangeCharacters(platform::ui::TextField& field, platform::Range16 range,
+                                             const std::string& replacement) override;
+  std::optional<bool> shouldReturn(platform::ui::TextField& field) override;
+
+ private:
+  std::shared_ptr<platform::ui::TextField> createTextFieldAlignmentRight();
+  void scrollTo(double y);
+
+  std::string donationOrganization_;
+  std::string donationOrganizationId_;
+  std::string donationProject_;
+  std::string donationProjectId_;
+  std::string donationMoneys_;
+  std::shared_ptr<platform::ui::TextField> donationOrganizationField_;
+  std::shared_ptr<platform::ui::TextField> donationProjectField_;
+  std::shared_ptr<platform::ui::TextField> donationMoneysField_;
+  std::shared_ptr<platform::ui::Button> nextButton_;
+  std::shared_ptr<CustomTableView> PublicDonationTableView_;
+  std::optional<TradeInquiryReturnData> inquiryData_;
+  bool inquiryRunning_ = false;
+};
+
+// The first count characters (UTF-16 units) of a name, as the forms show it.
+std::string leadingChars(const std::string& text, size_t count);
+
+}  // namespace nvx
