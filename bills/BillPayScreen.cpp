@@ -6,6 +6,7 @@
 #include "pay/PayScreenSetup.h"
 #include "pay/SwipeViewController.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/Text16.h"
 #include "platform/ui/NavigationController.h"
 
 namespace nvx {
@@ -14,6 +15,8 @@ std::optional<int64_t> fenOfYuan(const std::optional<std::string>& yuan) {
   if (!yuan) return std::nullopt;
   return PayMoney::fenFromYuanText(*yuan);
 }
+
+std::string leadingChars(const std::string& text, size_t count) { return platform::u16substr(text, 0, count); }
 
 std::shared_ptr<platform::ui::ViewController> BillPayScreen::open(platform::ui::ViewController& from) const {
   auto info = TransactionInfoSource::infoWithLabelSource(rows, prompt);

@@ -33,7 +33,9 @@ struct BillPayScreen {
   std::shared_ptr<platform::ui::ViewController> open(platform::ui::ViewController& from) const;
 };
 
-// The texts of an amount row.
+// The fen of a yuan text (an amount row's value); nothing for a missing or unusable text.
 std::optional<int64_t> fenOfYuan(const std::optional<std::string>& yuan);
+// The first count characters (UTF-16 units) of a name, as the forms show a chosen one.
+std::string leadingChars(const std::string& text, size_t count);
 
 }  // namespace nvx

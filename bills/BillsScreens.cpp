@@ -3,6 +3,7 @@
 #include "bills/AccountDirectChargeViewController.h"
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
+#include "bills/GameCardRechargeViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
@@ -28,6 +29,7 @@ void registerScreens() {
   add<MobileRechargeViewController>();
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
+  add<GameCardRechargeViewController>();
 }
 
 }  // namespace nvx::bills

@@ -9,7 +9,6 @@
 #include "pay/PayScreenSetup.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Strings.h"
-#include "platform/foundation/Text16.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -21,8 +20,6 @@ using platform::Strings;
 using platform::ui::Font;
 using platform::ui::Rect;
 using Row = TransactionInfoLabelSource;
-
-std::string leadingChars(const std::string& text, size_t count) { return platform::u16substr(text, 0, count); }
 
 void PublicDonationViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();

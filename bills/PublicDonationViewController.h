@@ -85,7 +85,4 @@ class PublicDonationViewController : public NVXViewController,
   bool inquiryRunning_ = false;
 };
 
-// The first count characters (UTF-16 units) of a name, as the forms show it.
-std::string leadingChars(const std::string& text, size_t count);
-
 }  // namespace nvx
