@@ -190,8 +190,8 @@ std::shared_ptr<platform::ui::TableViewCell> ZhiFubaoRechargeViewController::cel
   if (path.section == 0) {
     cell->contentView()->addSubview(moneyField_);
   } else {
-    phone_ = StringsTool::clearPhoneNumber(User::currentUser().loginName());
-    phoneField_->setText(StringsTool::handlePhoneNumber(phone_));
+    // The row starts with the login name when the form loads; building the row again keeps what
+    // the user typed or picked.
     cell->contentView()->addSubview(phoneField_);
     std::weak_ptr<ZhiFubaoRechargeViewController> weak =
         std::static_pointer_cast<ZhiFubaoRechargeViewController>(shared_from_this());

@@ -14,7 +14,9 @@
 #include "core/session/User.h"
 #include "core/shell/ScreenRegistry.h"
 #include "net/ServerConfig.h"
+#include "net/TerminalManager.h"
 #include "pay/PayScreenSetup.h"
+#include "pay/SwipeViewController.h"
 #include "pay/Tools.h"
 #include "pay/testing/PayTestSupport.h"
 #include "platform/foundation/RunLoop.h"
@@ -54,6 +56,7 @@ class BillsTestFixture : public ::testing::Test {
   static constexpr const char* kLoginName = "13800000000";
   static constexpr const char* kUserToken = "token-1";
   static constexpr const char* kBoxKsn = "123456789ABCDEF0";
+  static constexpr const char* kVirtualTermid = "V000000000000042";
 
   void SetUp() override {
     auto& net = platform::net::NetConfig::current();
@@ -125,6 +128,13 @@ class BillsTestFixture : public ::testing::Test {
 
 
  public:
+  // The user's virtual terminal (wallet payments, requests marked for the wallet) signed in.
+  void signInVirtualTerminal() {
+    User::currentUser().setPsamNo(kVirtualTermid);
+    TerminalManager manager;
+    ASSERT_TRUE(manager.virtualTermSignWithViewController(services->root, {})) << manager.error();
+  }
+
   template <class Screen>
   std::shared_ptr<Screen> open() {
     auto screen = std::make_shared<Screen>();
@@ -135,6 +145,19 @@ class BillsTestFixture : public ::testing::Test {
 
 
  protected:
+  // The card on the swipe screen on top: the box's swipe, the test card's PIN, Done; true once a
+  // receipt has opened.
+  bool payByCard(SwipeViewController& swipe) {
+    if (!pump([&] { return box->isArmed(); }, 10) || !box->swipe()) return false;
+    if (!pump([&] { return !swipe.track().empty(); }, 10)) return false;
+    auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(swipe.passwordTextField()->inputView());
+    if (!keypad) return false;
+    for (char c : std::string("123456")) swipe.keyboadView(*keypad, c - '0');
+    const size_t before = receipts.size();
+    if (!swipe.doneButton()->tap()) return false;
+    return pump([&] { return receipts.size() > before; }, 20);
+  }
+
   platform::ui::Inspector inspector() const { return platform::ui::Inspector(services->mainWindow); }
   std::shared_ptr<platform::ui::ViewController> top() const { return services->navigation->topViewController(); }
 
