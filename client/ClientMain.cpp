@@ -6,6 +6,7 @@
 #include "core/models/FileListEntity.h"
 #include "core/session/NVXContext.h"
 #include "core/models/ThemeEntity.h"
+#include "app/ui/NetUiBridge.h"
 #include "app/ui/NavigationBarExt.h"
 #include "client/NVXAppDelegate.h"
 #include "net/PageResultEntity.h"
@@ -43,6 +44,7 @@ void installClient(const std::shared_ptr<NVXAppDelegate>& delegate) {
   AppServices::install(delegate);
   installRuntimeHooks();
   RequestHook::install();
+  installNetUiHooks();
   registerArchiveClasses();
   NavigationBarExt::installDefaultLook();
   registerModuleScreens();

@@ -30,7 +30,8 @@ void readFrame(std::span<const uint8_t> bytes) {
     if (p.result == kParseExpected) require(p.kind == step);
     if (p.ksn) require(p.ksn->size() % 2 == 0 && p.ksn->size() <= 2 * bytes.size() + 16);
     if (p.card) {
-      require(p.kind == kReplyCard && p.result == kParseExpected);
+      // Taken whichever step waits; only the card step acts on it.
+      require(p.kind == kReplyCard && (p.result == kParseExpected) == (step == kReplyCard));
       require(p.card->RandomNumber.size() == 16 && p.card->ExpiryDate.size() == 4);
       require(p.card->MaskedPAN.size() <= 127 && p.card->CardHolderName.size() <= 127);
       require(p.card->EncTracks.size() <= 2 * 127);

@@ -15,6 +15,7 @@
 #include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/CoreOperations.h"
+#include "net/MainApiRequest.h"
 #include "net/RecordFiles.h"
 #include "net/ReplyEnvelope.h"
 #include "net/StatisticsServerConfig.h"
@@ -735,24 +736,25 @@ void DataStatistics::startUploadRequest(uint64_t generation) {
   if (generation != generation_ || !isUploading_.load()) return;
 
   const std::string& base = StatisticsServerConfig::current().statisticsBase();
+  const RequestSession session = RequestSession::capture();
+  auto upload = MainApiRequest::postForm(std::string(kUploadMethod), Identity::None, session).atBase(base);
   // The user token goes only to an HTTPS server.
-  std::string token(kNull);
-  if (User::currentUser().isLogined()) {
-    if (startsWithNoCase(base, "https://")) {
-      token = User::currentUser().userToken();
-    } else {
+  const bool loggedIn = !session.loginName.empty() && !session.userToken.empty();
+  if (loggedIn && startsWithNoCase(base, "https://")) {
+    upload.sessionQuery("userToken", SessionValue::UserToken);
+  } else {
+    if (loggedIn) {
       platform::log::warning(kTag, "the statistics server is not HTTPS: the upload goes without the user token");
     }
+    upload.query("userToken", kNull);
   }
-  std::string url = base;
-  url.append(kUploadMethod).append(".json?userToken=").append(token);
-  url.append("&uid=").append(BaseService::uid()).append("&vercode=").append(BaseService::vercode());
-
-  auto request = platform::net::HttpRequest::make(std::move(url), true);
-  request->setMethod("POST");
-  request->setTimeout(std::chrono::seconds(kUploadTimeoutSeconds));
-  request->setPostValue("imei", deviceId());
-  request->setPostValue("ver", std::string(kProtocolVersion));
+  std::shared_ptr<platform::net::HttpRequest> request =
+      upload.sessionQuery("uid", SessionValue::Uid)
+          .sessionQuery("vercode", SessionValue::Vercode)
+          .timeout(std::chrono::seconds(kUploadTimeoutSeconds))
+          .field("imei", deviceId())
+          .field("ver", std::string(kProtocolVersion))
+          .build();
   request->addFile("logdata", fileIn(kUploadFile), "text/plain; charset=utf-8");
   // The request hook adds no fields and no MAC to it.
   request->setNeedPostBody(true);

@@ -1,7 +1,10 @@
 #include "net/DataStatisticsMap.h"
 
+#include <mutex>
 #include <utility>
 #include <vector>
+
+#include "platform/foundation/Process.h"
 
 namespace nvx {
 
@@ -13,7 +16,22 @@ struct Feature {
   std::vector<std::pair<const char*, const char*>> steps;
 };
 
+// The rows features registered (fresh after a test reset).
+struct RegisteredRows {
+  std::mutex mutex;
+  DataStatisticsMap::Table rows;
+};
+
+RegisteredRows& registeredRows() { return platform::Process::current().shared<RegisteredRows>(); }
+
 }  // namespace
+
+void DataStatisticsMap::registerRows(std::string_view code,
+                                     const std::vector<std::pair<std::string, std::string>>& steps) {
+  RegisteredRows& registered = registeredRows();
+  std::lock_guard<std::mutex> lock(registered.mutex);
+  for (const auto& [key, part] : steps) registered.rows[key] = std::string(code) + "_" + part;
+}
 
 DataStatisticsMap::Table DataStatisticsMap::identifierMap() {
   const Feature features[] = {
@@ -282,6 +300,9 @@ DataStatisticsMap::Table DataStatisticsMap::identifierMap() {
   // after a comma, and the outlet map's city list with a trailing blank.
   table["HomeBuyNuvexaViewController"] = "B00001,2";
   table["CityListViewController"] = "B00008_5 ";
+  RegisteredRows& registered = registeredRows();
+  std::lock_guard<std::mutex> lock(registered.mutex);
+  for (const auto& [key, identifier] : registered.rows) table[key] = identifier;
   return table;
 }
 

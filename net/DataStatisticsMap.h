@@ -12,6 +12,8 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace nvx {
 
@@ -19,8 +21,12 @@ class DataStatisticsMap {
  public:
   using Table = std::map<std::string, std::string>;
 
-  // The step table (211 keys). A new table on every call.
+  // The step table (211 keys, with the rows features registered). A new table on every call.
   static Table identifierMap();
+  // A feature's rows, registered from its module's registerScreens(): per screen key, the step
+  // part that follows "<code>_". A registered key replaces the table's row of that key. The
+  // built-in rows are those of features whose folders have not taken their rows over yet.
+  static void registerRows(std::string_view code, const std::vector<std::pair<std::string, std::string>>& steps);
   // The probe table (9 keys): the steps of a transfer to a bank card. A new table on every call.
   static Table probeMap();
 

@@ -137,3 +137,19 @@ TEST(DataStatisticsMapTest, NumberedKeysAreDecimalAndEveryCallGivesANewTable) {
 
 }  // namespace
 }  // namespace nvx
+
+namespace nvx {
+namespace {
+
+TEST(DataStatisticsMapTest, AFeatureRegistersItsOwnRows) {
+  const size_t builtIn = DataStatisticsMap::identifierMap().size();
+  DataStatisticsMap::registerRows("P00001", {{"PayOrderViewController", "1"}, {"SwipeViewController6", "2"}});
+  const auto table = DataStatisticsMap::identifierMap();
+  EXPECT_EQ(table.at("PayOrderViewController"), "P00001_1");
+  EXPECT_EQ(table.at("SwipeViewController6"), "P00001_2") << "the feature's row replaces the built-in one";
+  EXPECT_EQ(table.size(), builtIn + 1);
+  EXPECT_EQ(table.at("MoreViewController"), "GENGDUO_1");
+}
+
+}  // namespace
+}  // namespace nvx

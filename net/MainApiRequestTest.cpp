@@ -99,7 +99,10 @@ TEST_F(MainApiRequestTest, AddressFormsAndFieldRepeats) {
 TEST_F(MainApiRequestTest, AsynchronousCompletionRunsOnceOnTheMainLoopWithTheKind) {
   int shown = 0;
   int hidden = 0;
-  NetUiHooks::install({[&] { ++shown; }, [&] { ++hidden; }, [] { return false; }});
+  NetUiHooks hooks;
+  hooks.showWindowSpinner = [&] { ++shown; };
+  hooks.hideWindowSpinner = [&] { ++hidden; };
+  NetUiHooks::install(std::move(hooks));
   api_.onJson("expired", R"({"retStatus":{"retCode":"1012"}})");
 
   std::vector<ServerReply> replies;

@@ -1,18 +1,15 @@
 #include "net/NetService.h"
 
-#include "core/shell/AppServices.h"
 #include "core/session/User.h"
 #include "net/BaseService.h"
 #include "net/MainApiRequest.h"
 #include "net/DataStatistics.h"
-#include "net/NVXResponseErrorHandler.h"
 #include "net/NetUiHooks.h"
 #include "net/RequestHook.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
-#include "platform/ui/Hud.h"
 
 namespace nvx {
 
@@ -29,21 +26,9 @@ std::string text(std::string_view key) { return Strings::localized(key); }
 }  // namespace
 
 // The window's progress indicator (the application's spinner over its window).
-void NetService::showWindowIndicator() {
-  auto show = [] {
-    if (NetUiHooks::current().showWindowSpinner) return NetUiHooks::showSpinner();
-    if (auto window = AppServices::current().window()) platform::ui::Hud::showOn(*window, true);
-  };
-  if (platform::RunLoop::main().isMainThread()) show(); else platform::dispatchMain(show);
-}
+void NetService::showWindowIndicator() { NetUiHooks::showSpinner(); }
 
-void NetService::hideWindowIndicator() {
-  auto hide = [] {
-    if (NetUiHooks::current().hideWindowSpinner) return NetUiHooks::hideSpinner();
-    if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, true);
-  };
-  if (platform::RunLoop::main().isMainThread()) hide(); else platform::dispatchMain(hide);
-}
+void NetService::hideWindowIndicator() { NetUiHooks::hideSpinner(); }
 
 namespace {
 
@@ -304,7 +289,7 @@ void NetService::deliver(ServerReply reply) {
     hideWindowIndicator();
   }
   if (reply.kind == FailureKind::SessionExpired) {
-    reply.takenOver = NVXResponseErrorHandler::sharedHandler().handleUserTokenError();
+    reply.takenOver = NetUiHooks::expiredLoginTakenOver();
   }
   if (completion_) {
     auto completion = std::move(completion_);
@@ -331,7 +316,7 @@ void NetService::dispatchBlockWithResult(NetResult result, RetStatusEntity statu
 std::optional<NetService::Delivery> NetService::judgeReply(std::string_view body,
                                                            const std::optional<EntityClass>& entity) {
   ServerReply reply = ServerReply::judge(200, std::nullopt, std::string(body), entity);
-  if (reply.kind == FailureKind::SessionExpired && NVXResponseErrorHandler::sharedHandler().handleUserTokenError()) {
+  if (reply.kind == FailureKind::SessionExpired && NetUiHooks::expiredLoginTakenOver()) {
     return std::nullopt;  // the token-expiry handler owns the reply
   }
   Delivery d;

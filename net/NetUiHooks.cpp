@@ -1,6 +1,7 @@
 #include "net/NetUiHooks.h"
 
 #include "core/shell/MainThread.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -47,6 +48,18 @@ bool NetUiHooks::expiredLoginTakenOver() {
   assertMainThread("NetUiHooks::expiredLoginTakenOver");
   const auto& hook = installed().handleExpiredLogin;
   return hook ? hook() : false;
+}
+
+bool NetUiHooks::expiredLoginShownOn(std::string_view code, const std::string& message,
+                                     const std::shared_ptr<platform::ui::ViewController>& screen,
+                                     std::weak_ptr<LoginViewControllerDelegate> delegate) {
+  assertMainThread("NetUiHooks::expiredLoginShownOn");
+  const auto& hook = installed().expiredLoginOnScreen;
+  if (!hook) {
+    platform::log::warning("NetUiHooks", "expired login with no screens to show it on");
+    return true;
+  }
+  return hook(code, message, screen, std::move(delegate));
 }
 
 }  // namespace nvx

@@ -4,14 +4,30 @@
 // gets the error). Main thread.
 #pragma once
 #include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform::ui {
+class ViewController;
+}
 
 namespace nvx {
+
+class LoginViewControllerDelegate;
 
 struct NetUiHooks {
   std::function<void()> showWindowSpinner;
   std::function<void()> hideWindowSpinner;
   // true: the expired login is being handled (alert or login screen); the reply is taken over.
   std::function<bool()> handleExpiredLogin;
+  // The synchronous road's expired login, on the screen that read the reply: code "1012" pushes
+  // the login screen at once (with the delegate), "1023" shows the re-login alert with the
+  // message. false: nothing was done because a re-login alert is already up.
+  std::function<bool(std::string_view code, const std::string& message,
+                     const std::shared_ptr<platform::ui::ViewController>& screen,
+                     std::weak_ptr<LoginViewControllerDelegate> delegate)>
+      expiredLoginOnScreen;
 
   static const NetUiHooks& current();
   static void install(NetUiHooks hooks);
@@ -21,6 +37,10 @@ struct NetUiHooks {
   static void showSpinner();
   static void hideSpinner();
   static bool expiredLoginTakenOver();
+  // true without an installed hook (nothing to show, the caller stops all the same).
+  static bool expiredLoginShownOn(std::string_view code, const std::string& message,
+                                  const std::shared_ptr<platform::ui::ViewController>& screen,
+                                  std::weak_ptr<LoginViewControllerDelegate> delegate);
 };
 
 }  // namespace nvx

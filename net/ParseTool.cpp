@@ -1,18 +1,12 @@
 #include "net/ParseTool.h"
 
-#include "net/JsonDeserializer.h"
-#include "net/NVXResponseErrorHandler.h"
-#include "platform/foundation/Log.h"
+#include "net/NetUiHooks.h"
+#include "net/ReplyEnvelope.h"
 #include "platform/foundation/Strings.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/Hud.h"
-#include "platform/ui/NavigationController.h"
 
 namespace nvx {
 
 namespace {
-
-constexpr std::string_view kTag = "ParseTool";
 
 using platform::Json;
 using platform::Strings;
@@ -42,55 +36,31 @@ std::optional<Json> ParseTool::retDataWithResponseData(std::string_view data,
                                                        std::string* error,
                                                        std::weak_ptr<LoginViewControllerDelegate> delegate) {
   if (data.empty()) return report(error, "NetworkConnectionFailed");
-  std::optional<Json> top = JsonDeserializer::deserialize(data);
-  if (!top || !top->is_object()) return report(error, "Error_Data");
-  const Json* status = platform::json::member(*top, "retStatus");
-  if (!status || !status->is_object()) return report(error, "Error_Data");
-  const Json* code = platform::json::member(*status, "retCode");
-  if (!code || !code->is_string()) return report(error, "Error_Data");
-  const std::string& retCode = code->get_ref<const std::string&>();
-  const Json* errMsg = platform::json::member(*status, "errMsg");
-  const bool errMsgIsText = errMsg && errMsg->is_string();
+  platform::Result<Envelope> envelope = ReplyEnvelope::parse(data);
+  if (!envelope || !envelope->hasStatus() || !envelope->retCode()) return report(error, "Error_Data");
+  const std::string retCode = *envelope->retCode();
+  const std::optional<std::string> errMsg = envelope->errMsg();
 
-  if (retCode == "0000") {
+  if (retCode == Envelope::kOkCode) {
     if (error) *error = Strings::localized("OK");
-    if (const Json* retData = platform::json::member(*top, "retData")) return *retData;
+    if (const Json* retData = envelope->retData()) return *retData;
     if (error) *error = Strings::localized("ReturnDataIsNil");
     return Json("");
   }
 
   if (retCode == "1012") {
-    auto navigation = viewController ? viewController->navigationController() : nullptr;
-    if (!navigation) {
-      platform::log::warning(kTag, "expired login without a navigation stack to show the login screen on");
-      return tokenMarker();
-    }
-    if (auto login = LoginScreen::create()) {
-      if (auto configurable = std::dynamic_pointer_cast<LoginScreen>(login)) configurable->setDelegate(delegate);
-      navigation->push(login, true);
-    }
+    NetUiHooks::expiredLoginShownOn(retCode, {}, viewController, std::move(delegate));
     return tokenMarker();
   }
 
   if (retCode == "1023") {
-    if (NVXResponseErrorHandler::isReloginAlertShown()) return std::nullopt;
-    std::string message =
-        errMsgIsText ? errMsg->get<std::string>() : Strings::localized("TokenEffectiveness");
-    if (viewController) {
-      if (auto navigation = viewController->navigationController()) {
-        platform::ui::Hud::hideAll(*navigation->view(), false);
-      }
-    }
-    auto alert = NVXResponseErrorHandler::makeReloginAlert(message);
-    if (auto alertDelegate = std::dynamic_pointer_cast<platform::ui::AlertViewDelegate>(viewController)) {
-      alert->setDelegate(alertDelegate);
-    }
-    alert->show();
+    const std::string message = errMsg.value_or(Strings::localized("TokenEffectiveness"));
+    if (!NetUiHooks::expiredLoginShownOn(retCode, message, viewController, std::move(delegate))) return std::nullopt;
     return tokenMarker();
   }
 
-  if (errMsgIsText) {
-    if (error) *error = errMsg->get<std::string>();
+  if (errMsg) {
+    if (error) *error = *errMsg;
     return std::nullopt;
   }
   return report(error, "Error_Unknown");

@@ -4,7 +4,8 @@
 //    handled (login screen or re-login alert); stop without a message;
 //  - an object or a list: the data;
 //  - anything else: show the error slot's text.
-// Main thread (it may show an alert, hide progress indicators and push the login screen).
+// Main thread (it may show an alert, hide progress indicators and push the login screen, through
+// NetUiHooks).
 #pragma once
 #include <memory>
 #include <optional>
@@ -13,7 +14,10 @@
 
 #include "core/shell/LoginScreen.h"
 #include "platform/foundation/Json.h"
-#include "platform/ui/ViewController.h"
+
+namespace platform::ui {
+class ViewController;
+}
 
 namespace nvx {
 

@@ -21,7 +21,10 @@
 
 #include "platform/foundation/Json.h"
 #include "platform/net/HttpRequest.h"
-#include "platform/ui/ViewController.h"
+
+namespace platform::ui {
+class ViewController;
+}
 
 namespace nvx {
 

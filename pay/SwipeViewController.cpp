@@ -608,7 +608,7 @@ void SwipeViewController::route(const PayReply& reply, const std::vector<platfor
   AppServices& services = AppServices::current();
   if (message == kLargeAmountText && services.isOtherAppLaunching()) {
     std::weak_ptr<SwipeViewController> weak = selfSwipe();
-    if (services.alertOpenLimit([weak] {
+    if (services.alertOpenLimitWithCancelAction([weak] {
           if (auto s = weak.lock()) s->clearInfo();
         })) {
       return;
@@ -643,7 +643,7 @@ void SwipeViewController::succeed(const PayReply& reply, const std::vector<platf
     platform::log::info(kLogTag, "the result page is not built yet; the payment succeeded");
   }
   pushScreen(screen);
-  if (auto d = delegate()) d->swipeViewEntry(*this, entry_);
+  if (auto d = delegate()) d->swipeView(*this, entry_);
   if (!checkout) {
     platform::NotificationCenter::shared().post(kSucceedNotification, this,
                                                 Json{{kBusinessTypeKey, businessType_}});

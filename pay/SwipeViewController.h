@@ -42,7 +42,7 @@ class SwipeViewController;
 class SwipeViewDelegate {
  public:
   virtual ~SwipeViewDelegate() = default;
-  virtual void swipeViewEntry(SwipeViewController& view, const std::shared_ptr<void>& entry) = 0;
+  virtual void swipeView(SwipeViewController& view, const std::shared_ptr<void>& entry) = 0;
 };
 
 class SwipeViewController : public NVXViewController,

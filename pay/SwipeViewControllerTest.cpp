@@ -46,7 +46,7 @@ constexpr const char* kRandom = "0011223344556677";
 
 class Collection : public SwipeViewDelegate {
  public:
-  void swipeViewEntry(SwipeViewController&, const std::shared_ptr<void>& entry) override { entries.push_back(entry); }
+  void swipeView(SwipeViewController&, const std::shared_ptr<void>& entry) override { entries.push_back(entry); }
   std::vector<std::shared_ptr<void>> entries;
 };
 
@@ -451,6 +451,45 @@ TEST_F(SwipeScreenTest, TheSingleTransferLimitAlertTakesItsTextFromTheServerPara
     AlertView::dismissAll();
     services->navigation->popToRoot(false);
     RunLoop::main().advance(2);
+  }
+}
+
+TEST_F(SwipeScreenTest, ATransferOffersTheLargeAmountManagementWhichStartsTheSwipeAnew) {
+  ScreenRegistry::shared().add("TransferBigOpenManageViewController",
+                               [] { return std::make_shared<testing::NamedTestScreen>("TransferBigOpenManageViewController"); });
+  auto screen = open(10);
+  swipe();
+  typePin(*screen, "123456");
+  auto item = screen->navigationItem().rightBarButtonItem();
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->title(), "大额申请");
+  item->trigger();
+  RunLoop::main().advance(1);
+  EXPECT_EQ(topClass(), "TransferBigOpenManageViewController");
+  EXPECT_TRUE(screen->track().empty());
+  EXPECT_TRUE(screen->passwordTextField()->text().empty());
+  EXPECT_EQ(screen->cardSwipeStatusView()->text(), "      请重新刷卡");
+  EXPECT_FALSE(open(2)->navigationItem().rightBarButtonItem());
+}
+
+TEST_F(SwipeScreenTest, ATrafficFinesBackButtonAsksFirstAndReturnsToTheFineStartScreenWhenItIsThere) {
+  for (bool startOnStack : {true, false}) {
+    SCOPED_TRACE(startOnStack);
+    if (startOnStack) {
+      services->navigation->push(std::make_shared<testing::NamedTestScreen>("TraficViolationChooseViewController"), false);
+    }
+    services->navigation->push(std::make_shared<testing::NamedTestScreen>("TVBillCreateViewController"), false);
+    auto screen = open(24);
+    screen->backButtonPressed();
+    ASSERT_TRUE(AlertView::top());
+    EXPECT_EQ(AlertView::top()->tag(), SwipeViewController::kBackConfirmAlertTag);
+    ASSERT_TRUE(Inspector().answerAlert(Strings::localized("TV_Cancel_String")).isOk());
+    EXPECT_EQ(topClass(), SwipeViewController::kClassName);
+    screen->backButtonPressed();
+    ASSERT_TRUE(Inspector().answerAlert(Strings::localized("Ok")).isOk());
+    RunLoop::main().advance(1);
+    EXPECT_EQ(topClass(), startOnStack ? "TraficViolationChooseViewController" : "TVBillCreateViewController");
+    services->navigation->popToRoot(false);
   }
 }
 

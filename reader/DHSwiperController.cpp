@@ -6,12 +6,10 @@
 #include "core/shell/ScreenRegistry.h"
 #include "core/session/User.h"
 #include "net/CoreOperations.h"
-#include "core/shell/LoginScreen.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Hud.h"
 #include "reader/ReaderModels.h"
 #include "reader/SwiperDriverFactory.h"
 #include "reader/SwiperInvalidScreen.h"
@@ -26,18 +24,6 @@ constexpr std::string_view kTag = "DHSwiperController";
 constexpr std::string_view kMoreScreenClass = "MoreViewController";
 
 bool isTavi(const std::optional<std::string>& unitId) { return unitId && *unitId == ReaderModels::kTaviUnitId; }
-
-// The brief text prompt of the progress overlay: text only, a little above the window's centre,
-// gone after two seconds.
-void prompt(const std::string& text) {
-  auto window = AppServices::current().window();
-  if (!window) return;
-  auto hud = platform::ui::Hud::showOn(*window, true);
-  hud->setMode(platform::ui::Hud::Mode::Text);
-  hud->setLabel(text);
-  hud->setYOffset(-32);
-  hud->hide(true, 2.0);
-}
 
 }  // namespace
 
@@ -147,24 +133,14 @@ void DHSwiperController::unitListArrived(std::vector<Unit> units, const std::str
     showUnitListView(unitList_);
     return;
   }
-  prompt(errMsg);
+  AppServices::current().showTextPrompt(errMsg);
   if (errMsg != platform::Strings::localized("Error_Token_Effectiveness")) return;
-  auto appNavigation = AppServices::current().navigationController();
-  auto top = appNavigation ? appNavigation->topViewController() : nullptr;
-  auto navigation = top ? top->navigationController() : nullptr;
-  if (!navigation) {
-    platform::log::warning(kTag, "no screen to push the login screen on");
-    return;
-  }
-  if (auto login = LoginScreen::create()) navigation->push(login, true);
+  AppServices::current().pushLoginScreenOnTop();
 }
 
 std::shared_ptr<platform::ui::NavigationController> DHSwiperController::navigationControllerForTarget(
     const std::shared_ptr<platform::ui::ViewController>& target) {
-  if (target && target->className() != kMoreScreenClass) {
-    if (auto navigation = target->navigationController()) return navigation;
-  }
-  return AppServices::current().navigationController();
+  return AppServices::current().navigationForScreen(target, kMoreScreenClass);
 }
 
 void DHSwiperController::showUnitListView(const std::vector<Unit>& units) {
@@ -183,7 +159,7 @@ void DHSwiperController::showUnitListView(const std::vector<Unit>& units) {
   chooser->setNextStepTarget(nextStepTarget_);
   chooser->setUnitArray(units);
   chooser->setTaviPresent(isTaviPresent());
-  navigation->push(screen, true);
+  AppServices::pushScreen(*navigation, screen);
   taviListener_ = chooser;
 }
 

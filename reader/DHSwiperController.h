@@ -18,11 +18,14 @@
 #include <vector>
 
 #include "net/Unit.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/ViewController.h"
 #include "reader/CSwiperControllerDelegate.h"
 #include "reader/CTSwiperController.h"
 #include "reader/TaviDetector.h"
+
+namespace platform::ui {
+class NavigationController;
+class ViewController;
+}  // namespace platform::ui
 
 namespace nvx::reader {
 

@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "net/Unit.h"
-#include "platform/ui/ViewController.h"
 #include "reader/TaviDetector.h"
+
+namespace platform::ui {
+class NavigationController;
+class ViewController;
+}  // namespace platform::ui
 
 namespace nvx::reader {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/shell/AppServices.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "reader/DHSwiperController.h"
@@ -86,7 +87,7 @@ bool UnitChooserModel::selectRow(int section, int row) {
 void UnitChooserModel::save(DHSwiperController& hub) const {
   auto target = nextStepTarget_.lock();
   if (auto navigation = DHSwiperController::navigationControllerForTarget(target)) {
-    navigation->pop(true);
+    AppServices::popScreen(*navigation);
   } else {
     platform::log::warning("SwiperInvalidViewController", "no navigation stack to leave the chooser");
   }

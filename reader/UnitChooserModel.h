@@ -11,7 +11,11 @@
 #include <vector>
 
 #include "net/Unit.h"
-#include "platform/ui/ViewController.h"
+
+namespace platform::ui {
+class NavigationController;
+class ViewController;
+}  // namespace platform::ui
 
 namespace nvx::reader {
 

@@ -10,7 +10,7 @@
 #include "app/ui/TextFieldExt.h"
 #include "net/DataStatistics.h"
 #include "core/shell/LoginScreen.h"
-#include "net/NVXResponseErrorHandler.h"
+#include "app/ui/NVXResponseErrorHandler.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"

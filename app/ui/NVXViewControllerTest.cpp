@@ -15,7 +15,7 @@
 #include "app/ui/PublicServiceScreen.h"
 #include "app/ui/testing/TestScreenServices.h"
 #include "net/DataStatistics.h"
-#include "net/NVXResponseErrorHandler.h"
+#include "app/ui/NVXResponseErrorHandler.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/AddressBook.h"
 #include "platform/device/Device.h"

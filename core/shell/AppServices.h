@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/ui/Hud.h"
 #include "platform/ui/NavigationController.h"
@@ -69,10 +70,26 @@ class AppServices {
   // The bank app's large-transfer alert (offered while a bank app calls the client when a
   // transfer is above the card's limit); cancelAction runs on its cancel button. false when
   // there is no such alert to show.
-  virtual bool alertOpenLimit(std::function<void()> /*cancelAction*/) { return false; }
+  virtual bool alertOpenLimitWithCancelAction(std::function<void()> /*cancelAction*/) { return false; }
   // Starts the service-level upgrade that allows more payout cards (the settings' white-list
   // application): the profile check, then the application, or the login first.
   virtual void gotoWhiteList() {}
+
+  // --- what modules below the screens (reader/) show, without screen code of their own ---
+  // A brief text prompt over the window: text only, a little above its centre, gone after two
+  // seconds. Nothing without a window.
+  virtual void showTextPrompt(const std::string& text);
+  // The login screen (through ScreenRegistry) pushed, animated, on the navigation stack of the
+  // application's top screen; logged when there is none.
+  virtual void pushLoginScreenOnTop();
+  // The navigation stack of screen, unless screen is of class exceptClass or is on none: then
+  // the application's.
+  std::shared_ptr<platform::ui::NavigationController> navigationForScreen(
+      const std::shared_ptr<platform::ui::ViewController>& screen, std::string_view exceptClass);
+  // Pushes / pops (animated) on a navigation stack.
+  static void pushScreen(platform::ui::NavigationController& navigation,
+                         std::shared_ptr<platform::ui::ViewController> screen);
+  static void popScreen(platform::ui::NavigationController& navigation);
 };
 
 }  // namespace nvx

@@ -104,7 +104,7 @@ class RecordingResultScreen : public NamedTestScreen, public PayResultScreen {
 class PayTestServices : public TestScreenServices {
  public:
   void returnToCallingApp(bool failed) override { returns.push_back(failed); }
-  bool alertOpenLimit(std::function<void()> cancelAction) override {
+  bool alertOpenLimitWithCancelAction(std::function<void()> cancelAction) override {
     if (!offersLimitAlert) return false;
     limitCancel = std::move(cancelAction);
     return true;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "platform/foundation/Sandbox.h"
@@ -220,6 +221,23 @@ TEST_F(CTSwiperControllerTest, NoiseOnTheLineWhileTheReaderWaitsIsNoReply) {
   EXPECT_EQ(events().sessionNames(), (Names{"onWaitingForDevice", "onWaitingForCardSwipe"}));
   ASSERT_TRUE(h.swipe());
   ASSERT_TRUE(h.pumpUntil([&] { return events().has("onDecodeCompleted"); }, 10.0));
+}
+
+// Hiss on the microphone line 12 dB under the reply: it would cross the demodulator's dead band
+// many times a reply, and keep the line from ever going quiet after it; the line filter takes
+// it below.
+TEST_F(CTSwiperControllerTest, TheKsnAndTheCardAreReadThroughHissTwelveDecibelsDown) {
+  h.reader().setNoise(12000.0 / 32768.0 / std::pow(10.0, 12.0 / 20));
+  driver()->getCSwiperKsn();
+  ASSERT_TRUE(h.pumpUntil([&] { return events().has("onGetKsnCompleted") || events().endEvents() > 0; }, 10.0));
+  EXPECT_EQ(events().sessionNames(), Names{"onGetKsnCompleted"});
+  EXPECT_EQ(events().last("onGetKsnCompleted")->text, h.expectedKsn());
+  events().clear();
+  armed();
+  ASSERT_TRUE(h.swipe());
+  ASSERT_TRUE(h.pumpUntil([&] { return events().endEvents() > 0; }, 10.0));
+  ASSERT_TRUE(events().has("onDecodeCompleted")) << ::testing::PrintToString(events().sessionNames());
+  EXPECT_EQ(events().last("onDecodeCompleted")->card, h.expectedCard());
 }
 
 TEST_F(CTSwiperControllerTest, AStartWhileAKsnReadRunsIsRefusedAndAKsnReadWhileASessionRunsToo) {

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ui/NetUiBridge.h"
 #include "core/shell/ScreenRegistry.h"
 #include "net/CoreOperations.h"
 #include "net/testing/MainApiTestFixture.h"
-#include "net/NVXResponseErrorHandler.h"
+#include "app/ui/NVXResponseErrorHandler.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/AlertView.h"
 
@@ -25,6 +26,7 @@ class TerminalManagerTest : public testing::MainApiTestFixture {
  protected:
   void SetUp() override {
     MainApiTestFixture::SetUp();
+    installNetUiHooks();
     ScreenRegistry::shared().add("LoginViewController",
                                  [] { return std::make_shared<testing::PlainScreen>("LoginViewController"); });
   }

@@ -1,4 +1,4 @@
-#include "net/NVXResponseErrorHandler.h"
+#include "app/ui/NVXResponseErrorHandler.h"
 
 #include "core/shell/AppServices.h"
 #include "core/session/NVXContext.h"

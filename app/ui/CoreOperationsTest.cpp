@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ui/NetUiBridge.h"
 #include "core/models/ClientVersionEntity.h"
 #include "core/models/MaxNum.h"
 #include "net/BaseService.h"
 #include "net/DataStatistics.h"
 #include "net/testing/MainApiTestFixture.h"
-#include "net/NVXResponseErrorHandler.h"
+#include "app/ui/NVXResponseErrorHandler.h"
 #include "net/StatisticsServerConfig.h"
 #include "net/TerminalManager.h"
 #include "net/Unit.h"
@@ -37,6 +38,10 @@ struct Delivered {
 
 class CoreOperationsTest : public testing::MainApiTestFixture {
  protected:
+  void SetUp() override {
+    MainApiTestFixture::SetUp();
+    installNetUiHooks();
+  }
   CoreOperations::ResponseBlock recorder(Delivered& d) {
     return [this, &d](NetResult result, RetStatusEntity status, bool isErr) {
       d.called = true;

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ui/NetUiBridge.h"
 #include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
-#include "net/NVXResponseErrorHandler.h"
+#include "app/ui/NVXResponseErrorHandler.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Hud.h"
@@ -48,6 +49,7 @@ class Delegate : public LoginViewControllerDelegate {
 class ParseToolTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    installNetUiHooks();
     ScreenRegistry::shared().add(LoginScreen::kClassName, [] { return std::make_shared<LoginStub>(); });
     screen_ = std::make_shared<AlertAwareScreen>();
     nav_ = platform::ui::NavigationController::create(screen_);
