@@ -6,7 +6,9 @@
 #include "bills/AccountDirectChargeViewController.h"
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
+#include "bills/BillsScreens.h"
 #include "bills/TaobaoPaymentViewController.h"
+#include "net/DataStatisticsMap.h"
 #include "bills/testing/BillsTestFixture.h"
 #include "pay/SwipeViewController.h"
 #include "platform/foundation/Strings.h"
@@ -322,6 +324,29 @@ TEST_F(BillRoadTest, AnExpiredLoginStopsTheFormSilently) {
   EXPECT_FALSE(std::dynamic_pointer_cast<SwipeViewController>(top()));
   EXPECT_NE(prompt(), key("Error_Data"));
   EXPECT_FALSE(form->inquiryData());
+}
+
+}  // namespace
+}  // namespace nvx
+
+namespace nvx {
+namespace {
+
+TEST(BillsScreensTest, EachFormIsRegisteredUnderItsClassNameWithItsStatisticsSteps) {
+  bills::registerScreens();
+  for (const char* name : {"BillNumberRemittanceVeiwController", "TaobaoPaymentViewController",
+                           "CaiFutongRechargeViewController", "AccountDirectChargeViewController",
+                           "ZhiFubaoRechargeViewController", "PublicDonationViewController",
+                           "MobileRechargeViewController", "GameCardRechargeViewController"}) {
+    SCOPED_TRACE(name);
+    auto screen = ScreenRegistry::shared().create(name);
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(screen->className(), name);
+  }
+  const auto table = DataStatisticsMap::identifierMap();
+  EXPECT_EQ(table.at("BillNumberRemittanceVeiwController"), "M50005_1");
+  EXPECT_EQ(table.at("SwipeViewController6"), "M20020_3");
+  EXPECT_EQ(table.at("GameCardItemViewController"), "M50007_4");
 }
 
 }  // namespace
