@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/NetUiBridge.h"
 #include "core/session/User.h"
 #include "core/shell/ScreenRegistry.h"
 #include "net/ServerConfig.h"
@@ -71,9 +72,15 @@ class BillsTestFixture : public ::testing::Test {
     ASSERT_TRUE(server->start().isOk());
     ServerConfig::current().setMainApiBase(server->apiBaseAddress());
     server->addSession(kLoginName, kUserToken);
+    {
+      auto lock = server->lock();
+      server->feature<standin::BillsState>().requireInquiry = true;
+    }
 
     services = std::make_shared<PayTestServices>();
     AppServices::install(services);
+    // The spinner, prompts and expired-login handling of the request layer, as the client wires them.
+    installNetUiHooks();
     auto& registry = ScreenRegistry::shared();
     registry.add(LoginScreen::kClassName, [] { return std::make_shared<TestLoginScreen>(); });
     registry.add(PayResultScreen::kReceiptClassName, [this] {

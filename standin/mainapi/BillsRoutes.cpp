@@ -92,6 +92,7 @@ HttpStandin::Reply inquire(Call& call, const InquiryKind& kind) {
 Call::Refusal checkCommit(Call& call, std::optional<int64_t>& fen, const CommitKind& kind) {
   auto& bills = call.feature<BillsState>();
   auto it = bills.inquiries.find(call.fieldOr("srcsid"));
+  if (it == bills.inquiries.end() && !bills.requireInquiry) return std::nullopt;
   if (it == bills.inquiries.end() || it->second.busid != kind.inquiry) {
     return call.error(kNoSuchInquiry, "查询流水号不存在");
   }

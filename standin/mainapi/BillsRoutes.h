@@ -29,6 +29,10 @@ struct BillsState {
   };
   // Every inquiry answered, by its serial number.
   std::map<std::string, Inquiry, std::less<>> inquiries;
+  // Whether a bill commit must name a serial number this stand-in issued. Off, a commit with a
+  // serial number of its own (the payment core's tests commit a bill without an inquiry) passes
+  // unjudged by the bill rules; one that names an issued inquiry is always judged against it.
+  bool requireInquiry = false;
   // The fee every inquiry adds to the amount.
   int64_t feeFen = 0;
   // The bill information the inquiries answer ("content").
