@@ -54,10 +54,7 @@ BillPayScreen AccountDirectChargeViewController::payScreen() const {
     pay.rows.push_back(Row::sourceWithLeftValue(localized("MobileNumber"), StringsTool::handlePhoneNumber(phoneNumber())));
     pay.prompt = localized("TipsSMSNotification");
   }
-  pay.navTitle = localized("TransationDetail");
-  pay.cardPlaceholder = localized("DebitCardPlace");
-  pay.passwordPlaceholder = localized("DebitCardPasswordPlace");
-  pay.doneButtonTitle = localized("OkPayment");
+  pay.cardTexts(std::nullopt, true);
   pay.businessType = 9;
   pay.transactionData = {{"K_TRANSACTION_TARGET", paymentNumber()}, {"K_TRANSACTION_AMOUNT", payMoneys()}};
   // The server's direct charge takes no text-message fields; the number is shown, not sent.

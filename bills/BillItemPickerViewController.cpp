@@ -1,6 +1,6 @@
 #include "bills/BillItemPickerViewController.h"
 
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillsOperations.h"
 #include "platform/device/Device.h"
 #include "platform/ui/Font.h"
@@ -17,14 +17,10 @@ using platform::ui::Rect;
 void BillItemPickerViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   items_.clear();
-  const auto& screen = platform::Device::screen().bounds;
-  itemTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
   auto self = std::static_pointer_cast<BillItemPickerViewController>(shared_from_this());
-  itemTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  itemTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
+  itemTableView_ = billform::formTable(self);
   itemTableView_->setBackgroundColor(platform::ui::Color::clear());
   itemTableView_->setSeparatorStyle(platform::ui::TableViewCellSeparatorStyle::None);
-  view()->addSubview(itemTableView_);
   requestList();
 }
 
@@ -73,12 +69,7 @@ std::shared_ptr<platform::ui::TableViewCell> BillItemPickerViewController::cellF
 std::optional<double> BillItemPickerViewController::heightForHeader(platform::ui::TableView&, int) { return 40.0; }
 
 std::shared_ptr<platform::ui::View> BillItemPickerViewController::viewForHeader(platform::ui::TableView&, int) {
-  auto header = platform::ui::View::create(Rect{0, 0, 320, 40});
-  auto label = platform::ui::Label::create(Rect{20, 10, 290, 30}, headerText());
-  label->setFont(Font::system(16));
-  label->setTextAlignment(platform::ui::TextAlignment::Left);
-  header->addSubview(label);
-  return header;
+  return billform::sectionHeader(headerText(), 40);
 }
 
 void BillItemPickerViewController::didSelectRow(platform::ui::TableView& table, platform::ui::IndexPath path) {

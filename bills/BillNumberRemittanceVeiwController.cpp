@@ -35,11 +35,7 @@ BillPayScreen BillNumberRemittanceVeiwController::payScreen() const {
               Row::sourceWithLeftValue(localized("PaymentAmount"), amountFen().value_or(0)),
               Row::sourceWithLeftValue(localized("PayCardAmount"), fenOfYuan(inquiry.price()).value_or(0), true),
               Row::sourceWithLeftValue(localized("MobileNumber"), StringsTool::handlePhoneNumber(phoneNumber()))};
-  pay.navTitle = localized("TransationDetail");
-  pay.swipeHeader = "付款银行卡及密码";
-  pay.cardPlaceholder = localized("BankCardPlace");
-  pay.passwordPlaceholder = localized("BankCardPasswordPlace");
-  pay.doneButtonTitle = localized("OkPayment");
+  pay.cardTexts("付款银行卡及密码", false);
   pay.businessType = 2;
   pay.transactionData = {{"K_TRANSACTION_TARGET", paymentNumber()}, {"K_TRANSACTION_AMOUNT", payMoneys()}};
   if (inquiry.content()) pay.transactionData["K_TRANSACTION_INFO"] = *inquiry.content();

@@ -6,6 +6,7 @@
 #include "pay/PayScreenSetup.h"
 #include "pay/SwipeViewController.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/Strings.h"
 #include "platform/foundation/Text16.h"
 #include "platform/ui/NavigationController.h"
 
@@ -17,6 +18,15 @@ std::optional<int64_t> fenOfYuan(const std::optional<std::string>& yuan) {
 }
 
 std::string leadingChars(const std::string& text, size_t count) { return platform::u16substr(text, 0, count); }
+
+void BillPayScreen::cardTexts(std::optional<std::string> header, bool debitCard) {
+  using platform::Strings;
+  navTitle = Strings::localized("TransationDetail");
+  swipeHeader = std::move(header);
+  cardPlaceholder = Strings::localized(debitCard ? "DebitCardPlace" : "BankCardPlace");
+  passwordPlaceholder = Strings::localized(debitCard ? "DebitCardPasswordPlace" : "BankCardPasswordPlace");
+  doneButtonTitle = Strings::localized("OkPayment");
+}
 
 std::shared_ptr<platform::ui::ViewController> BillPayScreen::open(platform::ui::ViewController& from) const {
   auto info = TransactionInfoSource::infoWithLabelSource(rows, prompt);

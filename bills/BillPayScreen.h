@@ -27,6 +27,10 @@ struct BillPayScreen {
   platform::Json transactionData = platform::Json::object();
   BillFields commit;
 
+  // The card texts most businesses give their pay screen: the title "TransationDetail", the header
+  // (none when missing), bank-card or debit-card placeholders, the button "OkPayment".
+  void cardTexts(std::optional<std::string> header, bool debitCard);
+
   // Builds the screen, stores the commit (replacing any pending one) and pushes the screen on
   // from's navigation stack (the application's when from has none). Nothing, logged, when the
   // pay screen's class is not registered yet: no commit is stored then either.

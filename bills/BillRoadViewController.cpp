@@ -48,7 +48,7 @@ bool BillRoadViewController::amountIsPositive() const {
 
 void BillRoadViewController::theNextStep() {
   PaymentBaseViewController::theNextStep();
-  if (inquiryRunning_) return;
+  if (inquiry_.isRunning()) return;
   if (auto key = checkForm()) {
     showPrompt(localized(key->c_str()));
     return;
@@ -62,18 +62,11 @@ void BillRoadViewController::theNextStep() {
 }
 
 void BillRoadViewController::queryTrans() {
-  if (inquiryRunning_) return;
-  inquiryRunning_ = true;
   auto self = std::static_pointer_cast<BillRoadViewController>(shared_from_this());
-  BillsOperations::queryTrans(inquiryFields(), [self](BillReply<platform::Json> reply) {
-    self->inquiryRunning_ = false;
-    if (reply.data) {
-      self->inquiryReplied(*reply.data);
-      self->inquiryData_ = TradeInquiryReturnData::initWithDic(*reply.data);
-      self->initSwipeViewController();
-    } else if (reply.prompt) {
-      self->showPrompt(*reply.prompt);
-    }
+  inquiry_.send(*this, inquiryFields(), [self](const platform::Json& data) {
+    self->inquiryReplied(data);
+    self->inquiryData_ = TradeInquiryReturnData::initWithDic(data);
+    self->initSwipeViewController();
   });
 }
 

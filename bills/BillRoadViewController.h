@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "bills/BillFormParts.h"
 #include "bills/BillPayScreen.h"
 #include "bills/BillsOperations.h"
 #include "pay/PaymentBaseViewController.h"
@@ -44,7 +45,7 @@ class BillRoadViewController : public PaymentBaseViewController {
 
   const std::optional<TradeInquiryReturnData>& inquiryData() const { return inquiryData_; }
   const std::shared_ptr<platform::ui::Label>& introductionLabel() const { return introductionLabel_; }
-  bool isInquiryRunning() const { return inquiryRunning_; }
+  bool isInquiryRunning() const { return inquiry_.isRunning(); }
 
  protected:
   virtual Texts texts() const = 0;
@@ -65,7 +66,7 @@ class BillRoadViewController : public PaymentBaseViewController {
  private:
   std::optional<TradeInquiryReturnData> inquiryData_;
   std::shared_ptr<platform::ui::Label> introductionLabel_;
-  bool inquiryRunning_ = false;
+  BillInquiry inquiry_;
 };
 
 }  // namespace nvx

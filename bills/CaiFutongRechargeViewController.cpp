@@ -43,11 +43,7 @@ BillPayScreen CaiFutongRechargeViewController::payScreen() const {
               Row::sourceWithLeftValue("账号姓名", accountName_),
               Row::sourceWithLeftValue(localized("Fee"), fenOfYuan(inquiry.fee()).value_or(0)),
               Row::sourceWithLeftValue(localized("PayCardAmount"), fenOfYuan(inquiry.price()).value_or(0), true)};
-  pay.navTitle = localized("TransationDetail");
-  pay.swipeHeader = "付款借记卡及密码";
-  pay.cardPlaceholder = localized("DebitCardPlace");
-  pay.passwordPlaceholder = localized("DebitCardPasswordPlace");
-  pay.doneButtonTitle = localized("OkPayment");
+  pay.cardTexts("付款借记卡及密码", true);
   pay.businessType = 7;
   pay.transactionData = {{"K_TRANSACTION_TARGET", paymentNumber()}, {"K_TRANSACTION_AMOUNT", payMoneys()}};
   pay.commit = {{"busid", "M20012"},          {"termid", SessionValue::ReaderTerminal},

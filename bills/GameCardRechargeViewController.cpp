@@ -2,7 +2,7 @@
 
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ButtonExt.h"
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillPayScreen.h"
 #include "bills/BillsOperations.h"
 #include "core/session/User.h"
@@ -29,12 +29,7 @@ void GameCardRechargeViewController::viewDidLoad() {
   setTitle(Strings::localized("GameCardRecharge"));
   auto self = std::static_pointer_cast<GameCardRechargeViewController>(shared_from_this());
   std::weak_ptr<GameCardRechargeViewController> weak = self;
-  const auto& screen = platform::Device::screen().bounds;
-  gameCardRechargeTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
-  gameCardRechargeTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  gameCardRechargeTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
-  gameCardRechargeTableView_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(self));
-  view()->addSubview(gameCardRechargeTableView_);
+  gameCardRechargeTableView_ = billform::formTable(self);
 
   rechargeCardNameField_ = choiceField();
   rechargeMoneyField_ = choiceField();
@@ -69,7 +64,7 @@ void GameCardRechargeViewController::scrollTo(double y) {
 
 void GameCardRechargeViewController::theNextStep() {
   phoneNumberField_->resignFirstResponder();
-  if (inquiryRunning_) return;
+  if (inquiry_.isRunning()) return;
   if (rechargeCardNameField_->text().empty()) return showPrompt(kChooseType);
   if (rechargeMoneyField_->text().empty()) return showPrompt(kChooseDenomination);
   if (!StringsTool::isPhoneNumber(phoneNumber_)) return showPrompt(Strings::localized("Error_EnterMobileNumber"));
@@ -83,8 +78,6 @@ void GameCardRechargeViewController::theNextStep() {
 }
 
 void GameCardRechargeViewController::httpRequest() {
-  if (inquiryRunning_) return;
-  inquiryRunning_ = true;
   const bool called = AppServices::current().isOtherAppLaunching();
   BillFields fields = {{"uid", SessionValue::Uid},
                        {"vercode", SessionValue::Vercode},
@@ -96,14 +89,9 @@ void GameCardRechargeViewController::httpRequest() {
                        {"userToken", SessionValue::UserToken}};
   if (!called) fields.push_back({"wallet", "100"});
   auto self = std::static_pointer_cast<GameCardRechargeViewController>(shared_from_this());
-  BillsOperations::queryTrans(fields, [self, called](BillReply<Json> reply) {
-    self->inquiryRunning_ = false;
-    if (reply.data) {
-      self->inquiryData_ = TradeInquiryReturnData::initWithDic(*reply.data);
-      self->initPayViewControllerWithClass(called ? SwipeViewController::kClassName : PayScreenSetup::kMultPayClassName);
-    } else if (reply.prompt) {
-      self->showPrompt(*reply.prompt);
-    }
+  inquiry_.send(*this, fields, [self, called](const Json& data) {
+    self->inquiryData_ = TradeInquiryReturnData::initWithDic(data);
+    self->initPayViewControllerWithClass(called ? SwipeViewController::kClassName : PayScreenSetup::kMultPayClassName);
   });
 }
 
@@ -118,11 +106,7 @@ void GameCardRechargeViewController::initPayViewControllerWithClass(const std::s
               Row::sourceWithLeftValue(Strings::localized("PayCardAmount"), price, true),
               Row::sourceWithLeftValue(Strings::localized("MobileNumber"), StringsTool::handlePhoneNumber(phoneNumber_))};
   pay.prompt = Strings::localized("GameCardMessage2");
-  pay.navTitle = Strings::localized("TransationDetail");
-  pay.swipeHeader = "付款银行卡及密码";
-  pay.cardPlaceholder = Strings::localized("BankCardPlace");
-  pay.passwordPlaceholder = Strings::localized("BankCardPasswordPlace");
-  pay.doneButtonTitle = Strings::localized("OkPayment");
+  pay.cardTexts("付款银行卡及密码", false);
   pay.businessType = 4;
   pay.transactionData = {{"K_TRANSACTION_TARGET", rechargeCardName_},
                          {"K_TRANSACTION_AMOUNT", rechargeMoney_},
@@ -175,22 +159,14 @@ std::shared_ptr<platform::ui::TableViewCell> GameCardRechargeViewController::cel
                                                                                         platform::ui::IndexPath path) {
   auto cell = platform::ui::TableViewCell::create();
   const char* key = path.section == 1 ? "MobileNumber" : path.row == 0 ? "CardName" : "Denomination";
-  auto label = platform::ui::Label::create(Rect{20, 8, 90, 30}, Strings::localized(key));
-  label->setFont(Font::system(16));
-  label->setBackgroundColor(platform::ui::Color::clear());
-  cell->contentView()->addSubview(label);
+  cell->contentView()->addSubview(billform::rowLabel(Rect{20, 8, 90, 30}, Strings::localized(key)));
   if (path.section == 0) {
     cell->setAccessoryType(platform::ui::TableViewCellAccessoryType::DisclosureIndicator);
     cell->contentView()->addSubview(path.row == 0 ? rechargeCardNameField_ : rechargeMoneyField_);
   } else {
     cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
     cell->contentView()->addSubview(phoneNumberField_);
-    std::weak_ptr<GameCardRechargeViewController> weak =
-        std::static_pointer_cast<GameCardRechargeViewController>(shared_from_this());
-    cell->setAccessoryView(ButtonExt::buttonWithFrame(Rect{0, 0, 30, 30}, "add.png", "add.png", this,
-                                                      [weak](platform::ui::Control&) {
-                                                        if (auto form = weak.lock()) form->getPhoneNumberFromAddressBook();
-                                                      }));
+    cell->setAccessoryView(billform::addressBookButton(*this));
   }
   return cell;
 }
@@ -200,14 +176,8 @@ std::optional<double> GameCardRechargeViewController::heightForHeader(platform::
 }
 
 std::shared_ptr<platform::ui::View> GameCardRechargeViewController::viewForHeader(platform::ui::TableView&, int section) {
-  const double height = section == 0 ? 50.0 : 36.0;
-  auto header = platform::ui::View::create(Rect{0, 0, 320, height});
-  auto label = platform::ui::Label::create(Rect{20, 0, 280, height},
-                                           Strings::localized(section == 0 ? "GameCardMessage1" : "ToMobileSMSNumber"));
-  label->setFont(Font::system(16));
-  label->setTextAlignment(platform::ui::TextAlignment::Left);
-  header->addSubview(label);
-  return header;
+  return billform::sectionHeader(Strings::localized(section == 0 ? "GameCardMessage1" : "ToMobileSMSNumber"),
+                                section == 0 ? 50.0 : 36.0);
 }
 
 void GameCardRechargeViewController::didSelectRow(platform::ui::TableView& table, platform::ui::IndexPath path) {
@@ -248,10 +218,7 @@ void GameCardRechargeViewController::didEndEditing(platform::ui::TextField& fiel
 std::optional<bool> GameCardRechargeViewController::shouldChangeCharacters(platform::ui::TextField& field,
                                                                            platform::Range16 range,
                                                                            const std::string& replacement) {
-  auto edit = StringsTool::isPhoneNumberField(field.text(), range, replacement, true);
-  if (edit.setText) field.setText(*edit.setText);
-  if (edit.closeKeyboard) field.resignFirstResponder();
-  return edit.shouldChange;
+  return billform::phoneFieldChange(field, range, replacement, true);
 }
 
 std::optional<bool> GameCardRechargeViewController::shouldReturn(platform::ui::TextField&) {

@@ -9,6 +9,7 @@
 
 #include "app/ui/CustomTableView.h"
 #include "app/ui/NVXViewController.h"
+#include "bills/BillFormParts.h"
 #include "bills/GameCardItemViewController.h"
 #include "pay/TradeInquiryReturnData.h"
 #include "platform/ui/Button.h"
@@ -52,7 +53,7 @@ class GameCardRechargeViewController : public NVXViewController,
   const std::shared_ptr<platform::ui::Button>& nextButton() const { return nextButton_; }
   const std::shared_ptr<CustomTableView>& tableView() const { return gameCardRechargeTableView_; }
   const std::optional<TradeInquiryReturnData>& inquiryData() const { return inquiryData_; }
-  bool isInquiryRunning() const { return inquiryRunning_; }
+  bool isInquiryRunning() const { return inquiry_.isRunning(); }
 
   // --- table ---
   std::optional<int> numberOfSections(platform::ui::TableView& table) override;
@@ -86,7 +87,7 @@ class GameCardRechargeViewController : public NVXViewController,
   std::shared_ptr<platform::ui::Button> nextButton_;
   std::shared_ptr<CustomTableView> gameCardRechargeTableView_;
   std::optional<TradeInquiryReturnData> inquiryData_;
-  bool inquiryRunning_ = false;
+  BillInquiry inquiry_;
 };
 
 }  // namespace nvx

@@ -1,7 +1,7 @@
 #include "bills/MobileEditViewController.h"
 
 #include "app/ui/ButtonCreater.h"
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillsOperations.h"
 #include "bills/MobileUsedViewController.h"
 #include "core/session/User.h"
@@ -57,12 +57,7 @@ void MobileEditViewController::viewDidLoad() {
   phoneField_->setText(StringsTool::handlePhoneNumber(phoneNumber_));
   nameField_->setText(phoneUserName_);
 
-  const auto& screen = platform::Device::screen().bounds;
-  contentTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
-  contentTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  contentTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
-  contentTableView_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(self));
-  view()->addSubview(contentTableView_);
+  contentTableView_ = billform::formTable(self);
 
   deleteButton_ = ButtonCreater::barButtonWithText(Strings::localized("删除"));
   deleteButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
@@ -152,10 +147,7 @@ std::optional<bool> MobileEditViewController::shouldChangeCharacters(platform::u
                                                                      platform::Range16 range,
                                                                      const std::string& replacement) {
   if (field.tag() == kPhoneTag) {
-    auto edit = StringsTool::isPhoneNumberField(field.text(), range, replacement, true);
-    if (edit.setText) field.setText(*edit.setText);
-    if (edit.closeKeyboard) field.resignFirstResponder();
-    return edit.shouldChange;
+    return billform::phoneFieldChange(field, range, replacement, true);
   }
   // The name: deletions, or text wholly of letters or wholly of Chinese characters.
   return replacement.empty() || StringsTool::isLetter(replacement) || StringsTool::isChineseCharacter(replacement);

@@ -2,7 +2,7 @@
 
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ButtonExt.h"
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/MobileUsedViewController.h"
 #include "bills/RechargeMoneyAmountViewController.h"
 #include "core/session/User.h"
@@ -39,13 +39,8 @@ void MobileRechargeViewController::viewDidLoad() {
   });
   navigationItem().setRightBarButtonItem(platform::ui::BarButtonItem::withCustomView(used));
 
-  const auto& screen = platform::Device::screen().bounds;
-  mobileRechargetableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
   auto self = std::static_pointer_cast<MobileRechargeViewController>(shared_from_this());
-  mobileRechargetableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  mobileRechargetableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
-  mobileRechargetableView_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(self));
-  view()->addSubview(mobileRechargetableView_);
+  mobileRechargetableView_ = billform::formTable(self);
 
   phoneField_ = makeField(Strings::localized("MobileNumber"), kPhoneTag);
   phoneField_->setClearButtonMode(platform::ui::TextFieldViewMode::Never);
@@ -127,18 +122,10 @@ std::shared_ptr<platform::ui::TableViewCell> MobileRechargeViewController::cellF
                                                                                       platform::ui::IndexPath path) {
   auto cell = platform::ui::TableViewCell::create();
   cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
-  auto label = platform::ui::Label::create(Rect{20, 8, 90, 30}, Strings::localized("MobileNumber"));
-  label->setFont(Font::system(16));
-  label->setBackgroundColor(platform::ui::Color::clear());
-  cell->contentView()->addSubview(label);
+  cell->contentView()->addSubview(billform::rowLabel(Rect{20, 8, 90, 30}, Strings::localized("MobileNumber")));
   if (path.row == 0) {
     cell->contentView()->addSubview(phoneField_);
-    std::weak_ptr<MobileRechargeViewController> weak =
-        std::static_pointer_cast<MobileRechargeViewController>(shared_from_this());
-    cell->setAccessoryView(ButtonExt::buttonWithFrame(Rect{0, 0, 30, 30}, "add.png", "add.png", this,
-                                                      [weak](platform::ui::Control&) {
-                                                        if (auto screen = weak.lock()) screen->getPhoneNumberFromAddressBook();
-                                                      }));
+    cell->setAccessoryView(billform::addressBookButton(*this));
   } else {
     // The confirmation starts empty every time the two rows are laid out.
     donePhoneField_->setText("");
@@ -152,13 +139,7 @@ std::optional<double> MobileRechargeViewController::heightForHeader(platform::ui
 }
 
 std::shared_ptr<platform::ui::View> MobileRechargeViewController::viewForHeader(platform::ui::TableView&, int) {
-  auto header = platform::ui::View::create(Rect{0, 0, 320, kHeaderHeight});
-  auto label = platform::ui::Label::create(Rect{20, 5, 290, 30}, Strings::localized("MobileRechargeMessage1"));
-  label->setFont(Font::system(16));
-  label->setBackgroundColor(platform::ui::Color::clear());
-  label->setTextAlignment(platform::ui::TextAlignment::Left);
-  header->addSubview(label);
-  return header;
+  return billform::sectionHeader(Strings::localized("MobileRechargeMessage1"), kHeaderHeight);
 }
 
 void MobileRechargeViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {
@@ -195,10 +176,7 @@ void MobileRechargeViewController::didEndEditing(platform::ui::TextField& field)
 std::optional<bool> MobileRechargeViewController::shouldChangeCharacters(platform::ui::TextField& field,
                                                                          platform::Range16 range,
                                                                          const std::string& replacement) {
-  auto edit = StringsTool::isPhoneNumberField(field.text(), range, replacement, field.tag() == kDonePhoneTag);
-  if (edit.setText) field.setText(*edit.setText);
-  if (edit.closeKeyboard) field.resignFirstResponder();
-  return edit.shouldChange;
+  return billform::phoneFieldChange(field, range, replacement, field.tag() == kDonePhoneTag);
 }
 
 std::optional<bool> MobileRechargeViewController::shouldReturn(platform::ui::TextField&) {

@@ -1,6 +1,6 @@
 #include "bills/MobileUsedViewController.h"
 
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillsOperations.h"
 #include "bills/MobileEditViewController.h"
 #include "bills/MobileRechargeViewController.h"
@@ -23,11 +23,9 @@ void MobileUsedViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(kTitle);
   needRefresh_ = true;
-  const auto& screen = platform::Device::screen().bounds;
-  contentTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
   auto self = std::static_pointer_cast<MobileUsedViewController>(shared_from_this());
-  contentTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  contentTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
+  contentTableView_ = billform::formTable(self);
+  contentTableView_->removeFromSuperview();  // placed once the list has come
 }
 
 void MobileUsedViewController::viewDidAppear(bool animated) {
@@ -79,9 +77,8 @@ std::shared_ptr<platform::ui::TableViewCell> MobileUsedViewController::cellForRo
   cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
   cell->setAccessoryType(platform::ui::TableViewCellAccessoryType::DetailDisclosureButton);
   const auto row = static_cast<size_t>(path.row);
-  auto mark = platform::ui::Label::create(Rect{20, 8, 90, 30}, entryText(row, "mobileMark"));
+  auto mark = billform::rowLabel(Rect{20, 8, 90, 30}, entryText(row, "mobileMark"));
   mark->setTag(kMarkTag);
-  mark->setFont(Font::system(16));
   cell->contentView()->addSubview(mark);
   auto number = platform::ui::TextField::create(Rect{110, 8, 160, 30});
   number->setTag(kNumberTag);
@@ -95,12 +92,7 @@ std::shared_ptr<platform::ui::TableViewCell> MobileUsedViewController::cellForRo
 std::optional<double> MobileUsedViewController::heightForHeader(platform::ui::TableView&, int) { return 40.0; }
 
 std::shared_ptr<platform::ui::View> MobileUsedViewController::viewForHeader(platform::ui::TableView&, int) {
-  auto header = platform::ui::View::create(Rect{0, 0, 320, 40});
-  auto label = platform::ui::Label::create(Rect{20, 5, 290, 30}, Strings::localized("选择充值手机号"));
-  label->setFont(Font::system(16));
-  label->setTextAlignment(platform::ui::TextAlignment::Left);
-  header->addSubview(label);
-  return header;
+  return billform::sectionHeader(Strings::localized("选择充值手机号"), 40);
 }
 
 void MobileUsedViewController::didSelectRow(platform::ui::TableView& table, platform::ui::IndexPath path) {

@@ -1,7 +1,7 @@
 #include "bills/PublicDonationViewController.h"
 
 #include "app/ui/ButtonCreater.h"
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillPayScreen.h"
 #include "bills/BillsOperations.h"
 #include "core/text/StringsTool.h"
@@ -26,12 +26,7 @@ void PublicDonationViewController::viewDidLoad() {
   setTitle(Strings::localized("PublicDonation"));
   auto self = std::static_pointer_cast<PublicDonationViewController>(shared_from_this());
   std::weak_ptr<PublicDonationViewController> weak = self;
-  const auto& screen = platform::Device::screen().bounds;
-  PublicDonationTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
-  PublicDonationTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  PublicDonationTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
-  PublicDonationTableView_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(self));
-  view()->addSubview(PublicDonationTableView_);
+  PublicDonationTableView_ = billform::formTable(self);
 
   donationOrganizationField_ = createTextFieldAlignmentRight();
   donationProjectField_ = createTextFieldAlignmentRight();
@@ -67,7 +62,7 @@ void PublicDonationViewController::scrollTo(double y) {
 
 void PublicDonationViewController::theNextStep() {
   donationMoneysField_->resignFirstResponder();
-  if (inquiryRunning_) return;
+  if (inquiry_.isRunning()) return;
   if (donationOrganizationField_->text().empty()) return showPrompt(Strings::localized("Error_DonationAgencies"));
   if (donationProjectField_->text().empty()) return showPrompt(Strings::localized("Error_DonationProject"));
   auto fen = PayMoney::fenFromYuanText(donationMoneys_);
@@ -76,9 +71,8 @@ void PublicDonationViewController::theNextStep() {
 }
 
 void PublicDonationViewController::queryTrans() {
-  inquiryRunning_ = true;
   auto self = std::static_pointer_cast<PublicDonationViewController>(shared_from_this());
-  BillsOperations::queryTrans({{"uid", SessionValue::Uid},
+  inquiry_.send(*this, {{"uid", SessionValue::Uid},
                                {"vercode", SessionValue::Vercode},
                                {"busid", "M50008"},
                                {"termid", SessionValue::ReaderTerminal},
@@ -87,15 +81,10 @@ void PublicDonationViewController::queryTrans() {
                                {"amount", donationMoneys_},
                                {"userToken", SessionValue::UserToken},
                                {"wallet", "100"}},
-                              [self](BillReply<Json> reply) {
-                                self->inquiryRunning_ = false;
-                                if (reply.data) {
-                                  self->inquiryData_ = TradeInquiryReturnData::initWithDic(*reply.data);
-                                  self->initSwipeViewController();
-                                } else if (reply.prompt) {
-                                  self->showPrompt(*reply.prompt);
-                                }
-                              });
+                [self](const Json& data) {
+                  self->inquiryData_ = TradeInquiryReturnData::initWithDic(data);
+                  self->initSwipeViewController();
+                });
 }
 
 void PublicDonationViewController::initSwipeViewController() {
@@ -107,10 +96,8 @@ void PublicDonationViewController::initSwipeViewController() {
               Row::sourceWithLeftValue(Strings::localized("DonationAmount"), fenOfYuan(donationMoneys_).value_or(0)),
               Row::sourceWithLeftValue(Strings::localized("PayCardAmount"), fenOfYuan(inquiryData_->price()).value_or(0),
                                        true)};
+  pay.cardTexts("付款银行卡及密码", false);
   pay.navTitle = Strings::localized("PublicDonation");
-  pay.swipeHeader = "付款银行卡及密码";
-  pay.cardPlaceholder = Strings::localized("BankCardPlace");
-  pay.passwordPlaceholder = Strings::localized("BankCardPasswordPlace");
   pay.doneButtonTitle = "确定付款";
   pay.businessType = 5;
   pay.transactionData = {{"K_TRANSACTION_TARGET", donationOrganization_},
@@ -156,11 +143,8 @@ std::shared_ptr<platform::ui::TableViewCell> PublicDonationViewController::cellF
                                                                                       platform::ui::IndexPath path) {
   auto cell = platform::ui::TableViewCell::create();
   const char* key = path.section == 1 ? "DonationAmount" : path.row == 0 ? "DonorAgencies" : "DonorProject";
-  auto label = platform::ui::Label::create(Rect{5, 8, 100, 30}, Strings::localized(key));
-  label->setFont(Font::system(16));
-  label->setBackgroundColor(platform::ui::Color::clear());
-  label->setTextAlignment(platform::ui::TextAlignment::Right);
-  cell->contentView()->addSubview(label);
+  cell->contentView()->addSubview(
+      billform::rowLabel(Rect{5, 8, 100, 30}, Strings::localized(key), platform::ui::TextAlignment::Right));
   if (path.section == 0) {
     cell->setAccessoryType(platform::ui::TableViewCellAccessoryType::DisclosureIndicator);
     cell->contentView()->addSubview(path.row == 0 ? donationOrganizationField_ : donationProjectField_);
@@ -176,14 +160,8 @@ std::optional<double> PublicDonationViewController::heightForHeader(platform::ui
 }
 
 std::shared_ptr<platform::ui::View> PublicDonationViewController::viewForHeader(platform::ui::TableView&, int section) {
-  const double height = section == 0 ? 50.0 : 36.0;
-  auto header = platform::ui::View::create(Rect{0, 0, 320, height});
-  auto label = platform::ui::Label::create(Rect{20, 0, 280, height},
-                                           Strings::localized(section == 0 ? "DonationMessage1" : "DonationAmount"));
-  label->setFont(Font::system(16));
-  label->setTextAlignment(platform::ui::TextAlignment::Left);
-  header->addSubview(label);
-  return header;
+  return billform::sectionHeader(Strings::localized(section == 0 ? "DonationMessage1" : "DonationAmount"),
+                                section == 0 ? 50.0 : 36.0);
 }
 
 void PublicDonationViewController::didSelectRow(platform::ui::TableView& table, platform::ui::IndexPath path) {

@@ -8,6 +8,7 @@
 
 #include "app/ui/CustomTableView.h"
 #include "app/ui/NVXViewController.h"
+#include "bills/BillFormParts.h"
 #include "bills/DonationItemViewController.h"
 #include "pay/TradeInquiryReturnData.h"
 #include "platform/ui/Button.h"
@@ -48,7 +49,7 @@ class PublicDonationViewController : public NVXViewController,
   const std::shared_ptr<platform::ui::Button>& nextButton() const { return nextButton_; }
   const std::shared_ptr<CustomTableView>& tableView() const { return PublicDonationTableView_; }
   const std::optional<TradeInquiryReturnData>& inquiryData() const { return inquiryData_; }
-  bool isInquiryRunning() const { return inquiryRunning_; }
+  bool isInquiryRunning() const { return inquiry_.isRunning(); }
 
   // --- table ---
   std::optional<int> numberOfSections(platform::ui::TableView& table) override;
@@ -82,7 +83,7 @@ class PublicDonationViewController : public NVXViewController,
   std::shared_ptr<platform::ui::Button> nextButton_;
   std::shared_ptr<CustomTableView> PublicDonationTableView_;
   std::optional<TradeInquiryReturnData> inquiryData_;
-  bool inquiryRunning_ = false;
+  BillInquiry inquiry_;
 };
 
 }  // namespace nvx

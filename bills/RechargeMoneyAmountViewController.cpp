@@ -1,7 +1,7 @@
 #include "bills/RechargeMoneyAmountViewController.h"
 
 #include "app/ui/ButtonCreater.h"
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillPayScreen.h"
 #include "bills/BillsOperations.h"
 #include "core/shell/AppServices.h"
@@ -30,12 +30,8 @@ constexpr double kFirstRowY = 100;
 void RechargeMoneyAmountViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(Strings::localized("RechargeDenomination"));
-  const auto& screen = platform::Device::screen().bounds;
-  rechargeTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
   auto self = std::static_pointer_cast<RechargeMoneyAmountViewController>(shared_from_this());
-  rechargeTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  rechargeTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
-  view()->addSubview(rechargeTableView_);
+  rechargeTableView_ = billform::formTable(self);
 
   messageLabel_ = platform::ui::Label::create(Rect{20, 60, 280, 30}, Strings::localized("MobileRechargeMessage2"));
   messageLabel_->setFont(Font::system(16));
@@ -143,11 +139,7 @@ void RechargeMoneyAmountViewController::initPayViewControllerWithClass(const std
   pay.rows = {Row::sourceWithLeftValue(Strings::localized("MobileRechargeNumber"), StringsTool::handlePhoneNumber(phone_)),
               Row::sourceWithLeftValue(Strings::localized("RechargeDenomination"), cardInfo_->cardName),
               Row::sourceWithLeftValue(Strings::localized("PayCardAmount"), *fen, true)};
-  pay.navTitle = Strings::localized("TransationDetail");
-  pay.swipeHeader = "付款银行卡及密码";
-  pay.cardPlaceholder = Strings::localized("BankCardPlace");
-  pay.passwordPlaceholder = Strings::localized("BankCardPasswordPlace");
-  pay.doneButtonTitle = Strings::localized("OkPayment");
+  pay.cardTexts("付款银行卡及密码", false);
   pay.businessType = 6;
   pay.transactionData = {{"K_TRANSACTION_TARGET", phone_}, {"K_TRANSACTION_AMOUNT", *cardInfo_->cardName}};
   pay.commit = {{"busid", "M20020"},

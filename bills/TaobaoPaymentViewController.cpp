@@ -38,11 +38,7 @@ BillPayScreen TaobaoPaymentViewController::payScreen() const {
               Row::sourceWithLeftValue(localized("PaymentAmount"), amountFen().value_or(0)),
               Row::sourceWithLeftValue(localized("Fee"), fenOfYuan(inquiry.fee()).value_or(0)),
               Row::sourceWithLeftValue(localized("PayCardAmount"), fenOfYuan(inquiry.price()).value_or(0), true)};
-  pay.navTitle = localized("TransationDetail");
-  pay.swipeHeader = "付款银行卡及密码";
-  pay.cardPlaceholder = localized("BankCardPlace");
-  pay.passwordPlaceholder = localized("BankCardPasswordPlace");
-  pay.doneButtonTitle = localized("OkPayment");
+  pay.cardTexts("付款银行卡及密码", false);
   pay.businessType = 3;
   pay.transactionData = {{"K_TRANSACTION_TARGET", paymentNumber()}, {"K_TRANSACTION_AMOUNT", payMoneys()}};
   pay.commit = {{"uid", SessionValue::Uid},          {"vercode", SessionValue::Vercode},

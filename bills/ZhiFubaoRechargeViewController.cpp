@@ -3,7 +3,7 @@
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ButtonExt.h"
 #include "app/ui/NVXSafeKeyboardView.h"
-#include "app/ui/ViewTool.h"
+#include "bills/BillFormParts.h"
 #include "bills/BillPayScreen.h"
 #include "bills/BillsOperations.h"
 #include "core/session/User.h"
@@ -23,30 +23,13 @@ using platform::ui::Font;
 using platform::ui::Rect;
 using Row = TransactionInfoLabelSource;
 
-namespace {
-
-std::shared_ptr<platform::ui::Label> headerLabel(std::string text, double height) {
-  auto label = platform::ui::Label::create(Rect{20, 0, 280, height}, std::move(text));
-  label->setFont(Font::system(16));
-  label->setBackgroundColor(platform::ui::Color::clear());
-  label->setTextAlignment(platform::ui::TextAlignment::Left);
-  return label;
-}
-
-}  // namespace
-
 void ZhiFubaoRechargeViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   setTitle(Strings::localized("AlipayRecharge"));
   auto self = std::static_pointer_cast<ZhiFubaoRechargeViewController>(shared_from_this());
   std::weak_ptr<ZhiFubaoRechargeViewController> weak = self;
 
-  const auto& screen = platform::Device::screen().bounds;
-  zhiFubaoTableView_ = ViewTool::myGroupedTableViewWithFrame(Rect{0, 0, screen.width, screen.height - 64});
-  zhiFubaoTableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
-  zhiFubaoTableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
-  zhiFubaoTableView_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(self));
-  view()->addSubview(zhiFubaoTableView_);
+  zhiFubaoTableView_ = billform::formTable(self);
 
   moneyField_ = createTextFieldDefaultTip(Strings::localized("EnterRechargeAmount"), kMoneyTag);
   moneyField_->setClearButtonMode(platform::ui::TextFieldViewMode::WhileEditing);
@@ -98,7 +81,7 @@ void ZhiFubaoRechargeViewController::scrollTo(double y) {
 void ZhiFubaoRechargeViewController::theNextStep() {
   moneyField_->resignFirstResponder();
   phoneField_->resignFirstResponder();
-  if (inquiryRunning_) return;
+  if (inquiry_.isRunning()) return;
   auto fen = PayMoney::fenFromYuanText(money_);
   if (!fen || *fen <= 0) return showPrompt(Strings::localized("Error_AmountNotNull"));
   if (!StringsTool::isPhoneNumber(phone_)) return showPrompt(Strings::localized("Error_EnterMobileNumber"));
@@ -111,10 +94,8 @@ void ZhiFubaoRechargeViewController::theNextStep() {
 }
 
 void ZhiFubaoRechargeViewController::queryTrans() {
-  if (inquiryRunning_) return;
-  inquiryRunning_ = true;
   auto self = std::static_pointer_cast<ZhiFubaoRechargeViewController>(shared_from_this());
-  BillsOperations::queryTrans({{"busid", "M50003"},
+  inquiry_.send(*this, {{"busid", "M50003"},
                                {"termid", SessionValue::ReaderTerminal},
                                {"mobile", SessionValue::LoginName},
                                {"userToken", SessionValue::UserToken},
@@ -122,15 +103,10 @@ void ZhiFubaoRechargeViewController::queryTrans() {
                                {"mobileno", phone_},
                                {"uid", SessionValue::Uid},
                                {"vercode", SessionValue::Vercode}},
-                              [self](BillReply<Json> reply) {
-                                self->inquiryRunning_ = false;
-                                if (reply.data) {
-                                  self->inquiryData_ = TradeInquiryReturnData::initWithDic(*reply.data);
-                                  self->initSwipeViewController();
-                                } else if (reply.prompt) {
-                                  self->showPrompt(*reply.prompt);
-                                }
-                              });
+                [self](const Json& data) {
+                  self->inquiryData_ = TradeInquiryReturnData::initWithDic(data);
+                  self->initSwipeViewController();
+                });
 }
 
 void ZhiFubaoRechargeViewController::initSwipeViewController() {
@@ -143,10 +119,7 @@ void ZhiFubaoRechargeViewController::initSwipeViewController() {
               Row::sourceWithLeftValue(Strings::localized("PayCardAmount"), fenOfYuan(inquiry.price()).value_or(0), true),
               Row::sourceWithLeftValue(Strings::localized("MobileNumber"), StringsTool::handlePhoneNumber(phone_))};
   pay.prompt = Strings::localized("AlipayRechargeTips");
-  pay.navTitle = Strings::localized("TransationDetail");
-  pay.cardPlaceholder = Strings::localized("DebitCardPlace");
-  pay.passwordPlaceholder = Strings::localized("DebitCardPasswordPlace");
-  pay.doneButtonTitle = Strings::localized("OkPayment");
+  pay.cardTexts(std::nullopt, true);
   pay.businessType = 8;
   pay.transactionData = {{"K_TRANSACTION_INFO", phone_}, {"K_TRANSACTION_AMOUNT", money_}};
   pay.commit = {{"busid", "M20011"},
@@ -181,24 +154,16 @@ std::shared_ptr<platform::ui::TableViewCell> ZhiFubaoRechargeViewController::cel
                                                                                         platform::ui::IndexPath path) {
   auto cell = platform::ui::TableViewCell::create();
   cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
-  auto label = platform::ui::Label::create(Rect{5, 8, 100, 30}, Strings::localized(path.section == 0 ? "RechargeAmount"
-                                                                                                       : "MobileNumber"));
-  label->setFont(Font::system(16));
-  label->setBackgroundColor(platform::ui::Color::clear());
-  label->setTextAlignment(platform::ui::TextAlignment::Right);
-  cell->contentView()->addSubview(label);
+  cell->contentView()->addSubview(billform::rowLabel(
+      Rect{5, 8, 100, 30}, Strings::localized(path.section == 0 ? "RechargeAmount" : "MobileNumber"),
+      platform::ui::TextAlignment::Right));
   if (path.section == 0) {
     cell->contentView()->addSubview(moneyField_);
   } else {
     // The row starts with the login name when the form loads; building the row again keeps what
     // the user typed or picked.
     cell->contentView()->addSubview(phoneField_);
-    std::weak_ptr<ZhiFubaoRechargeViewController> weak =
-        std::static_pointer_cast<ZhiFubaoRechargeViewController>(shared_from_this());
-    cell->setAccessoryView(ButtonExt::buttonWithFrame(Rect{0, 0, 30, 30}, "add.png", "add.png", this,
-                                                      [weak](platform::ui::Control&) {
-                                                        if (auto form = weak.lock()) form->getPhoneNumberFromAddressBook();
-                                                      }));
+    cell->setAccessoryView(billform::addressBookButton(*this));
   }
   return cell;
 }
@@ -209,10 +174,8 @@ std::optional<double> ZhiFubaoRechargeViewController::heightForHeader(platform::
 
 std::shared_ptr<platform::ui::View> ZhiFubaoRechargeViewController::viewForHeader(platform::ui::TableView&,
                                                                                   int section) {
-  const double height = section == 0 ? 40.0 : 26.0;
-  auto header = platform::ui::View::create(Rect{0, 0, 320, height});
-  header->addSubview(headerLabel(section == 0 ? "     支付宝充值金额" : "     接收充值码短信的手机号码", height));
-  return header;
+  return billform::sectionHeader(section == 0 ? "     支付宝充值金额" : "     接收充值码短信的手机号码",
+                                section == 0 ? 40.0 : 26.0);
 }
 
 std::optional<double> ZhiFubaoRechargeViewController::heightForFooter(platform::ui::TableView&, int section) {
@@ -254,10 +217,7 @@ std::optional<bool> ZhiFubaoRechargeViewController::shouldChangeCharacters(platf
                                                                            platform::Range16 range,
                                                                            const std::string& replacement) {
   if (field.tag() == kPhoneTag) {
-    auto edit = StringsTool::isPhoneNumberField(field.text(), range, replacement, true);
-    if (edit.setText) field.setText(*edit.setText);
-    if (edit.closeKeyboard) field.resignFirstResponder();
-    return edit.shouldChange;
+    return billform::phoneFieldChange(field, range, replacement, true);
   }
   if (field.tag() == kMoneyTag) return StringsTool::isMoneyField(field.text(), range, replacement);
   return true;

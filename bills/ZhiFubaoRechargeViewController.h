@@ -8,6 +8,7 @@
 
 #include "app/ui/CustomTableView.h"
 #include "app/ui/NVXViewController.h"
+#include "bills/BillFormParts.h"
 #include "pay/TradeInquiryReturnData.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -45,7 +46,7 @@ class ZhiFubaoRechargeViewController : public NVXViewController,
   const std::shared_ptr<platform::ui::Button>& nextButton() const { return nextButton_; }
   const std::shared_ptr<platform::ui::Button>& infoButton() const { return infoButton_; }
   const std::optional<TradeInquiryReturnData>& inquiryData() const { return inquiryData_; }
-  bool isInquiryRunning() const { return inquiryRunning_; }
+  bool isInquiryRunning() const { return inquiry_.isRunning(); }
 
   // --- table ---
   std::optional<int> numberOfSections(platform::ui::TableView& table) override;
@@ -79,7 +80,7 @@ class ZhiFubaoRechargeViewController : public NVXViewController,
   std::shared_ptr<platform::ui::Label> introductionLabel_;
   std::shared_ptr<CustomTableView> zhiFubaoTableView_;
   std::optional<TradeInquiryReturnData> inquiryData_;
-  bool inquiryRunning_ = false;
+  BillInquiry inquiry_;
 };
 
 // The description of the Alipay recharge-code business, as the server gives it.
