@@ -2,6 +2,7 @@
 
 #include "app/ui/ButtonExt.h"
 #include "app/ui/ViewTool.h"
+#include "bills/BillPayScreen.h"
 #include "core/text/StringsTool.h"
 #include "platform/device/Device.h"
 #include "platform/ui/Font.h"
@@ -25,6 +26,23 @@ void BillInquiry::send(NVXViewController& screen, const BillFields& fields,
       keep->showPrompt(*reply.prompt);
     }
   });
+}
+
+void BillChoicePair::chooseFirst(const std::string& name, const std::string& code) {
+  if (code != first.code) {
+    second.field->setText("");
+    second.name.clear();
+    second.code.clear();
+  }
+  first.field->setText(leadingChars(name, kFieldChars));
+  first.name = name;
+  first.code = code;
+}
+
+void BillChoicePair::chooseSecond(const std::string& name, const std::string& code) {
+  second.field->setText(leadingChars(name, kFieldChars));
+  second.name = name;
+  second.code = code;
 }
 
 namespace billform {

@@ -28,6 +28,23 @@ class BillInquiry {
   std::shared_ptr<bool> running_ = std::make_shared<bool>(false);
 };
 
+// Two choices where the second belongs to the first (an agency's project, a card type's
+// denomination): each field shows the first characters of the chosen name; choosing another first
+// entry clears the second, choosing the same one keeps it.
+struct BillChoicePair {
+  static constexpr size_t kFieldChars = 11;
+  struct Choice {
+    std::shared_ptr<platform::ui::TextField> field;
+    std::string name;
+    std::string code;
+  };
+  void chooseFirst(const std::string& name, const std::string& code);
+  void chooseSecond(const std::string& name, const std::string& code);
+
+  Choice first;
+  Choice second;
+};
+
 namespace billform {
 
 // The form's grouped table (screen width, screen height less 64) with the screen as delegate and

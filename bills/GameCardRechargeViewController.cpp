@@ -31,8 +31,8 @@ void GameCardRechargeViewController::viewDidLoad() {
   std::weak_ptr<GameCardRechargeViewController> weak = self;
   gameCardRechargeTableView_ = billform::formTable(self);
 
-  rechargeCardNameField_ = choiceField();
-  rechargeMoneyField_ = choiceField();
+  choices_.first.field = choiceField();
+  choices_.second.field = choiceField();
   phoneNumberField_ = platform::ui::TextField::create(Rect{111, 8, 160, 30});
   phoneNumberField_->setPlaceholder(Strings::localized("PleaseEnterMobileNumber"));
   phoneNumberField_->setFont(Font::system(16));
@@ -65,8 +65,8 @@ void GameCardRechargeViewController::scrollTo(double y) {
 void GameCardRechargeViewController::theNextStep() {
   phoneNumberField_->resignFirstResponder();
   if (inquiry_.isRunning()) return;
-  if (rechargeCardNameField_->text().empty()) return showPrompt(kChooseType);
-  if (rechargeMoneyField_->text().empty()) return showPrompt(kChooseDenomination);
+  if (choices_.first.field->text().empty()) return showPrompt(kChooseType);
+  if (choices_.second.field->text().empty()) return showPrompt(kChooseDenomination);
   if (!StringsTool::isPhoneNumber(phoneNumber_)) return showPrompt(Strings::localized("Error_EnterMobileNumber"));
   if (!AppServices::current().isOtherAppLaunching()) return httpRequest();
   std::weak_ptr<GameCardRechargeViewController> weak =
@@ -84,7 +84,7 @@ void GameCardRechargeViewController::httpRequest() {
                        {"busid", "M50007"},
                        {"termid", SessionValue::ReaderTerminal},
                        {"mobile", SessionValue::LoginName},
-                       {"billno", rechargeCardCode_},
+                       {"billno", choices_.second.code},
                        {"mobileno", phoneNumber_},
                        {"userToken", SessionValue::UserToken}};
   if (!called) fields.push_back({"wallet", "100"});
@@ -100,16 +100,16 @@ void GameCardRechargeViewController::initPayViewControllerWithClass(const std::s
   const int64_t price = fenOfYuan(inquiryData_->price()).value_or(0);
   BillPayScreen pay;
   pay.className = className;
-  pay.rows = {Row::sourceWithLeftValue(Strings::localized("GameCardName"), rechargeCardName_),
-              Row::sourceWithLeftValue(Strings::localized("CardDenomination"), rechargeMoney_),
+  pay.rows = {Row::sourceWithLeftValue(Strings::localized("GameCardName"), choices_.first.name),
+              Row::sourceWithLeftValue(Strings::localized("CardDenomination"), choices_.second.name),
               Row::sourceWithLeftValue(Strings::localized("PaymentAmount"), price),
               Row::sourceWithLeftValue(Strings::localized("PayCardAmount"), price, true),
               Row::sourceWithLeftValue(Strings::localized("MobileNumber"), StringsTool::handlePhoneNumber(phoneNumber_))};
   pay.prompt = Strings::localized("GameCardMessage2");
   pay.cardTexts("付款银行卡及密码", false);
   pay.businessType = 4;
-  pay.transactionData = {{"K_TRANSACTION_TARGET", rechargeCardName_},
-                         {"K_TRANSACTION_AMOUNT", rechargeMoney_},
+  pay.transactionData = {{"K_TRANSACTION_TARGET", choices_.first.name},
+                         {"K_TRANSACTION_AMOUNT", choices_.second.name},
                          {"K_TRANSACTION_INFO", phoneNumber_}};
   pay.commit = {{"uid", SessionValue::Uid},
                 {"vercode", SessionValue::Vercode},
@@ -118,7 +118,7 @@ void GameCardRechargeViewController::initPayViewControllerWithClass(const std::s
                 {"mobile", SessionValue::LoginName},
                 {"userToken", SessionValue::UserToken},
                 {"srcsid", inquiryData_->sid().value_or("")},
-                {"billno", rechargeCardCode_},
+                {"billno", choices_.second.code},
                 {"mobileno", phoneNumber_},
                 {"issms", "1"}};
   pay.open(*this);
@@ -133,19 +133,10 @@ void GameCardRechargeViewController::getPhoneNumberSuccess(const std::string& ph
 void GameCardRechargeViewController::gameCardItemViewController(GameCardItemViewController& picker,
                                                                 const std::string& itemName,
                                                                 const std::string& itemType) {
-  if (!picker.listsDenominations()) {
-    if (itemType != rechargeCardNameType_) {
-      rechargeMoneyField_->setText("");
-      rechargeMoney_.clear();
-      rechargeCardCode_.clear();
-    }
-    rechargeCardNameField_->setText(leadingChars(itemName, kFieldChars));
-    rechargeCardName_ = itemName;
-    rechargeCardNameType_ = itemType;
+  if (picker.listsDenominations()) {
+    choices_.chooseSecond(itemName, itemType);
   } else {
-    rechargeMoneyField_->setText(leadingChars(itemName, kFieldChars));
-    rechargeMoney_ = itemName;
-    rechargeCardCode_ = itemType;
+    choices_.chooseFirst(itemName, itemType);
   }
 }
 
@@ -162,7 +153,7 @@ std::shared_ptr<platform::ui::TableViewCell> GameCardRechargeViewController::cel
   cell->contentView()->addSubview(billform::rowLabel(Rect{20, 8, 90, 30}, Strings::localized(key)));
   if (path.section == 0) {
     cell->setAccessoryType(platform::ui::TableViewCellAccessoryType::DisclosureIndicator);
-    cell->contentView()->addSubview(path.row == 0 ? rechargeCardNameField_ : rechargeMoneyField_);
+    cell->contentView()->addSubview(path.row == 0 ? choices_.first.field : choices_.second.field);
   } else {
     cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
     cell->contentView()->addSubview(phoneNumberField_);
@@ -187,12 +178,12 @@ void GameCardRechargeViewController::didSelectRow(platform::ui::TableView& table
   picker->setDelegateData(std::static_pointer_cast<GameCardRechargeViewController>(shared_from_this()));
   if (path.row == 0) {
     picker->setGameCardItemTitle(Strings::localized("GameCardName"));
-    picker->setDefaultSeletedItem(rechargeCardName_);
+    picker->setDefaultSeletedItem(choices_.first.name);
   } else {
-    if (rechargeCardNameField_->text().empty()) return showPrompt(kChooseTypeFirst);
+    if (choices_.first.field->text().empty()) return showPrompt(kChooseTypeFirst);
     picker->setGameCardItemTitle(Strings::localized("GameCardDenomination"));
-    picker->setGameCardType(rechargeCardNameType_);
-    picker->setDefaultSeletedItem(rechargeMoney_);
+    picker->setGameCardType(choices_.first.code);
+    picker->setDefaultSeletedItem(choices_.second.name);
   }
   if (auto navigation = navigationController()) navigation->push(picker, true);
 }

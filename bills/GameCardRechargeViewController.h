@@ -29,7 +29,6 @@ class GameCardRechargeViewController : public NVXViewController,
   static constexpr const char* kChooseTypeFirst = "请先选择充值点卡名称";
   static constexpr const char* kChooseType = "请选择充值点卡名称";
   static constexpr const char* kChooseDenomination = "请选择充值点卡面额";
-  static constexpr size_t kFieldChars = 11;
 
   std::string className() const override { return kClassName; }
   void viewDidLoad() override;
@@ -42,13 +41,13 @@ class GameCardRechargeViewController : public NVXViewController,
   void gameCardItemViewController(GameCardItemViewController& picker, const std::string& itemName,
                                   const std::string& itemType) override;
 
-  const std::string& rechargeCardName() const { return rechargeCardName_; }
-  const std::string& rechargeCardNameType() const { return rechargeCardNameType_; }
-  const std::string& rechargeMoney() const { return rechargeMoney_; }
-  const std::string& rechargeCardCode() const { return rechargeCardCode_; }
+  const std::string& rechargeCardName() const { return choices_.first.name; }
+  const std::string& rechargeCardNameType() const { return choices_.first.code; }
+  const std::string& rechargeMoney() const { return choices_.second.name; }
+  const std::string& rechargeCardCode() const { return choices_.second.code; }
   const std::string& phoneNumber() const { return phoneNumber_; }
-  const std::shared_ptr<platform::ui::TextField>& rechargeCardNameField() const { return rechargeCardNameField_; }
-  const std::shared_ptr<platform::ui::TextField>& rechargeMoneyField() const { return rechargeMoneyField_; }
+  const std::shared_ptr<platform::ui::TextField>& rechargeCardNameField() const { return choices_.first.field; }
+  const std::shared_ptr<platform::ui::TextField>& rechargeMoneyField() const { return choices_.second.field; }
   const std::shared_ptr<platform::ui::TextField>& phoneNumberField() const { return phoneNumberField_; }
   const std::shared_ptr<platform::ui::Button>& nextButton() const { return nextButton_; }
   const std::shared_ptr<CustomTableView>& tableView() const { return gameCardRechargeTableView_; }
@@ -76,13 +75,9 @@ class GameCardRechargeViewController : public NVXViewController,
   std::shared_ptr<platform::ui::TextField> choiceField();
   void scrollTo(double y);
 
-  std::string rechargeCardName_;
-  std::string rechargeCardNameType_;
-  std::string rechargeMoney_;
-  std::string rechargeCardCode_;
+  // The card type and its denomination.
+  BillChoicePair choices_;
   std::string phoneNumber_;
-  std::shared_ptr<platform::ui::TextField> rechargeCardNameField_;
-  std::shared_ptr<platform::ui::TextField> rechargeMoneyField_;
   std::shared_ptr<platform::ui::TextField> phoneNumberField_;
   std::shared_ptr<platform::ui::Button> nextButton_;
   std::shared_ptr<CustomTableView> gameCardRechargeTableView_;

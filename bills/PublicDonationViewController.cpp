@@ -28,8 +28,8 @@ void PublicDonationViewController::viewDidLoad() {
   std::weak_ptr<PublicDonationViewController> weak = self;
   PublicDonationTableView_ = billform::formTable(self);
 
-  donationOrganizationField_ = createTextFieldAlignmentRight();
-  donationProjectField_ = createTextFieldAlignmentRight();
+  choices_.first.field = createTextFieldAlignmentRight();
+  choices_.second.field = createTextFieldAlignmentRight();
   donationMoneysField_ = platform::ui::TextField::create(Rect{115, 8, 195, 30});
   donationMoneysField_->setPlaceholder(Strings::localized("EnterDonationAmount"));
   donationMoneysField_->setClearButtonMode(platform::ui::TextFieldViewMode::WhileEditing);
@@ -63,8 +63,8 @@ void PublicDonationViewController::scrollTo(double y) {
 void PublicDonationViewController::theNextStep() {
   donationMoneysField_->resignFirstResponder();
   if (inquiry_.isRunning()) return;
-  if (donationOrganizationField_->text().empty()) return showPrompt(Strings::localized("Error_DonationAgencies"));
-  if (donationProjectField_->text().empty()) return showPrompt(Strings::localized("Error_DonationProject"));
+  if (choices_.first.field->text().empty()) return showPrompt(Strings::localized("Error_DonationAgencies"));
+  if (choices_.second.field->text().empty()) return showPrompt(Strings::localized("Error_DonationProject"));
   auto fen = PayMoney::fenFromYuanText(donationMoneys_);
   if (!fen || *fen <= 0) return showPrompt(Strings::localized("Error_AmountNotNull"));
   queryTrans();
@@ -77,7 +77,7 @@ void PublicDonationViewController::queryTrans() {
                                {"busid", "M50008"},
                                {"termid", SessionValue::ReaderTerminal},
                                {"mobile", SessionValue::LoginName},
-                               {"billno", donationProjectId_},
+                               {"billno", choices_.second.code},
                                {"amount", donationMoneys_},
                                {"userToken", SessionValue::UserToken},
                                {"wallet", "100"}},
@@ -91,8 +91,8 @@ void PublicDonationViewController::initSwipeViewController() {
   if (!inquiryData_) return;
   BillPayScreen pay;
   pay.className = PayScreenSetup::kMultPayClassName;
-  pay.rows = {Row::sourceWithLeftValue(Strings::localized("DonationAgencies"), donationOrganization_),
-              Row::sourceWithLeftValue(Strings::localized("DonationProject"), leadingChars(donationProject_, kSummaryChars)),
+  pay.rows = {Row::sourceWithLeftValue(Strings::localized("DonationAgencies"), choices_.first.name),
+              Row::sourceWithLeftValue(Strings::localized("DonationProject"), leadingChars(choices_.second.name, kSummaryChars)),
               Row::sourceWithLeftValue(Strings::localized("DonationAmount"), fenOfYuan(donationMoneys_).value_or(0)),
               Row::sourceWithLeftValue(Strings::localized("PayCardAmount"), fenOfYuan(inquiryData_->price()).value_or(0),
                                        true)};
@@ -100,9 +100,9 @@ void PublicDonationViewController::initSwipeViewController() {
   pay.navTitle = Strings::localized("PublicDonation");
   pay.doneButtonTitle = "确定付款";
   pay.businessType = 5;
-  pay.transactionData = {{"K_TRANSACTION_TARGET", donationOrganization_},
+  pay.transactionData = {{"K_TRANSACTION_TARGET", choices_.first.name},
                          {"K_TRANSACTION_AMOUNT", donationMoneys_},
-                         {"K_TRANSACTION_INFO", donationProject_}};
+                         {"K_TRANSACTION_INFO", choices_.second.name}};
   pay.commit = {{"uid", SessionValue::Uid},
                 {"vercode", SessionValue::Vercode},
                 {"busid", "M20016"},
@@ -110,26 +110,17 @@ void PublicDonationViewController::initSwipeViewController() {
                 {"mobile", SessionValue::LoginName},
                 {"userToken", SessionValue::UserToken},
                 {"srcsid", inquiryData_->sid().value_or("")},
-                {"billno", donationProjectId_},
+                {"billno", choices_.second.code},
                 {"amount", donationMoneys_}};
   pay.open(*this);
 }
 
 void PublicDonationViewController::donationItemViewController(DonationItemViewController& picker,
                                                               const std::string& itemName, const std::string& itemId) {
-  if (!picker.listsProjects()) {
-    if (itemId != donationOrganizationId_) {
-      donationProjectField_->setText("");
-      donationProject_.clear();
-      donationProjectId_.clear();
-    }
-    donationOrganizationField_->setText(leadingChars(itemName, kFieldChars));
-    donationOrganization_ = itemName;
-    donationOrganizationId_ = itemId;
+  if (picker.listsProjects()) {
+    choices_.chooseSecond(itemName, itemId);
   } else {
-    donationProjectField_->setText(leadingChars(itemName, kFieldChars));
-    donationProject_ = itemName;
-    donationProjectId_ = itemId;
+    choices_.chooseFirst(itemName, itemId);
   }
 }
 
@@ -147,7 +138,7 @@ std::shared_ptr<platform::ui::TableViewCell> PublicDonationViewController::cellF
       billform::rowLabel(Rect{5, 8, 100, 30}, Strings::localized(key), platform::ui::TextAlignment::Right));
   if (path.section == 0) {
     cell->setAccessoryType(platform::ui::TableViewCellAccessoryType::DisclosureIndicator);
-    cell->contentView()->addSubview(path.row == 0 ? donationOrganizationField_ : donationProjectField_);
+    cell->contentView()->addSubview(path.row == 0 ? choices_.first.field : choices_.second.field);
   } else {
     cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
     cell->contentView()->addSubview(donationMoneysField_);
@@ -171,14 +162,14 @@ void PublicDonationViewController::didSelectRow(platform::ui::TableView& table, 
   picker->setDelegateData(std::static_pointer_cast<PublicDonationViewController>(shared_from_this()));
   if (path.row == 0) {
     picker->setDonationItemTitle(Strings::localized("DonorAgencies"));
-    picker->setDefaultSeletedItem(donationOrganizationField_->text());
+    picker->setDefaultSeletedItem(choices_.first.field->text());
   } else {
-    if (donationOrganizationField_->text().empty()) {
+    if (choices_.first.field->text().empty()) {
       return showPrompt(Strings::localized("Error_DonationAgenciesNotNul"));
     }
     picker->setDonationItemTitle(Strings::localized("DonorProject"));
-    picker->setDonationOganizationId(donationOrganizationId_);
-    picker->setDefaultSeletedItem(donationProjectField_->text());
+    picker->setDonationOganizationId(choices_.first.code);
+    picker->setDefaultSeletedItem(choices_.second.field->text());
   }
   if (auto navigation = navigationController()) navigation->push(picker, true);
 }

@@ -25,8 +25,7 @@ class PublicDonationViewController : public NVXViewController,
                                      public DonationItemViewControllerDelegate {
  public:
   static constexpr const char* kClassName = "PublicDonationViewController";
-  // What the form fields show of a chosen name, and the summary of a project's name.
-  static constexpr size_t kFieldChars = 11;
+  // What the summary shows of a project's name.
   static constexpr size_t kSummaryChars = 14;
 
   std::string className() const override { return kClassName; }
@@ -38,13 +37,13 @@ class PublicDonationViewController : public NVXViewController,
   void donationItemViewController(DonationItemViewController& picker, const std::string& itemName,
                                   const std::string& itemId) override;
 
-  const std::string& donationOrganization() const { return donationOrganization_; }
-  const std::string& donationOrganizationId() const { return donationOrganizationId_; }
-  const std::string& donationProject() const { return donationProject_; }
-  const std::string& donationProjectId() const { return donationProjectId_; }
+  const std::string& donationOrganization() const { return choices_.first.name; }
+  const std::string& donationOrganizationId() const { return choices_.first.code; }
+  const std::string& donationProject() const { return choices_.second.name; }
+  const std::string& donationProjectId() const { return choices_.second.code; }
   const std::string& donationMoneys() const { return donationMoneys_; }
-  const std::shared_ptr<platform::ui::TextField>& donationOrganizationField() const { return donationOrganizationField_; }
-  const std::shared_ptr<platform::ui::TextField>& donationProjectField() const { return donationProjectField_; }
+  const std::shared_ptr<platform::ui::TextField>& donationOrganizationField() const { return choices_.first.field; }
+  const std::shared_ptr<platform::ui::TextField>& donationProjectField() const { return choices_.second.field; }
   const std::shared_ptr<platform::ui::TextField>& donationMoneysField() const { return donationMoneysField_; }
   const std::shared_ptr<platform::ui::Button>& nextButton() const { return nextButton_; }
   const std::shared_ptr<CustomTableView>& tableView() const { return PublicDonationTableView_; }
@@ -72,13 +71,9 @@ class PublicDonationViewController : public NVXViewController,
   std::shared_ptr<platform::ui::TextField> createTextFieldAlignmentRight();
   void scrollTo(double y);
 
-  std::string donationOrganization_;
-  std::string donationOrganizationId_;
-  std::string donationProject_;
-  std::string donationProjectId_;
+  // The agency and its project.
+  BillChoicePair choices_;
   std::string donationMoneys_;
-  std::shared_ptr<platform::ui::TextField> donationOrganizationField_;
-  std::shared_ptr<platform::ui::TextField> donationProjectField_;
   std::shared_ptr<platform::ui::TextField> donationMoneysField_;
   std::shared_ptr<platform::ui::Button> nextButton_;
   std::shared_ptr<CustomTableView> PublicDonationTableView_;
