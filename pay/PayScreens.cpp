@@ -1,6 +1,7 @@
 #include "pay/PayScreens.h"
 
 #include "core/shell/ScreenRegistry.h"
+#include "pay/SwipeResultViewController.h"
 #include "pay/SwipeTimeOutViewController.h"
 #include "pay/SwipeViewController.h"
 #include "pay/SwiperCommitFailViewController.h"
@@ -13,6 +14,7 @@ void registerScreens() {
   registry.add(SwipeTimeOutViewController::kClassName,
                [] { return SwipeTimeOutViewController::create(std::nullopt, std::nullopt); });
   registry.add(SwiperCommitFailViewController::kClassName, [] { return SwiperCommitFailViewController::create(); });
+  registry.add(SwipeResultViewController::kClassName, [] { return SwipeResultViewController::create(); });
 }
 
 }  // namespace nvx::pay

@@ -3,8 +3,8 @@
 
 namespace nvx::pay {
 
-// Adds "SwipeViewController", "SwipeTimeOutViewController" and "SwiperCommitFailViewController"
-// to the ScreenRegistry.
+// Adds "SwipeViewController", "SwipeTimeOutViewController", "SwiperCommitFailViewController" and
+// the receipt "SwipeResultViewController" to the ScreenRegistry.
 void registerScreens();
 
 }  // namespace nvx::pay

@@ -1,6 +1,7 @@
 #include "pay/ResultRows.h"
 
-#include "core/text/MoneyFormat.h"
+#include <limits>
+
 #include "pay/PayMoney.h"
 
 namespace nvx {
@@ -18,6 +19,33 @@ std::string ResultRows::text(const platform::Json& data, std::string_view key) {
 
 int64_t ResultRows::yuanAmountFen(const platform::Json& data, std::string_view key) {
   return PayMoney::fenFromYuanText(text(data, key)).value_or(0);
+}
+
+std::string ResultRows::moneyText(int64_t fen) {
+  // Amounts of the flow stay far below the extremes; the lowest value is only kept from overflowing.
+  const int64_t magnitude =
+      fen >= 0 ? fen : (fen == std::numeric_limits<int64_t>::min() ? std::numeric_limits<int64_t>::max() : -fen);
+  const std::string digits = PayMoney::yuanFromFen(magnitude);
+  const size_t point = digits.find('.');
+  std::string whole = digits.substr(0, point);
+  std::string grouped;
+  for (size_t i = 0; i < whole.size(); ++i) {
+    if (i > 0 && (whole.size() - i) % 3 == 0) grouped += ',';
+    grouped += whole[i];
+  }
+  return (fen < 0 ? "-" : "") + grouped + digits.substr(point) + " 元";
+}
+
+const platform::Json& ResultRows::object(const platform::Json& data, std::string_view key) {
+  static const platform::Json kEmpty = platform::Json::object();
+  if (!data.is_object()) return kEmpty;
+  auto it = data.find(key);
+  return it != data.end() && it->is_object() ? *it : kEmpty;
+}
+
+std::string ResultRows::payeeBankName(const platform::Json& payeeCard) {
+  std::string name = text(object(payeeCard, "NVX_BANKINFO"), "bankName");
+  return name.empty() ? text(payeeCard, "NVX_BANKINFO") : name;
 }
 
 Color ResultRows::borderColor() { return Color{202.0 / 255.0, 0.8, 0.8, 1}; }
@@ -50,8 +78,7 @@ double ResultRows::layoutRows(platform::ui::View& card, const TransactionInfoSou
     label->setTextAlignment(platform::ui::TextAlignment::Right);
     card.addSubview(label);
     if (row->isNumber()) {
-      auto value = labelWithFrame(Rect{116, y, 225, 15},
-                                  text::formatMoney(static_cast<double>(row->amount()) / 100.0) + " 元");
+      auto value = labelWithFrame(Rect{116, y, 225, 15}, moneyText(row->amount()));
       if (row->isRed()) value->setTextColor(Color::rgb255(255, 0, 0));
       card.addSubview(value);
       y += 25;

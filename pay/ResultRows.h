@@ -30,6 +30,14 @@ class ResultRows {
   static std::string text(const platform::Json& data, std::string_view key);
   // A yuan amount of the display data in fen: a yuan text or number; 0 when missing or unreadable.
   static int64_t yuanAmountFen(const platform::Json& data, std::string_view key);
+  // Money as text (formatCNMoney:) straight from fen, never through binary floating point:
+  // grouped, two decimals, " 元" ("1,234.56 元", "-0.50 元").
+  static std::string moneyText(int64_t fen);
+  // The object under key, or an empty object.
+  static const platform::Json& object(const platform::Json& data, std::string_view key);
+  // The bank name of a payee record ("NVX_USERCARD"): "bankName" of its "NVX_BANKINFO" object,
+  // or that value itself when it is a text; "" otherwise.
+  static std::string payeeBankName(const platform::Json& payeeCard);
 
   // The card of a result page: white, 1-point border, corner radius 6, clipped.
   static std::shared_ptr<platform::ui::View> card(platform::ui::Rect frame);
