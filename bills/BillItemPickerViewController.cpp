@@ -17,23 +17,26 @@ using platform::ui::Rect;
 void BillItemPickerViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   items_.clear();
+  entries_.clear();
   auto self = std::static_pointer_cast<BillItemPickerViewController>(shared_from_this());
   itemTableView_ = billform::formTable(self);
   itemTableView_->setBackgroundColor(platform::ui::Color::clear());
   itemTableView_->setSeparatorStyle(platform::ui::TableViewCellSeparatorStyle::None);
-  requestList();
 }
 
-void BillItemPickerViewController::requestList() {
+void BillItemPickerViewController::requestList(std::string path) {
   auto self = std::static_pointer_cast<BillItemPickerViewController>(shared_from_this());
-  BillsOperations::getList(listPath(), {}, [self](BillReply<Json> reply) {
+  BillsOperations::getList(std::move(path), {}, [self](BillReply<Json> reply) {
     if (!reply.data) {
       if (reply.prompt) self->showPrompt(*reply.prompt);
       return;
     }
     for (const Json& entry : *reply.data) {
       if (!entry.is_object()) continue;
-      if (auto item = self->itemOf(entry)) self->items_.push_back(std::move(*item));
+      if (auto item = self->itemOf(entry)) {
+        self->items_.push_back(std::move(*item));
+        self->entries_.push_back(entry);
+      }
     }
     self->itemTableView_->reloadData();
   });

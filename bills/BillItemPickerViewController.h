@@ -30,6 +30,8 @@ class BillItemPickerViewController : public NVXViewController,
   void viewDidLoad() override;
 
   const std::vector<Item>& items() const { return items_; }
+  // The reply's objects behind the items, in the same order.
+  const std::vector<platform::Json>& entries() const { return entries_; }
   const std::string& defaultSeletedItem() const { return defaultSeletedItem_; }
   void setDefaultSeletedItem(std::string v) { defaultSeletedItem_ = std::move(v); }
   const std::shared_ptr<CustomTableView>& itemTableView() const { return itemTableView_; }
@@ -47,18 +49,19 @@ class BillItemPickerViewController : public NVXViewController,
  protected:
   // The header text (which list this is).
   virtual std::string headerText() const = 0;
-  // The address path of the list (with its "/argument" when it has one).
-  virtual std::string listPath() const = 0;
   // The entry of one reply object; nothing to skip it.
   virtual std::optional<Item> itemOf(const platform::Json& entry) const = 0;
   // How a row's text is shown.
   virtual std::string rowText(const Item& item) const { return item.name; }
   virtual void report(const Item& item) = 0;
 
- private:
-  void requestList();
+  // Fetches the list at that address path (with its "/argument" when it has one); the derived
+  // screen asks for its list when its view has loaded.
+  void requestList(std::string path);
 
+ private:
   std::vector<Item> items_;
+  std::vector<platform::Json> entries_;
   std::string defaultSeletedItem_;
   std::optional<size_t> chosen_;
   std::shared_ptr<CustomTableView> itemTableView_;

@@ -9,11 +9,17 @@ namespace nvx {
 void DonationItemViewController::viewDidLoad() {
   BillItemPickerViewController::viewDidLoad();
   setTitle(platform::Strings::localized("PublicDonation"));
+  if (listsProjects()) {
+    requestDonationProjectList();
+  } else {
+    requestDonationOganizationList();
+  }
 }
 
-std::string DonationItemViewController::listPath() const {
-  if (!donationOganizationId_) return "getNGOList";
-  return "getProjectListByNGO/" + text::encodeURLString(*donationOganizationId_);
+void DonationItemViewController::requestDonationOganizationList() { requestList("getNGOList"); }
+
+void DonationItemViewController::requestDonationProjectList() {
+  requestList("getProjectListByNGO/" + text::encodeURLString(donationOganizationId_.value_or("")));
 }
 
 std::optional<BillItemPickerViewController::Item> DonationItemViewController::itemOf(const platform::Json& entry) const {
@@ -23,6 +29,12 @@ std::optional<BillItemPickerViewController::Item> DonationItemViewController::it
   // An entry without a name or an id cannot be chosen.
   if (!name || !code) return std::nullopt;
   return Item{*name, *code};
+}
+
+std::vector<PublicDonationParse> DonationItemViewController::donationItemArray() const {
+  std::vector<PublicDonationParse> list;
+  for (const auto& entry : entries()) list.push_back(PublicDonationParse::initWithDic(entry));
+  return list;
 }
 
 void DonationItemViewController::report(const Item& item) {

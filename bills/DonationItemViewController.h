@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bills/BillItemPickerViewController.h"
+#include "bills/PublicDonationParse.h"
 
 namespace nvx {
 
@@ -31,10 +32,15 @@ class DonationItemViewController : public BillItemPickerViewController {
   void setDonationOganizationId(std::optional<std::string> v) { donationOganizationId_ = std::move(v); }
   void setDelegateData(std::weak_ptr<DonationItemViewControllerDelegate> d) { delegateData_ = std::move(d); }
   bool listsProjects() const { return donationOganizationId_.has_value(); }
+  // The entries listed.
+  std::vector<PublicDonationParse> donationItemArray() const;
+  const std::shared_ptr<CustomTableView>& donationItemTableView() const { return itemTableView(); }
+  // The two lists this screen fetches (one of them, when its view loads).
+  void requestDonationOganizationList();
+  void requestDonationProjectList();
 
  protected:
   std::string headerText() const override { return donationItemTitle_; }
-  std::string listPath() const override;
   std::optional<Item> itemOf(const platform::Json& entry) const override;
   void report(const Item& item) override;
 

@@ -10,11 +10,17 @@ namespace nvx {
 void GameCardItemViewController::viewDidLoad() {
   BillItemPickerViewController::viewDidLoad();
   setTitle(platform::Strings::localized("GameCardRecharge"));
+  if (listsDenominations()) {
+    requestGameCardMoneyList();
+  } else {
+    requestGameCardNameList();
+  }
 }
 
-std::string GameCardItemViewController::listPath() const {
-  if (!gameCardType_) return "getGameCardType";
-  return "getGameCardAmountByCard/" + text::encodeURLString(*gameCardType_);
+void GameCardItemViewController::requestGameCardNameList() { requestList("getGameCardType"); }
+
+void GameCardItemViewController::requestGameCardMoneyList() {
+  requestList("getGameCardAmountByCard/" + text::encodeURLString(gameCardType_.value_or("")));
 }
 
 std::optional<BillItemPickerViewController::Item> GameCardItemViewController::itemOf(const platform::Json& entry) const {

@@ -31,10 +31,15 @@ class GameCardItemViewController : public BillItemPickerViewController {
   void setGameCardType(std::optional<std::string> v) { gameCardType_ = std::move(v); }
   void setDelegateData(std::weak_ptr<GameCardItemItemViewControllerDelegate> d) { delegateData_ = std::move(d); }
   bool listsDenominations() const { return gameCardType_.has_value(); }
+  // The entries listed: card types ({cardType, cardDesc}) or denominations (GameCardAmountParse's keys).
+  const std::vector<platform::Json>& gameCardItemArray() const { return entries(); }
+  const std::shared_ptr<CustomTableView>& gameCardItemTableView() const { return itemTableView(); }
+  // The two lists this screen fetches (one of them, when its view loads).
+  void requestGameCardNameList();
+  void requestGameCardMoneyList();
 
  protected:
   std::string headerText() const override { return gameCardItemTitle_; }
-  std::string listPath() const override;
   std::optional<Item> itemOf(const platform::Json& entry) const override;
   std::string rowText(const Item& item) const override { return "      " + item.name; }
   void report(const Item& item) override;
