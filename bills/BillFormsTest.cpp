@@ -3,6 +3,7 @@
 // card payments through the reader box.
 #include <gtest/gtest.h>
 
+#include "bills/ChargeCodeViewController.h"
 #include "bills/DonationItemViewController.h"
 #include "bills/GameCardItemViewController.h"
 #include "bills/GameCardRechargeViewController.h"
@@ -106,6 +107,16 @@ TEST_F(BillFormsTest, TheAlipayDescriptionPageShowsTheServersText) {
   EXPECT_NE(lastRequestTo("getBusiDesc")->query.find("busId=M50003"), std::string::npos);
   services->navigation->pop(false);
   EXPECT_EQ(top(), form);
+}
+
+TEST_F(BillFormsTest, TheUnattachedCodeListShowsItsSampleRows) {
+  auto form = open<ZhiFubaoRechargeViewController>();
+  form->chargeCodeButtonPressed();
+  RunLoop::main().advance(1);
+  ASSERT_TRUE(std::dynamic_pointer_cast<ChargeCodeViewController>(top()));
+  const std::string shown = inspector().render();
+  EXPECT_NE(shown.find("12453423232"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("支付宝充值码使用帮助"), std::string::npos);
 }
 
 // --- donations ------------------------------------------------------------------------------------

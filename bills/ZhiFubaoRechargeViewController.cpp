@@ -6,6 +6,7 @@
 #include "bills/BillFormParts.h"
 #include "bills/BillPayScreen.h"
 #include "bills/BillsOperations.h"
+#include "bills/ChargeCodeViewController.h"
 #include "core/session/User.h"
 #include "core/text/StringsTool.h"
 #include "pay/PayMoney.h"
@@ -136,6 +137,10 @@ void ZhiFubaoRechargeViewController::initSwipeViewController() {
 
 void ZhiFubaoRechargeViewController::gotoZhiFubaoInfo() {
   if (auto navigation = navigationController()) navigation->push(std::make_shared<ZhiFuBaoIntroViewController>(), true);
+}
+
+void ZhiFubaoRechargeViewController::chargeCodeButtonPressed() {
+  if (auto navigation = navigationController()) navigation->push(std::make_shared<ChargeCodeViewController>(), true);
 }
 
 void ZhiFubaoRechargeViewController::getPhoneNumberSuccess(const std::string& phoneNumber) {

@@ -37,6 +37,8 @@ class ZhiFubaoRechargeViewController : public NVXViewController,
   void initSwipeViewController();
   // The description page.
   void gotoZhiFubaoInfo();
+  // The list of codes bought (no control sends it).
+  void chargeCodeButtonPressed();
   void getPhoneNumberSuccess(const std::string& phoneNumber) override;
 
   const std::string& money() const { return money_; }
