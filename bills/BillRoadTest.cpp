@@ -9,6 +9,7 @@
 #include "bills/BillsScreens.h"
 #include "bills/TaobaoPaymentViewController.h"
 #include "net/DataStatisticsMap.h"
+#include "pay/PayMoney.h"
 #include "bills/testing/BillsTestFixture.h"
 #include "pay/SwipeViewController.h"
 #include "platform/foundation/Strings.h"
@@ -347,6 +348,48 @@ TEST(BillsScreensTest, EachFormIsRegisteredUnderItsClassNameWithItsStatisticsSte
   EXPECT_EQ(table.at("BillNumberRemittanceVeiwController"), "M50005_1");
   EXPECT_EQ(table.at("SwipeViewController6"), "M20020_3");
   EXPECT_EQ(table.at("GameCardItemViewController"), "M50007_4");
+}
+
+}  // namespace
+}  // namespace nvx
+
+namespace nvx {
+namespace {
+
+class BillAmountTest : public testing::BillsTestFixture {};
+
+// What the amount keeps of what is typed: at most two decimals, no leading zeros, half-width
+// digits only, eight integer digits; an amount of nothing or of 0 is refused at Next and nothing
+// is sent.
+TEST_F(BillAmountTest, TheAmountKeepsOnlyAnExactTwoDecimalValue) {
+  struct Case {
+    const char* typed;
+    const char* kept;
+  };
+  const Case cases[] = {
+      {"12.345", "12.34"}, {"0012", "0.00"}, {"0.001", "0.00"}, {"１２", ""},
+      {"12a", "12.00"},    {"123456789", "12345678.00"}, {"167772.17", "167772.17"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    auto form = open<BillNumberRemittanceVeiwController>();
+    ASSERT_TRUE(inspector().type(*form->paymentNumberField(), "123").isOk());
+    ASSERT_TRUE(inspector().type(*form->payMoneysField(), c.typed).isOk());
+    // Pasted text with letters is refused whole.
+    EXPECT_EQ(form->shouldChangeCharacters(*form->payMoneysField(), {0, 0}, "3b"), false);
+    ASSERT_TRUE(form->theNextButton()->tap());
+    EXPECT_EQ(form->payMoneys(), c.kept);
+    auto fen = PayMoney::fenFromYuanText(form->payMoneys());
+    if (!fen || *fen == 0) {
+      EXPECT_EQ(prompt(), platform::Strings::localized("EnterPaymentAmount"));
+    }
+    settle();
+    services->navigation->popToRoot(false);
+  }
+  EXPECT_EQ(calls("queryTrans"), 0u);
+  // Above 167,772.16 single precision would lose the fen; the summary's amounts stay exact.
+  EXPECT_EQ(fenOfYuan(std::string("167772.17")), 16777217);
+  EXPECT_EQ(fenOfYuan(std::string("12345678.99")), 1234567899);
 }
 
 }  // namespace
