@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/NetUiBridge.h"
 #include "core/session/User.h"
 #include "core/shell/ScreenRegistry.h"
 #include "net/ServerConfig.h"
@@ -79,8 +78,6 @@ class BillsTestFixture : public ::testing::Test {
 
     services = std::make_shared<PayTestServices>();
     AppServices::install(services);
-    // The spinner, prompts and expired-login handling of the request layer, as the client wires them.
-    installNetUiHooks();
     auto& registry = ScreenRegistry::shared();
     registry.add(LoginScreen::kClassName, [] { return std::make_shared<TestLoginScreen>(); });
     registry.add(PayResultScreen::kReceiptClassName, [this] {
