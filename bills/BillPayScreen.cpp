@@ -1,6 +1,5 @@
 #include "bills/BillPayScreen.h"
 
-#include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
 #include "pay/PayMoney.h"
 #include "pay/PayScreenSetup.h"
@@ -29,6 +28,11 @@ void BillPayScreen::cardTexts(std::optional<std::string> header, bool debitCard)
 }
 
 std::shared_ptr<platform::ui::ViewController> BillPayScreen::open(platform::ui::ViewController& from) const {
+  auto navigation = from.navigationController();
+  if (!navigation) {
+    platform::log::warning("bills", "the form has left its screen stack; no pay screen opened");
+    return nullptr;
+  }
   auto info = TransactionInfoSource::infoWithLabelSource(rows, prompt);
   std::shared_ptr<platform::ui::ViewController> screen;
   if (className == SwipeViewController::kClassName) {
@@ -51,9 +55,7 @@ std::shared_ptr<platform::ui::ViewController> BillPayScreen::open(platform::ui::
     setup->setTransactionData(transactionData);
   }
   BillsOperations::storeCommit(commit);
-  auto navigation = from.navigationController();
-  if (!navigation) navigation = AppServices::current().navigationController();
-  if (navigation) navigation->push(screen, true);
+  navigation->push(screen, true);
   return screen;
 }
 

@@ -32,8 +32,9 @@ struct BillPayScreen {
   void cardTexts(std::optional<std::string> header, bool debitCard);
 
   // Builds the screen, stores the commit (replacing any pending one) and pushes the screen on
-  // from's navigation stack (the application's when from has none). Nothing, logged, when the
-  // pay screen's class is not registered yet: no commit is stored then either.
+  // from's navigation stack. Nothing, logged, when the pay screen's class is not registered yet or
+  // when from has left its stack meanwhile (a reply that came after the user went back): no
+  // commit is stored then either.
   std::shared_ptr<platform::ui::ViewController> open(platform::ui::ViewController& from) const;
 };
 

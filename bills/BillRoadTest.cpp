@@ -299,6 +299,21 @@ TEST_F(BillRoadTest, TheInquiryRunsBehindTheSpinnerAndASecondNextWaitsForIt) {
   EXPECT_FALSE(spinnerShown());
 }
 
+TEST_F(BillRoadTest, AFormLeftWhileItsInquiryRunsOpensNoPayScreenAndStoresNothing) {
+  startBox();
+  Tools::sharedInstance().setInfo({{"busid", "before"}}, "https://host/x.json");
+  auto form = open<BillNumberRemittanceVeiwController>();
+  fill(*form, "123", "10");
+  server->script("queryTrans", Scripted::slow(std::chrono::milliseconds(300)), 1);
+  next(*form);
+  ASSERT_TRUE(pump([&] { return form->isInquiryRunning(); }));
+  services->navigation->popToRoot(false);
+  ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !form->isInquiryRunning(); }, std::chrono::seconds(5)));
+  RunLoop::main().advance(1);
+  EXPECT_EQ(top(), services->root);
+  EXPECT_EQ(stored("busid"), "before");
+}
+
 TEST_F(BillRoadTest, ASecondNextAfterComingBackReplacesTheStoredCommitWithTheNewSerialNumber) {
   startBox();
   auto form = open<BillNumberRemittanceVeiwController>();
