@@ -102,7 +102,7 @@ void MobileEditViewController::deletePhone() {
 
 void MobileEditViewController::answered(const char* done, bool ok, const std::optional<std::string>& prompt) {
   if (!ok) {
-    if (prompt) showPrompt(*prompt);
+    if (prompt) showPrompt(MobileUsedViewController::historyPrompt(*prompt));
     return;
   }
   if (auto list = needRefreshMe_.lock()) list->setNeedRefresh(true);

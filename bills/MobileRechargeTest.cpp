@@ -289,6 +289,24 @@ TEST_F(MobileRechargeTest, TheHistoryListsRenamesAndDeletesNumbers) {
   EXPECT_FALSE(list->contentTableView()->superview());
 }
 
+TEST_F(MobileRechargeTest, AHistoryThatCannotBeFetchedSaysSoAndAReplyWithoutDataIsAnError) {
+  auto number = open<MobileRechargeViewController>();
+  server->script("getRechargeMobile", Scripted::dropConnection(), 1);
+  number->toUserdPhoneView();
+  auto list = std::dynamic_pointer_cast<MobileUsedViewController>(top());
+  ASSERT_TRUE(list);
+  ASSERT_TRUE(pump([&] { return prompt().has_value(); }));
+  EXPECT_EQ(prompt(), std::string(MobileUsedViewController::kNetworkFailed));
+  settle();
+  services->navigation->pop(false);
+  server->script("getRechargeMobile", Scripted::successWithoutData(), 1);
+  number->toUserdPhoneView();
+  list = std::dynamic_pointer_cast<MobileUsedViewController>(top());
+  ASSERT_TRUE(pump([&] { return prompt().has_value(); }));
+  EXPECT_EQ(prompt(), key("ReturnDataIsNil"));
+  EXPECT_FALSE(list->emptyLabel());
+}
+
 TEST_F(MobileRechargeTest, SavingTheSameValuesTwiceSendsNothingTheSecondTime) {
   auto edit = std::make_shared<MobileEditViewController>();
   edit->setPhoneNumber("13912345678");

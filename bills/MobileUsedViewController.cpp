@@ -40,7 +40,7 @@ void MobileUsedViewController::getPhoneList() {
   BillsOperations::getList("getRechargeMobile", {{"mobile", User::currentUser().loginName()}},
                            [self](BillReply<Json> reply) {
                              if (!reply.data) {
-                               if (reply.prompt) self->showPrompt(*reply.prompt);
+                               if (reply.prompt) self->showPrompt(historyPrompt(*reply.prompt));
                                return;
                              }
                              self->contentArray_ = *reply.data;
@@ -60,6 +60,10 @@ void MobileUsedViewController::getPhoneList() {
                                self->contentTableView_->reloadData();
                              }
                            });
+}
+
+std::string MobileUsedViewController::historyPrompt(const std::string& prompt) {
+  return prompt == Strings::localized("NetworkConnectionFailed") ? std::string(kNetworkFailed) : prompt;
 }
 
 std::string MobileUsedViewController::entryText(size_t row, const char* key) const {

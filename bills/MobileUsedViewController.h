@@ -24,6 +24,10 @@ class MobileUsedViewController : public NVXViewController,
   static constexpr const char* kClassName = "MobileUsedViewController";
   static constexpr const char* kTitle = "历史充值";
   static constexpr const char* kEmptyText = "没有历史信息";
+  // What the history's screens say when a request did not get through.
+  static constexpr const char* kNetworkFailed = "网络连接失败";
+  // The prompt of a failed history request: the short network text for a failed exchange.
+  static std::string historyPrompt(const std::string& prompt);
   static constexpr int kMarkTag = 998;
   static constexpr int kNumberTag = 999;
 
