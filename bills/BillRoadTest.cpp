@@ -181,7 +181,7 @@ TEST_F(BillRoadTest, ABillIsQueriedPaidByCardAndCommittedWithTheInquirysSerialNu
   EXPECT_EQ(server->lastVerdict("commitTransaction")->retCode, "0000");
 }
 
-TEST_F(BillRoadTest, EachFormAsksAndStoresItsFieldsInItsOwnOrder) {
+TEST_F(BillRoadTest, EachFormAsksStoresAndCommitsItsFieldsInItsOwnOrder) {
   startBox();
   // The signed amount goes last on the wire; the fixture leaves it out of the order.
   const Names billInquiry{"uid", "vercode", "busid", "termid", "mobile", "billno", "userToken"};
@@ -222,6 +222,12 @@ TEST_F(BillRoadTest, EachFormAsksAndStoresItsFieldsInItsOwnOrder) {
     if (c.type == 7) {
       EXPECT_EQ(swipe->info()->labelSource()[2]->rightValue(), "张三");
     }
+    // Paid by card, the commit passes the server's checks of its business.
+    ASSERT_TRUE(payByCard(*swipe));
+    EXPECT_EQ(receipts.back()->businessType, c.type);
+    ASSERT_FALSE(commits().empty());
+    EXPECT_EQ(commits().back().busid, c.commitBusid);
+    EXPECT_EQ(commits().back().amountFen, 3000);
     services->navigation->popToRoot(false);
     RunLoop::main().advance(1);
   }
