@@ -4,6 +4,7 @@
 // history's list, rename and delete.
 #include <gtest/gtest.h>
 
+#include "app/ui/CMExecutor.h"
 #include "bills/MobileEditViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/MobileUsedViewController.h"
@@ -97,6 +98,20 @@ TEST_F(MobileRechargeTest, TheNumberScreenAsksForAConfirmationOnlyForANewNumber)
   auto amount = std::dynamic_pointer_cast<RechargeMoneyAmountViewController>(top());
   ASSERT_TRUE(amount);
   EXPECT_EQ(amount->phone(), "13912345678");
+}
+
+struct CallingApp {
+  int answers = 0;
+  void answer() { ++answers; }
+};
+
+TEST_F(MobileRechargeTest, OpenedForAnotherAppBackAnswersThatAppInsteadOfLeaving) {
+  auto screen = open<MobileRechargeViewController>();
+  auto caller = std::make_shared<CallingApp>();
+  screen->setNavBackItemExecutor(CMExecutor::initWithTarget(caller, CMExecutor::Action(&CallingApp::answer)));
+  screen->backButtonPressed();
+  EXPECT_EQ(caller->answers, 1);
+  EXPECT_EQ(top(), screen);
 }
 
 TEST_F(MobileRechargeTest, WithoutALoginNameTheNumberStartsEmpty) {
