@@ -80,14 +80,15 @@ class BillsTestFixture : public ::testing::Test {
     AppServices::install(services);
     auto& registry = ScreenRegistry::shared();
     registry.add(LoginScreen::kClassName, [] { return std::make_shared<TestLoginScreen>(); });
-    registry.add(PayResultScreen::kReceiptClassName, [this] {
+    // The factories outlive the test in the registry: they hold what they record, not the test.
+    registry.add(PayResultScreen::kReceiptClassName, [opened = opened_] {
       auto screen = std::make_shared<RecordingResultScreen>(PayResultScreen::kReceiptClassName);
-      receipts.push_back(screen);
+      opened->receipts.push_back(screen);
       return screen;
     });
-    registry.add(PayScreenSetup::kMultPayClassName, [this] {
+    registry.add(PayScreenSetup::kMultPayClassName, [opened = opened_] {
       auto screen = std::make_shared<RecordingMultPayScreen>();
-      multPays.push_back(screen);
+      opened->multPays.push_back(screen);
       return screen;
     });
 
@@ -223,8 +224,14 @@ class BillsTestFixture : public ::testing::Test {
   std::unique_ptr<standin::MainApiStandin> server;
   std::unique_ptr<standin::SimulatedWifiBox> box;
   std::shared_ptr<PayTestServices> services;
-  std::vector<std::shared_ptr<RecordingResultScreen>> receipts;
-  std::vector<std::shared_ptr<RecordingMultPayScreen>> multPays;
+  struct Opened {
+    std::vector<std::shared_ptr<RecordingResultScreen>> receipts;
+    std::vector<std::shared_ptr<RecordingMultPayScreen>> multPays;
+  };
+  std::shared_ptr<Opened> opened_ = std::make_shared<Opened>();
+  // The receipts and multi-pay screens opened, in order.
+  std::vector<std::shared_ptr<RecordingResultScreen>>& receipts = opened_->receipts;
+  std::vector<std::shared_ptr<RecordingMultPayScreen>>& multPays = opened_->multPays;
 };
 
 }  // namespace nvx::testing
