@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/ui/NetUiBridge.h"
 #include "app/ui/testing/TestPictureBundle.h"
 #include "net/BaseService.h"
 #include "net/testing/MainApiTestFixture.h"
@@ -17,6 +18,10 @@ using Scripted = MainApiStandin::Scripted;
 
 class ReceiptOperationsTest : public testing::MainApiTestFixture {
  protected:
+  void SetUp() override {
+    MainApiTestFixture::SetUp();
+    installNetUiHooks();
+  }
   // Asks for the item of busid and waits for the answer.
   std::optional<ReceiptOperations::MarketingReply> ask(const std::string& busid) {
     std::optional<ReceiptOperations::MarketingReply> got;
