@@ -15,6 +15,8 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "home/HomeScreens.h"
+#include "account/AccountScreens.h"
 #include "pay/MarketingEntity.h"
 #include "pay/PayScreens.h"
 
@@ -35,7 +37,9 @@ void registerArchiveClasses() {
 // Each built module's screens named as text.
 void registerModuleScreens() {
   reader::ui::registerScreens();
+  account::registerScreens();
   pay::registerScreens();
+  home::registerScreens();
 }
 
 }  // namespace

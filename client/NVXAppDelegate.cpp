@@ -101,6 +101,13 @@ bool NVXAppDelegate::isBigUpdate() {
 
 std::string NVXAppDelegate::mainApiAddress() { return ServerConfig::current().mainApiBase(); }
 
+void NVXAppDelegate::setLotterySession(const LotterySessionValues& values) {
+  auto& session = lottery::StaticVariable::shared();
+  session.setFinalTokenid(values.finalTokenid);
+  session.setMobelNum(values.mobelNum);
+  session.setUserID(values.userID);
+}
+
 HomeScreen* NVXAppDelegate::homeScreen() const { return dynamic_cast<HomeScreen*>(home_.lock().get()); }
 
 // --- first stage ------------------------------------------------------------------------------

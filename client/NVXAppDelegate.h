@@ -165,6 +165,8 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   void setKsnState(int s) override { ksnState_ = s; }
   // Opened by another app through a URL in this activation.
   bool isSYT() override { return isSYT_; }
+  // Copies the host's session into the lottery's.
+  void setLotterySession(const LotterySessionValues& values) override;
 
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "client/WizardView.h"
 #include "app/ui/NVXKeyboardView.h"
 #include "app/ui/NVXSafeKeyboardView.h"
 #include "core/shell/AppServices.h"
@@ -225,9 +226,29 @@ bool Simulator::perform(const std::string& raw) {
       return true;
     }
     loop.runUntilIdle();
-    const platform::Status status = verb == "tap"     ? inspector.tap(arg)
-                                    : verb == "alert" ? inspector.answerAlert(arg)
-                                                      : inspector.chooseInSheet(arg);
+    platform::Status status;
+    int tag = 0;
+    const bool byTag = verb == "tap" && arg.size() > 1 && arg[0] == '#' &&
+                       std::from_chars(arg.data() + 1, arg.data() + arg.size(), tag).ptr == arg.data() + arg.size();
+    if (byTag) {
+      status = inspector.tapTag(tag);
+    } else {
+      status = verb == "tap"     ? inspector.tap(arg)
+               : verb == "alert" ? inspector.answerAlert(arg)
+                                 : inspector.chooseInSheet(arg);
+    }
+    if (!status) fail(status.message());
+    watch();
+    return true;
+  }
+  if (verb == "guide") {
+    loop.runUntilIdle();
+    auto guide = inspector.first<WizardView>();
+    if (!guide || !guide->startButton()) {
+      fail("no first-run guide is shown");
+      return true;
+    }
+    const platform::Status status = inspector.tapControl(*guide->startButton());
     if (!status) fail(status.message());
     watch();
     return true;

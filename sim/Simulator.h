@@ -1,8 +1,10 @@
 // nvx-sim's interpreter: reads a user's actions line by line and performs them on the running
 // client through the Inspector, printing what the screen shows each time it changes.
 //
-//   tap <text>        tap the button with that title
+//   tap <text>        tap the button with that title (a home box by its title)
+//   tap #<tag>        tap the control with that tag (the home screen's tabs: #10231 to #10238)
 //   alert <button>    answer the top alert with that button
+//   guide             close the first-run guide with its start button
 //   sheet <button>    choose that button of the action sheet that is up
 //   type <field> = <text>
 //                     type into the text field with that placeholder, or the one beside the

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/shell/AppServices.h"
+#include "core/shell/ScreenRegistry.h"
 #include "client/ClientMain.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
@@ -14,7 +15,6 @@
 #include "platform/media/Jack.h"
 #include "platform/net/NetConfig.h"
 #include "reader/DHSwiperController.h"
-#include "sim/PlaceholderHomeScreen.h"
 #include "sim/SimStandins.h"
 #include "app/ui/NVXKeyboardView.h"
 #include "app/ui/NVXSafeKeyboardView.h"
@@ -50,7 +50,6 @@ class SimulatorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(standins.start().isOk());
-    PlaceholderHomeScreen::registerIfMissing();
     startClient(platform::Sandbox::root());
   }
   void TearDown() override { standins.stop(); }
@@ -193,6 +192,35 @@ TEST_F(SimulatorTest, DescriptionsPushMessagesAndProbesReachTheirStandins) {
   ASSERT_TRUE(probe.profile) << probe.error;
   EXPECT_EQ(platform::json::text(*probe.profile, "busid"), "M50010_1");
   EXPECT_TRUE(probe.https);
+}
+
+// A screen registered by its class name, as the feature modules register theirs.
+class NamedScreen : public platform::ui::ViewController {
+ public:
+  explicit NamedScreen(std::string name) : name_(std::move(name)) {}
+  std::string className() const override { return name_; }
+
+ private:
+  std::string name_;
+};
+
+// The client starts into the home screen: the guide is closed, a tab is tapped by its tag and a
+// box by its title; logged out, a gated box opens the login screen.
+TEST_F(SimulatorTest, TheHomeScreenSwitchesTabsAndABoxOpensItsBusinessOrTheLoginScreen) {
+  for (const char* name : {"LoginViewController", "PayBusinessViewController"}) {
+    ScreenRegistry::shared().add(name, [name] { return std::make_shared<NamedScreen>(name); });
+  }
+  run("wait 3\nguide\n");
+  auto nav = AppServices::current().navigationController();
+  ASSERT_TRUE(nav);
+  EXPECT_EQ(nav->stack().front()->className(), "HomeViewController");
+  EXPECT_NE(run("guide\n", 1).find("! no first-run guide is shown"), std::string::npos);
+  run("tap 信用卡还款\nwait 1\n");
+  EXPECT_EQ(nav->topViewController()->className(), "LoginViewController");
+  nav->popToRoot(false);
+  run("tap #10233\nwait 1\ntap 缴费\nwait 1\n");
+  EXPECT_EQ(nav->topViewController()->className(), "PayBusinessViewController");
+  EXPECT_NE(run("tap #99\n", 1).find("!"), std::string::npos);
 }
 
 // A form as business screens build them: a labelled phone field, a field found by its

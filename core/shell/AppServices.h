@@ -3,6 +3,7 @@
 // implements it; tests install fakes. Every operation has a harmless default so that a module
 // can be tested without the whole client.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +20,13 @@ class DHSwiperController;
 class CSwiperControllerDelegate;
 }  // namespace reader
 class LoginViewControllerDelegate;
+
+// The host's session values copied into the lottery sub-application before it is entered.
+struct LotterySessionValues {
+  std::string finalTokenid;
+  std::string mobelNum;
+  std::string userID;
+};
 
 class AppServices {
  public:
@@ -111,6 +119,19 @@ class AppServices {
   static void pushScreen(platform::ui::NavigationController& navigation,
                          std::shared_ptr<platform::ui::ViewController> screen);
   static void popScreen(platform::ui::NavigationController& navigation);
+  // Screens of higher modules that take arguments when they are made. Each answers false (and
+  // the caller logs) while the screen's module is not built.
+  // initWithServiceType: of the utility-bill screen (0 water, 1 electricity, 2 gas, 3 telecoms).
+  virtual bool initPublicService(platform::ui::ViewController& /*screen*/, int /*serviceType*/) { return false; }
+  // The receivables screen's item (setItem: with a new ReceivableItem).
+  virtual bool setReceivableItem(platform::ui::ViewController& /*screen*/, const std::string& /*name*/,
+                                 const std::string& /*iid*/, int64_t /*amountFen*/, int /*count*/) {
+    return false;
+  }
+  // The lottery session before the lottery's root screen is made; and the tab its root shows
+  // (touchButton: with a button of that tag).
+  virtual void setLotterySession(const LotterySessionValues& /*values*/) {}
+  virtual bool selectLotteryTab(platform::ui::ViewController& /*lotteryRoot*/, int /*tab*/) { return false; }
 };
 
 }  // namespace nvx
