@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/NetUiBridge.h"
 #include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
 #include "core/session/User.h"
@@ -62,6 +63,9 @@ class TestScreenServices : public AppServices,
     mainWindow = platform::ui::Window::create();
     mainWindow->setRootViewController(navigation);
     mainWindow->makeKeyAndVisible();
+    // Screens that talk to the server show the request layer's spinner and expired-login
+    // handling, as the client installs them at start.
+    installNetUiHooks();
   }
 
   // The hub, made now with these services as its receiver (as the application delegate does).
