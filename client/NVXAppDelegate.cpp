@@ -465,6 +465,8 @@ std::optional<std::string> NVXAppDelegate::boxTitleOfScreenClass(const std::stri
   return std::nullopt;
 }
 
+void NVXAppDelegate::setLotteryRefresh() { lottery::StaticVariable::shared().setShuaxin(true); }
+
 void NVXAppDelegate::popToRoot() {
   if (navigationController_) navigationController_->popToRoot(false);
 }
