@@ -168,6 +168,10 @@ inline std::vector<std::string> screensNotReleased(
       navigation.popTo(*navigation.stack().front(), true);
     }
     platform::RunLoop::main().advance(1.0);
+    // A request the screen started holds it until its completion has run on the main loop.
+    if (!weak.expired()) {
+      (void)platform::RunLoop::main().drainIoUntil([&] { return weak.expired(); }, std::chrono::seconds(5));
+    }
     if (!weak.expired()) kept.push_back(name);
   }
   return kept;
