@@ -168,11 +168,9 @@ void UserInfomationViewController::getUserInfomation() {
     if (reply.kind == AccountReply::Kind::TokenHandled) return;
     if (!reply.ok()) {
       if (reply.kind == AccountReply::Kind::NoConnection) {
-        self->showPrompt(kFetchFailed, [self] {
-          if (auto navigation = self->navigationController()) navigation->pop(true);
-        });
+        self->fetchFailed();
       }
-      HudExt::prompt(account::replyPrompt(reply));
+      if (self->promptsOnWindow()) HudExt::prompt(account::replyPrompt(reply));
       return;
     }
     auto info = account::UserIdentityInfo::fromJson(reply.data);
@@ -252,10 +250,28 @@ void UserInfomationViewController::authStatus(const std::string& status, const s
   }
   button_->setAuthStatus(authStatus_);
   button1_->setAuthStatus(authStatus_);
-  auto footer = platform::ui::View::create(Rect{0, 0, 320, 70});
+  auto footer = platform::ui::View::create(Rect{0, 0, 320, footerHeight()});
   footer->addSubview(tipLabel_);
   userInfoTableView_->setTableFooterView(footer);
   initWalletAgrement();
+}
+
+void UserInfomationViewController::say(std::string text) { showPrompt(std::move(text)); }
+
+void UserInfomationViewController::say(std::string text, std::function<void()> follow) {
+  showPrompt(std::move(text), std::move(follow));
+}
+
+void UserInfomationViewController::fetchFailed() {
+  auto self = me();
+  say(kFetchFailed, [self] {
+    if (auto navigation = self->navigationController()) navigation->pop(true);
+  });
+}
+
+void UserInfomationViewController::resubmitted() {
+  HudExt::prompt(kResubmitted);
+  if (auto navigation = navigationController()) navigation->pop(true);
 }
 
 void UserInfomationViewController::initWalletAgrement() {
@@ -306,7 +322,7 @@ void UserInfomationViewController::getUserIdCardImage(std::vector<std::string> n
                                              ++i;
                                            }
                                            if (reply.kind == AccountReply::Kind::NoConnection) {
-                                             self->showPrompt(kPhotoFetchFailed);
+                                             self->say(kPhotoFetchFailed);
                                            }
                                          });
 }
@@ -322,7 +338,7 @@ void UserInfomationViewController::saveUserInfomation() {
   touchUpInsideEndedCustomTableView(*userInfoTableView_);
   const char* refusal = nullptr;
   if (!isShowPW_) {
-    showPrompt(kAgreementOff);
+    say(kAgreementOff);
     return;
   }
   if (!button_->idPic() || !button1_->idPic()) refusal = "Error_UserIdInsufficiency";
@@ -333,7 +349,7 @@ void UserInfomationViewController::saveUserInfomation() {
   // The whole text must be the address, not merely contain one.
   else if (!StringsTool::isValidateEmail(email_)) refusal = "Error_EnterEmail";
   if (refusal) {
-    showPrompt(Strings::localized(refusal));
+    say(Strings::localized(refusal));
     return;
   }
   IdentityData data{User::currentUser().loginName(), name_, identityNumber_, email_};
@@ -341,7 +357,7 @@ void UserInfomationViewController::saveUserInfomation() {
   AccountOperations::updateUserInfo(*this, data, [self](AccountReply reply) {
     if (reply.kind == AccountReply::Kind::TokenHandled) return;
     if (!reply.ok()) {
-      self->showPrompt(account::replyPrompt(reply));
+      self->say(account::replyPrompt(reply));
       return;
     }
     self->idCardImageUpload();
@@ -354,7 +370,7 @@ void UserInfomationViewController::idCardImageUpload() {
   auto frontJpeg = front ? account::photoJpeg(*front, uploadQuality(*front)) : std::nullopt;
   auto backJpeg = back ? account::photoJpeg(*back, uploadQuality(*back)) : std::nullopt;
   if (!frontJpeg || !backJpeg) {
-    showPrompt(account::kPhotoUnreadable);
+    say(account::kPhotoUnreadable);
     return;
   }
   auto self = me();
@@ -362,16 +378,15 @@ void UserInfomationViewController::idCardImageUpload() {
       *this, User::currentUser().loginName(), std::move(*frontJpeg), std::move(*backJpeg), [self](AccountReply reply) {
         if (reply.kind == AccountReply::Kind::TokenHandled) return;
         if (!reply.ok()) {
-          self->showPrompt(account::replyPrompt(reply));
+          self->say(account::replyPrompt(reply));
           return;
         }
-        self->showPrompt(kSaved, [self] {
+        self->say(self->savedText(), [self] {
           self->psView_->setHidden(false);
           self->setSaveButton(false);
           self->showMasked();
           self->setTip(kApplyText, false, true);
-          HudExt::prompt(kResubmitted);
-          if (auto navigation = self->navigationController()) navigation->pop(true);
+          self->resubmitted();
         });
       });
 }

@@ -7,6 +7,7 @@
 // It is the base of the service-upgrade form, which runs this screen's set-up first and keeps
 // its whole request chain.
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,7 +59,7 @@ class UserInfomationViewController : public NVXViewController,
   void getUserIdCardImage(std::vector<std::string> names);
   void saveUserInfomation();
   void idCardImageUpload();
-  void initWalletAgrement();
+  virtual void initWalletAgrement();
   void clickNVXArgeement();
   void agreeNVXWalletArgeement();
 
@@ -100,7 +101,18 @@ class UserInfomationViewController : public NVXViewController,
   std::shared_ptr<platform::ui::TextField> createTextFieldDefaultTip(const char* placeholderKey, int tag);
   void showUnmasked();
   void showMasked();
-  void setSaveButton(bool on);
+  virtual void setSaveButton(bool on);
+  // Where the form's prompts go (the screen's own; the home panel's go to the home screen).
+  virtual void say(std::string text);
+  virtual void say(std::string text, std::function<void()> follow);
+  // Whether failed profile queries are also prompted on the window.
+  virtual bool promptsOnWindow() const { return true; }
+  // A profile query without connection: prompted, then the screen leaves.
+  virtual void fetchFailed();
+  // The end of a successful save, after the form took the look of "under review".
+  virtual void resubmitted();
+  virtual std::string savedText() const { return kSaved; }
+  virtual double footerHeight() const { return 70; }
   void setTip(std::string text, bool red, bool shortLabel);
 
   std::shared_ptr<CustomTableView> userInfoTableView_;

@@ -174,6 +174,7 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // The service-level upgrade on a settings object made for it (never shown), which keeps itself
   // alive until its flow has ended.
   void gotoWhiteList() override;
+  std::shared_ptr<platform::ui::ViewController> homeViewController() override { return home(); }
 
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;

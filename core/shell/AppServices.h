@@ -38,6 +38,8 @@ class AppServices {
 
   // The application's one navigation stack, when it exists.
   virtual std::shared_ptr<platform::ui::NavigationController> navigationController() { return nullptr; }
+  // The home screen (the application delegate's home), which shows the home panels' prompts.
+  virtual std::shared_ptr<platform::ui::ViewController> homeViewController() { return nullptr; }
   // The application's main window.
   virtual std::shared_ptr<platform::ui::Window> window() { return nullptr; }
 
