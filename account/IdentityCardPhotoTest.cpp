@@ -22,9 +22,7 @@ class IdentityCardPhotoTest : public testing::AccountStandinFixture {
  protected:
   void SetUp() override {
     AccountStandinFixture::SetUp();
-    server->addSession(testing::kTestUser, std::string(standin::fixture::kUserToken));
-    User::currentUser().setLoginName(testing::kTestUser);
-    User::currentUser().setUserToken(std::string(standin::fixture::kUserToken));
+    logInTestUser();
     for (const char* name : {"First", "Second"}) {
       below.push_back(std::make_shared<testing::NamedTestScreen>(name));
       navigation().push(below.back(), false);

@@ -1,5 +1,6 @@
 #include "account/IdentityData.h"
 
+#include "core/text/StringsTool.h"
 #include "platform/foundation/Text16.h"
 #include "platform/media/PictureDecoder.h"
 #include "platform/media/PictureEncoder.h"
@@ -46,6 +47,11 @@ std::optional<std::string> photoJpeg(const platform::ui::Image& picture, double 
   auto jpeg = platform::media::PictureEncoder::jpeg(picture.pixelWidth(), picture.pixelHeight(), *picture.pixels, quality);
   if (!jpeg.isOk()) return std::nullopt;
   return std::move(jpeg.value());
+}
+
+bool realNameChangeAllowed(std::string_view current, platform::Range16 range, std::string_view replacement) {
+  if (range.length == 0 && platform::u16len(current) + platform::u16len(replacement) > kRealNameLimit) return false;
+  return replacement.empty() || StringsTool::isAllowInputlCharacters(replacement);
 }
 
 std::string handelName(std::string_view name) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/foundation/Json.h"
+#include "platform/foundation/Text16.h"
 #include "platform/ui/Image.h"
 
 namespace nvx::account {
@@ -31,6 +32,12 @@ struct UserIdentityInfo {
 std::optional<platform::ui::Image> decodePhoto(std::string_view bytes);
 // A photo as JPEG at the quality (0.0 to 1.0); nothing for a picture without pixels.
 std::optional<std::string> photoJpeg(const platform::ui::Image& picture, double quality);
+
+// The real-name field's filter: an insertion that would make the name longer than 16 characters
+// is refused (a replacement of selected text is not counted), and so is inserted text with
+// characters a name cannot hold.
+inline constexpr size_t kRealNameLimit = 16;
+bool realNameChangeAllowed(std::string_view current, platform::Range16 range, std::string_view replacement);
 
 // The masks: the first character and a star for each further one; the first and last character
 // around 11 stars; the e-mail's local part from position 3 up to the "@" as "****" when the

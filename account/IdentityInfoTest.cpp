@@ -67,10 +67,7 @@ class IdentityInfoTest : public testing::AccountStandinFixture {
     net.heartbeatPort = platform::net::pickFreePort();
     net.commandPort = platform::net::pickFreePort();
     AccountStandinFixture::SetUp();
-    server->addSession(testing::kTestUser, std::string(standin::fixture::kUserToken));
-    User& user = User::currentUser();
-    user.setLoginName(testing::kTestUser);
-    user.setUserToken(std::string(standin::fixture::kUserToken));
+    logInTestUser();
   }
   void TearDown() override {
     AlertView::dismissAll();
@@ -115,11 +112,6 @@ class IdentityInfoTest : public testing::AccountStandinFixture {
   void choosePhotos(Screen& screen) {
     screen.frontButton()->setIdPic(photo(64, 40, 200));
     screen.backButton()->setIdPic(photo(64, 40, 60));
-  }
-  size_t calls(std::string_view method) const {
-    size_t n = 0;
-    for (const auto& v : server->verdicts()) n += v.method.starts_with(method);
-    return n;
   }
   standin::mainapi::AccountState::Identity identityOf(const std::string& login) {
     auto lock = server->lock();

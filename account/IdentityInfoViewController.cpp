@@ -160,11 +160,8 @@ void IdentityInfoViewController::didEndEditing(TextField& field) {
 }
 
 std::optional<bool> IdentityInfoViewController::shouldChangeCharacters(TextField& field, platform::Range16 range,
-                                                                       const std::string& replacement) {
-  if (field.tag() != kNameTag) return true;
-  if (range.length == 0 && platform::u16len(field.text()) + platform::u16len(replacement) > kNameLimit) return false;
-  if (!replacement.empty() && !StringsTool::isAllowInputlCharacters(replacement)) return false;
-  return true;
+                                                      const std::string& replacement) {
+  return field.tag() != kNameTag || account::realNameChangeAllowed(field.text(), range, replacement);
 }
 
 void IdentityInfoViewController::endAllEditing() {

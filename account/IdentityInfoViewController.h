@@ -50,8 +50,6 @@ class IdentityInfoViewController : public NVXViewController,
   static constexpr const char* kAgreementScreen = "AgreementViewController";
   // Identity-check states.
   enum AuthState { kNone = 0, kApply = 1, kReject = 2, kPass = 3 };
-  // The real name's limit (characters) while typing.
-  static constexpr size_t kNameLimit = 16;
   // Photos are sent as JPEG at this quality.
   static constexpr double kUploadQuality = 0.5;
 

@@ -27,10 +27,7 @@ class SettingsUpgradeTest : public testing::AccountStandinFixture {
  protected:
   void SetUp() override {
     AccountStandinFixture::SetUp();
-    server->addSession(testing::kTestUser, std::string(standin::fixture::kUserToken));
-    User& user = User::currentUser();
-    user.setLoginName(testing::kTestUser);
-    user.setUserToken(std::string(standin::fixture::kUserToken));
+    logInTestUser();
     root = std::make_shared<testing::NamedTestScreen>("PayScreen");
     navigation().push(root, false);
   }
@@ -55,11 +52,6 @@ class SettingsUpgradeTest : public testing::AccountStandinFixture {
       return !spinnerShown() && (alert() || prompt() || top() != root);
     })) << callLog();
     settle(0.5);
-  }
-  size_t calls(std::string_view method) const {
-    size_t n = 0;
-    for (const auto& v : server->verdicts()) n += v.method.starts_with(method);
-    return n;
   }
   std::shared_ptr<testing::NamedTestScreen> root;
 };

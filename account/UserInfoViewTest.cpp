@@ -18,9 +18,7 @@ class UserInfoViewTest : public testing::AccountStandinFixture {
  protected:
   void SetUp() override {
     AccountStandinFixture::SetUp();
-    server->addSession(testing::kTestUser, std::string(standin::fixture::kUserToken));
-    User::currentUser().setLoginName(testing::kTestUser);
-    User::currentUser().setUserToken(std::string(standin::fixture::kUserToken));
+    logInTestUser();
     home = std::make_shared<testing::NamedTestScreen>("HomeViewController");
     navigation().push(home, false);
   }

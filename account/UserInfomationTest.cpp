@@ -48,6 +48,14 @@ TEST(IdentityMasks, ShowOnlyTheEdgesOfConfirmedData) {
   for (const auto& [in, out] : mails) EXPECT_EQ(account::handelAccountWhere(in), out) << in;
 }
 
+TEST(IdentityNameField, SixteenCharactersRefuseAnInsertionButNotAReplacement) {
+  const std::string full = "欧阳娜娜欧阳娜娜欧阳娜娜欧阳娜娜";  // 16 characters
+  EXPECT_FALSE(account::realNameChangeAllowed(full, {16, 0}, "李"));
+  EXPECT_TRUE(account::realNameChangeAllowed(full, {0, 1}, "李"));
+  EXPECT_TRUE(account::realNameChangeAllowed("欧阳", {2, 0}, "娜"));
+  EXPECT_TRUE(account::realNameChangeAllowed(full, {15, 1}, ""));  // deleting
+}
+
 TEST(IdentityUpload, QualityFollowsTheLongerSide) {
   const std::pair<platform::ui::Size, double> cases[] = {
       {{1200, 800}, 0.5}, {{601, 100}, 600.0 / 601}, {{600, 600}, 0.5}, {{300, 900}, 600.0 / 900}, {{20, 10}, 0.5}};
@@ -62,10 +70,7 @@ class UserInfomationTest : public testing::AccountStandinFixture {
  protected:
   void SetUp() override {
     AccountStandinFixture::SetUp();
-    server->addSession(testing::kTestUser, std::string(standin::fixture::kUserToken));
-    User& user = User::currentUser();
-    user.setLoginName(testing::kTestUser);
-    user.setUserToken(std::string(standin::fixture::kUserToken));
+    logInTestUser();
   }
   void setIdentity(std::string status, std::string remark, std::vector<std::string> pics = {}) {
     auto lock = server->lock();
@@ -87,11 +92,6 @@ class UserInfomationTest : public testing::AccountStandinFixture {
     settle(0.5);
     inspector().render();
     return screen;
-  }
-  size_t calls(std::string_view method) const {
-    size_t n = 0;
-    for (const auto& v : server->verdicts()) n += v.method.starts_with(method);
-    return n;
   }
 };
 

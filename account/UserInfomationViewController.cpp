@@ -142,10 +142,8 @@ void UserInfomationViewController::didEndEditing(TextField& field) {
 }
 
 std::optional<bool> UserInfomationViewController::shouldChangeCharacters(TextField& field, platform::Range16 range,
-                                                                         const std::string& replacement) {
-  if (field.tag() != kNameTag) return true;
-  if (range.length == 0 && platform::u16len(field.text()) + platform::u16len(replacement) > kNameLimit) return false;
-  return replacement.empty() || StringsTool::isAllowInputlCharacters(replacement);
+                                                      const std::string& replacement) {
+  return field.tag() != kNameTag || account::realNameChangeAllowed(field.text(), range, replacement);
 }
 
 void UserInfomationViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {

@@ -47,7 +47,6 @@ class UserInfomationViewController : public NVXViewController,
   static constexpr const char* kWalletAgreement = "《诺维萨钱包服务协议》";
   static constexpr const char* kNoInformation = "no_information";
   enum AuthState { kNone = 0, kApply = 1, kReject = 2, kPass = 3 };
-  static constexpr size_t kNameLimit = 16;
 
   static std::shared_ptr<UserInfomationViewController> create();
   std::string className() const override { return kClassName; }

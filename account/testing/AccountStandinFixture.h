@@ -72,6 +72,20 @@ class AccountStandinFixture : public AccountScreenFixture {
     return it == accounts().users.end() ? std::nullopt : std::optional(it->second.password);
   }
 
+  // The session of the stand-in's test user, as a login leaves it.
+  void logInTestUser() {
+    server->addSession(kTestUser, std::string(standin::fixture::kUserToken));
+    User& user = User::currentUser();
+    user.setLoginName(kTestUser);
+    user.setUserToken(std::string(standin::fixture::kUserToken));
+  }
+  // How many calls the stand-in took whose method path begins with the text.
+  size_t calls(std::string_view method) const {
+    size_t n = 0;
+    for (const auto& v : server->verdicts()) n += v.method.starts_with(method);
+    return n;
+  }
+
   // The stand-in's verdicts, one line each, for failure messages.
   std::string callLog() const {
     std::string log = "calls:\n";
