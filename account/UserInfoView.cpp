@@ -38,7 +38,7 @@ class UserInfoView::Form : public UserInfomationViewController {
   }
   bool promptsOnWindow() const override { return false; }
   // The panel stays: nothing follows the prompt.
-  void fetchFailed() override { say(kFetchFailed, [] {}); }
+  void fetchFailed() override { say(kFetchFailed); }
   void resubmitted() override {}
   std::string savedText() const override { return platform::Strings::localized("Success_ModifyUserInfo"); }
   void gotoViewOfBoxTitle(const std::string& boxTitle) override {

@@ -13,6 +13,8 @@
 #include "app/ui/WalletProtocolViewController.h"
 #include "core/session/User.h"
 #include "core/text/StringsTool.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/Text16.h"
 #include "platform/ui/AlertView.h"
@@ -261,9 +263,15 @@ void UserInfomationViewController::say(std::string text, std::function<void()> f
 }
 
 void UserInfomationViewController::fetchFailed() {
-  auto self = me();
-  say(kFetchFailed, [self] {
-    if (auto navigation = self->navigationController()) navigation->pop(true);
+  say(kFetchFailed);
+  // The screen leaves 2 s later unless the user has already left it: the wait does not keep a
+  // popped screen alive.
+  std::weak_ptr<UserInfomationViewController> weak = me();
+  platform::RunLoop::main().after(platform::secs(NVXViewController::kFollowSeconds), [weak] {
+    auto self = weak.lock();
+    if (!self) return;
+    auto navigation = self->navigationController();
+    if (navigation && navigation->topViewController() == self) navigation->pop(true);
   });
 }
 
