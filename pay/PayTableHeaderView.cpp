@@ -63,7 +63,7 @@ void PayTableHeaderView::setIsExpand(bool expand) {
   payTitleLb_->setTextColor(expand ? Color::white() : Color::black());
   currentBackgroundName_ = expand ? "w_payment_wallet_arrow_selected.png" : "w_payment_wallet_arrow_normal.png";
   setBackgroundImage(platform::ui::Image::named(currentBackgroundName_));
-  currentFlagImgName_ = expand ? pathAppendBeforeExtension(flagImgName_, "_selected") : flagImgName_;
+  currentFlagImgName_ = expand ? text::pathAppendBeforeExtension(flagImgName_, "_selected") : flagImgName_;
   payFlagImgView_->setImage(platform::ui::Image::named(currentFlagImgName_));
   leftMaskView_->setHidden(!expand);
   rightMaskView_->setHidden(!expand);
