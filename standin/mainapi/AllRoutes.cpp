@@ -2,6 +2,7 @@
 #include "standin/mainapi/HomeRoutes.h"
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/MainApiState.h"
+#include "standin/mainapi/MultiPayRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
 
@@ -12,6 +13,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addHomeRoutes(server);
   standin::addAccountRoutes(server);
   standin::addPayRoutes(server);
+  standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
 }
 

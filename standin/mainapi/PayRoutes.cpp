@@ -2,6 +2,8 @@
 
 #include <openssl/crypto.h>
 
+#include "standin/mainapi/MultiPayRoutes.h"
+
 namespace standin {
 
 namespace {
@@ -12,6 +14,8 @@ using Call = MainApiStandin::RouteContext;
 constexpr std::string_view kPinRefused = "0055";
 
 HttpStandin::Reply commit(Call& call) {
+  // Wallet pay types (ZX, ZH, XH) are judged by the multi-pay routes.
+  if (isWalletCommit(call)) return walletCommit(call);
   if (auto refused = call.token()) return *refused;
   if (auto refused = call.mac(true)) return *refused;
   auto fen = Call::amount12(call.fieldOr("amount"));
