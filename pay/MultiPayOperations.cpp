@@ -45,7 +45,7 @@ WalletAnswer<T> dataError() {
 
 class MainApiMultiPayOperations : public MultiPayOperations {
  public:
-  void queryPayType(std::string busid, std::string lpmercd,
+  void queryPayTypeWithBusid(std::string busid, std::string lpmercd,
                     std::function<void(WalletAnswer<std::vector<PaySupportTypeEntity>>)> completion) override {
     MainApiRequest::get("queryPayType", Identity::Plain)
         .query("busid", busid)
@@ -67,7 +67,7 @@ class MainApiMultiPayOperations : public MultiPayOperations {
         }));
   }
 
-  void queryRedPackets(std::string giftType, std::function<void(WalletAnswer<RedPagerEntity>)> completion) override {
+  void getGifMessageType(std::string giftType, std::function<void(WalletAnswer<RedPagerEntity>)> completion) override {
     MainApiRequest::postForm("queryTrans", Identity::Wallet)
         .busid("130002")
         .field("giftType", giftType)
@@ -86,7 +86,7 @@ class MainApiMultiPayOperations : public MultiPayOperations {
         }));
   }
 
-  void queryWalletInfo(std::function<void(WalletAnswer<WalletInfo>)> completion) override {
+  void getWalletInfoIsNeedMPBHOD(std::function<void(WalletAnswer<WalletInfo>)> completion) override {
     MainApiRequest::postForm("queryTrans", Identity::Wallet)
         .busid("110001")
         .field("tdtm", StringsTool::getTime())

@@ -62,10 +62,10 @@ class MultiPayOperations {
   virtual ~MultiPayOperations() = default;
   static std::shared_ptr<MultiPayOperations> mainApi();
 
-  virtual void queryPayType(std::string busid, std::string lpmercd,
+  virtual void queryPayTypeWithBusid(std::string busid, std::string lpmercd,
                             std::function<void(WalletAnswer<std::vector<PaySupportTypeEntity>>)> completion) = 0;
-  virtual void queryRedPackets(std::string giftType, std::function<void(WalletAnswer<RedPagerEntity>)> completion) = 0;
-  virtual void queryWalletInfo(std::function<void(WalletAnswer<WalletInfo>)> completion) = 0;
+  virtual void getGifMessageType(std::string giftType, std::function<void(WalletAnswer<RedPagerEntity>)> completion) = 0;
+  virtual void getWalletInfoIsNeedMPBHOD(std::function<void(WalletAnswer<WalletInfo>)> completion) = 0;
   // The stored commit of Tools with the screen's fields (each replaces a stored one of its name),
   // prepared now on the main thread and sent on a worker.
   virtual PayOperations::Prepared commit(const Tools& tools, const std::vector<platform::net::PostField>& fields) = 0;

@@ -68,16 +68,16 @@ bool hasText(const std::shared_ptr<platform::ui::View>& root, std::string_view t
 
 class FakeMultiPayOperations : public MultiPayOperations {
  public:
-  void queryPayType(std::string busid, std::string lpmercd,
+  void queryPayTypeWithBusid(std::string busid, std::string lpmercd,
                     std::function<void(WalletAnswer<std::vector<PaySupportTypeEntity>>)> completion) override {
     payTypeCalls.push_back(busid + "/" + lpmercd);
     platform::dispatchMain([completion = std::move(completion), a = payTypes] { completion(a); });
   }
-  void queryRedPackets(std::string giftType, std::function<void(WalletAnswer<RedPagerEntity>)> completion) override {
+  void getGifMessageType(std::string giftType, std::function<void(WalletAnswer<RedPagerEntity>)> completion) override {
     redPacketCalls.push_back(giftType);
     platform::dispatchMain([completion = std::move(completion), a = redPackets] { completion(a); });
   }
-  void queryWalletInfo(std::function<void(WalletAnswer<WalletInfo>)> completion) override {
+  void getWalletInfoIsNeedMPBHOD(std::function<void(WalletAnswer<WalletInfo>)> completion) override {
     ++walletInfoCalls;
     platform::dispatchMain([completion = std::move(completion), a = walletInfo] { completion(a); });
   }

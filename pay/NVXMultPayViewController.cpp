@@ -8,6 +8,7 @@
 #include "core/shell/ScreenRegistry.h"
 #include "core/text/StringsTool.h"
 #include "net/DataStatistics.h"
+#include "net/DataStatisticsMap.h"
 #include "net/NetService.h"
 #include "net/RandomUtil.h"
 #include "net/RequestHook.h"
@@ -513,7 +514,7 @@ void NVXMultPayViewController::onWalletRecharge() {
 void NVXMultPayViewController::openRecharge() {
   auto screen = ScreenRegistry::shared().create(kRechargeClassName);
   if (auto recharge = std::dynamic_pointer_cast<RechargeScreen>(screen)) {
-    recharge->setPreviousController(std::weak_ptr<platform::ui::ViewController>(selfMulti()));
+    recharge->initWithPreviousController(std::weak_ptr<platform::ui::ViewController>(selfMulti()));
   }
   pushScreen(screen);
 }
@@ -840,22 +841,26 @@ std::optional<std::vector<PostField>> NVXMultPayViewController::adaptPayRequest(
     }
     fields.push_back({"termid", user.psamId()});
     fields.push_back({"wallet", ""});
+    controllerRecord();
     return fields;
   }
   const int64_t packets = walletManager_ ? walletManager_->selectedRedPacketsAmount() : 0;
   const std::string giftIds = walletManager_ ? walletManager_->giftIds() : "";
   if (type == "ZX") {
     fields.push_back({"pan", user.pan()});
+    pitchIdentifier("qb");
   } else if (type == "ZH") {
     fields.push_back({"pan", user.giftno()});
     fields.push_back({"giftno", giftIds});
     transactionData_["famount"] = PayMoney::yuanFromFen(packets);
+    pitchIdentifier("hb");
   } else {
     fields.push_back({"pan", user.pan()});
     fields.push_back({"pan2", user.giftno()});
     fields.push_back({"giftno", giftIds});
     fields.push_back({"famount", PayMoney::yuanFromFen(packets)});
     transactionData_["famount"] = PayMoney::yuanFromFen(packets);
+    pitchIdentifier("qb_hb");
   }
   fields.push_back({"amount", PayMoney::yuanFromFen(payAmount_)});
   fields.push_back({"tdtm", StringsTool::getTime()});
@@ -1016,6 +1021,19 @@ void NVXMultPayViewController::goToSwipeTimeOutViewController(const std::vector<
     if (auto fen = PayMoney::fenFromYuanText(*sent)) amount = PayMoney::yuanFromFen(*fen);
   }
   pushScreen(SwipeTimeOutViewController::create(fieldValue(fields, "srcsid"), amount));
+}
+
+void NVXMultPayViewController::pitchIdentifier(const std::string& suffix) {
+  if (stepIdentifier().empty()) {
+    const DataStatisticsMap::Table map = mapDictionary();
+    auto own = map.find(className());
+    if (own != map.end() && own->second.starts_with("M50010_")) DataStatistics::probe(own->second);
+    auto numbered = map.find(DataStatisticsMap::numberedKey(className(), businessType_));
+    setStepIdentifier(numbered != map.end() ? numbered->second : "");
+  }
+  const std::string id = stepIdentifier();
+  if (size_t bar = id.find('_'); bar != std::string::npos) setStepIdentifier(id.substr(0, bar) + "_" + suffix);
+  if (!stepIdentifier().empty()) DataStatistics::sharedDataStatistics().stepRecord(stepIdentifier());
 }
 
 void NVXMultPayViewController::pushScreen(const std::shared_ptr<platform::ui::ViewController>& screen) {

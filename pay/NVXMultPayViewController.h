@@ -46,6 +46,9 @@ class DHSwiperController;
 
 // The pay screens with sections share this base; it adds nothing to the form screen.
 class NVXBasePayViewController : public NVXBaseViewController {};
+// Pay screens of one kind each that nothing opens yet.
+class NVXWalletPayViewController : public NVXBasePayViewController {};
+class NVXSwipePayViewController : public NVXBasePayViewController {};
 
 // The lottery screen that opened the multi-pay screen takes the signed wallet fields.
 class LotteryPayDelegate {
@@ -134,6 +137,9 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // The PIN block of the PIN field (card: the reader's PIK; wallet: the virtual terminal's).
   std::optional<std::string> encryptPassword() const;
   void goToSwipeTimeOutViewController(const std::vector<platform::net::PostField>& fields);
+  // The statistics step of a wallet payment: the screen's identifier with the pay kind's suffix
+  // ("qb", "hb", "qb_hb") in place of its step part.
+  void pitchIdentifier(const std::string& suffix);
 
   // --- sections and side trips ---
   void onExpandStatusChanged(PayTableHeaderView& header) override;

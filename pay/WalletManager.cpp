@@ -41,7 +41,7 @@ std::shared_ptr<WalletManager> WalletManager::create(std::shared_ptr<MultiPayOpe
 
 void WalletManager::queryPayInfosWithBusid(const std::string& busid, const std::string& lpmercd) {
   std::weak_ptr<WalletManager> weak = weak_from_this();
-  operations_->queryPayType(busid, lpmercd, [weak, lpmercd](WalletAnswer<std::vector<PaySupportTypeEntity>> answer) {
+  operations_->queryPayTypeWithBusid(busid, lpmercd, [weak, lpmercd](WalletAnswer<std::vector<PaySupportTypeEntity>> answer) {
     auto self = weak.lock();
     if (!self) return;
     if (!answer.value || answer.value->empty()) {
@@ -62,7 +62,7 @@ void WalletManager::queryPayInfosWithBusid(const std::string& busid, const std::
 void WalletManager::queryWalletInfos(const std::string& lpmercd) {
   giftReqType_ = lpmercd;
   std::weak_ptr<WalletManager> weak = weak_from_this();
-  operations_->queryRedPackets(lpmercd, [weak](WalletAnswer<RedPagerEntity> answer) {
+  operations_->getGifMessageType(lpmercd, [weak](WalletAnswer<RedPagerEntity> answer) {
     auto self = weak.lock();
     if (!self) return;
     if (!answer.value) {
@@ -80,7 +80,7 @@ void WalletManager::queryWalletInfos(const std::string& lpmercd) {
 void WalletManager::updateCurrentUserWalletInfos() {
   isShowInitAmount_ = false;
   std::weak_ptr<WalletManager> weak = weak_from_this();
-  operations_->queryWalletInfo([weak](WalletAnswer<WalletInfo> answer) {
+  operations_->getWalletInfoIsNeedMPBHOD([weak](WalletAnswer<WalletInfo> answer) {
     auto self = weak.lock();
     if (!self) return;
     if (!answer.value) {

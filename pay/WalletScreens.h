@@ -35,7 +35,7 @@ class RechargeScreen {
  public:
   virtual ~RechargeScreen() = default;
   // The pay screen the recharge returns to.
-  virtual void setPreviousController(std::weak_ptr<platform::ui::ViewController> previous) = 0;
+  virtual void initWithPreviousController(std::weak_ptr<platform::ui::ViewController> previous) = 0;
 };
 
 class RedPacketChooserScreen {
