@@ -23,6 +23,7 @@
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Bundle.h"
+#include "home/HomeDataUtil.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/Text16.h"
@@ -450,6 +451,21 @@ void NVXAppDelegate::gotoFunctionView(const std::string& businessCode) {
     platform::log::info(kTag, "no home screen to open " + businessCode);
   }
 }
+
+std::optional<std::string> NVXAppDelegate::businessClassOfCode(const std::string& busid) {
+  const auto table = HomeDataUtil::getBusidAndClass();
+  auto it = table.find(busid);
+  return it == table.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+std::optional<std::string> NVXAppDelegate::boxTitleOfScreenClass(const std::string& screenClass) {
+  for (const auto& box : HomeDataUtil::getAllBoxData()) {
+    if (box && box->targetCtr() == screenClass) return box->title();
+  }
+  return std::nullopt;
+}
+
+void NVXAppDelegate::setLotteryRefresh() { lottery::StaticVariable::shared().setShuaxin(true); }
 
 void NVXAppDelegate::popToRoot() {
   if (navigationController_) navigationController_->popToRoot(false);

@@ -130,6 +130,10 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // The home screen's ways into a business.
   void gotoNewBusiness(const std::optional<std::string>& title) override;
   void gotoFunctionView(const std::string& businessCode) override;
+  // The home tables: a business code's screen class, a screen class's box title.
+  std::optional<std::string> businessClassOfCode(const std::string& busid) override;
+  std::optional<std::string> boxTitleOfScreenClass(const std::string& screenClass) override;
+  void setLotteryRefresh() override;
   // The home box whose business code is code, or nothing.
   std::shared_ptr<HomeBox> homeData(const std::string& code);
   // Each returns true when it took the URL.

@@ -3,6 +3,7 @@
 // stand-in), then the receipt with the reply's rows and the business's marketing item, and home.
 #include <gtest/gtest.h>
 
+#include "app/ui/NetUiBridge.h"
 #include "app/ui/testing/TestPictureBundle.h"
 #include "core/session/User.h"
 #include "core/shell/ScreenRegistry.h"
@@ -33,6 +34,7 @@ class ReceiptRoadTest : public testing::MainApiTestFixture {
  protected:
   void SetUp() override {
     MainApiTestFixture::SetUp();
+    installNetUiHooks();
     // After the stand-in has read the project's test keys next to the bundle.
     pictures.emplace(std::vector<std::string>{"pay-done.png", "pay-error.png"});
     payServices = std::make_shared<testing::PayTestServices>();

@@ -30,6 +30,7 @@ constexpr const char* kCreditCardFormClass = "CCRepayInputViewController";
 constexpr const char* kWalletRechargeClass = "RechargeViewController";
 constexpr const char* kMultiPayClass = "NVXMultPayViewController";
 constexpr const char* kMovieClass = "MovieViewController";
+constexpr const char* kLotteryAccountClass = "UserHomeViewController";
 constexpr const char* kPopController = "POP_CONTROLER";
 
 // The box of the mall receipts' notice and steps: grey border at half alpha, corner radius 5.
@@ -397,9 +398,24 @@ void SwipeResultViewController::backPayView() {
 }
 
 void SwipeResultViewController::backMainLotteryTicket() {
-  // The screen named by "POP_CONTROLER", when it is on the stack.
+  // "POP_CONTROLER" names the screen to return to. The lottery's account screen is shown over
+  // the host's stack: the presentation goes and the account screen refreshes.
   const std::string name = ResultRows::text(transactionData_, kPopController);
-  if (!name.empty()) popToClass({name}, true);
+  auto nav = navigation();
+  if (name.empty() || !nav) return;
+  AppServices& services = AppServices::current();
+  if (name == kLotteryAccountClass) {
+    services.setLotteryRefresh();
+    nav->dismissModal(false);
+    return;
+  }
+  const auto stack = nav->stack();
+  for (const auto& screen : stack) {
+    if (!screen || screen->className() != name) continue;
+    services.setLotteryRefresh();
+    nav->popTo(*screen, true);
+    return;
+  }
 }
 
 void SwipeResultViewController::backWhenNoNeedToRootViewController() { popToClass({kMovieClass}, true); }

@@ -38,6 +38,7 @@ class ReceiptServices : public testing::TestScreenServices {
   }
   void commitAddReminderForCardnum(const std::string& card) override { reminders.push_back(card); }
   void returnToCallingApp(bool failed) override { returns.push_back(failed); }
+  void setLotteryRefresh() override { ++lotteryRefreshes; }
 
   std::map<std::string, std::string> table = {
       {"M20011", "MobileRechargeViewController"}, {"M20012", "手机充值"}, {"M20013", ""},
@@ -47,6 +48,7 @@ class ReceiptServices : public testing::TestScreenServices {
   std::vector<std::vector<std::string>> marketing;
   std::vector<std::string> reminders;
   std::vector<bool> returns;
+  int lotteryRefreshes = 0;
 };
 
 // The marketing request, answered by the test.
@@ -325,6 +327,34 @@ TEST_F(SwipeResultViewControllerTest, OwnCardReceiptShowsThePayeeCardAndMallRece
   EXPECT_TRUE(Inspector().containingText("如有疑问请拨打客服电话："));
   EXPECT_TRUE(Inspector().byText("您的订单正在处理中"));
   EXPECT_EQ(mall->rows().size(), 3u) << "the order, the card and the amount: no reference row";
+}
+
+TEST_F(SwipeResultViewControllerTest, UnwiredWaysBackFindTheirScreens) {
+  struct Case {
+    int type;
+    const char* popController;  // "" for none
+    const char* under;          // a screen pushed under the form, "" for none
+    std::string top;            // the screen on top afterwards
+    int refreshes;
+  };
+  for (const Case& c : {Case{34, "", "", "HomeViewController", 0}, Case{11, "", "", "BusinessForm", 0},
+                        Case{31, "", "", "HomeViewController", 0}, Case{5, "", "", "HomeViewController", 0},
+                        Case{5, "LotteryTopUpViewController", "LotteryTopUpViewController", "LotteryTopUpViewController", 1},
+                        Case{5, "LotteryTopUpViewController", "", SwipeResultViewController::kClassName, 0},
+                        Case{5, "NVXMultPayViewController", "NVXMultPayViewController", "NVXMultPayViewController", 0},
+                        // The lottery's account screen: only the refresh and the end of a presentation.
+                        Case{5, "UserHomeViewController", "", SwipeResultViewController::kClassName, 1}}) {
+    services->lotteryRefreshes = 0;
+    if (*c.under) services->navigation->push(std::make_shared<NamedTestScreen>(c.under), false);
+    Json form = kForm;
+    if (*c.popController) form["POP_CONTROLER"] = c.popController;
+    auto receipt = show(c.type, form);
+    receipt->doneButtonPressed();
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(top(), c.top) << c.type << " " << c.popController;
+    EXPECT_EQ(services->lotteryRefreshes, c.refreshes) << c.type << " " << c.popController;
+    services->navigation->popToRoot(false);
+  }
 }
 
 TEST_F(SwipeResultViewControllerTest, MovieRemarkMakesTheCardTallerAndTakesThreeLines) {

@@ -103,6 +103,9 @@ class AppServices {
   // Adds the repayment reminder the repayment form prepared when it is for this card number,
   // else drops it (the card reminders' commitAddReminderForCardnum:).
   virtual void commitAddReminderForCardnum(const std::string& /*cardNumber*/) {}
+  // Marks the lottery's account screen for a refresh when it shows again (the lottery session's
+  // setShuaxin:).
+  virtual void setLotteryRefresh() {}
 
   // --- what modules below the screens (reader/) show, without screen code of their own ---
   // A brief text prompt over the window: text only, a little above its centre, gone after two
