@@ -435,6 +435,28 @@ TEST_F(MultiPayScreenTest, CardAndWalletGiveTwoClosedSectionsAndDoneWaitsForOne)
   EXPECT_FALSE(screen->doneButton()->isEnabled());
 }
 
+TEST_F(MultiPayScreenTest, TheReaderFollowsTheCardSectionOnly) {
+  auto screen = open(6);
+  const int starts = driver->starts;
+  services->hub->onDevicePlugged();
+  RunLoop::main().advance(1);
+  EXPECT_EQ(driver->starts, starts);  // the card section is closed
+  services->hub->onDeviceUnplugged();
+  EXPECT_EQ(AlertView::top(), nullptr);
+
+  // The pay-method answer comes after the screen has gone: nothing happens to it.
+  auto late = NVXMultPayViewController::create();
+  late->customizeSwipeViewWithNavTitle("支付", std::nullopt, "请刷卡", "请输入密码", std::nullopt, "确认支付", 6);
+  late->setOperations(ops);
+  services->navigation->push(late, false);
+  services->navigation->pop(false);
+  std::weak_ptr<NVXMultPayViewController> gone = late;
+  late.reset();
+  RunLoop::main().advance(1);
+  EXPECT_TRUE(gone.expired());
+  EXPECT_EQ(topClass(), NVXMultPayViewController::kClassName);
+}
+
 TEST_F(MultiPayScreenTest, WalletRowsFollowPacketsAndThePasswordFlag) {
   User::currentUser().setHasPwd(true);
   User::currentUser().setIsAsk(true);

@@ -365,12 +365,16 @@ void NVXMultPayViewController::onExpandStatusChanged(PayTableHeaderView& header)
   }
 }
 
+bool NVXMultPayViewController::isWalletSection(int section) const {
+  return isOnlyWalletPay() || (isDoublePayModel_ && section == 0);
+}
+
 std::optional<int> NVXMultPayViewController::numberOfSections(platform::ui::TableView&) {
   return isDoublePayModel_ && !isOnlyWalletPay() ? 2 : 1;
 }
 
 int NVXMultPayViewController::numberOfRows(platform::ui::TableView&, int section) {
-  const bool walletSection = isOnlyWalletPay() || (isDoublePayModel_ && section == 0);
+  const bool walletSection = isWalletSection(section);
   if (walletSection) {
     if (!isWalletPayExpand_ && !isOnlyWalletPay()) return 1;
     if (!walletManager_ || walletManager_->isNetErr()) return 1;
@@ -392,7 +396,7 @@ std::shared_ptr<platform::ui::TableViewCell> NVXMultPayViewController::cellWith(
 
 std::shared_ptr<platform::ui::TableViewCell> NVXMultPayViewController::cellForRow(platform::ui::TableView& table,
                                                                                   platform::ui::IndexPath path) {
-  const bool walletSection = isOnlyWalletPay() || (isDoublePayModel_ && path.section == 0);
+  const bool walletSection = isWalletSection(path.section);
   if (walletSection) {
     const bool packets = walletManager_ && walletManager_->hasRedPackets();
     switch (path.row) {
@@ -429,7 +433,7 @@ std::shared_ptr<platform::ui::TableViewCell> NVXMultPayViewController::cellForRo
 }
 
 std::optional<double> NVXMultPayViewController::heightForRow(platform::ui::TableView& table, platform::ui::IndexPath path) {
-  const bool walletSection = isOnlyWalletPay() || (isDoublePayModel_ && path.section == 0);
+  const bool walletSection = isWalletSection(path.section);
   if (walletSection) {
     const bool packets = walletManager_ && walletManager_->hasRedPackets();
     switch (path.row) {
@@ -465,7 +469,7 @@ std::shared_ptr<platform::ui::View> NVXMultPayViewController::viewForFooter(plat
 }
 
 void NVXMultPayViewController::didSelectRow(platform::ui::TableView&, platform::ui::IndexPath path) {
-  const bool walletSection = isOnlyWalletPay() || (isDoublePayModel_ && path.section == 0);
+  const bool walletSection = isWalletSection(path.section);
   if (!walletSection || path.row != 1 || !walletManager_ || !walletManager_->hasRedPackets()) return;
   auto screen = ScreenRegistry::shared().create(kRedPacketChooserClassName);
   auto chooser = std::dynamic_pointer_cast<RedPacketChooserScreen>(screen);

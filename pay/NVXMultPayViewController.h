@@ -228,6 +228,8 @@ class NVXMultPayViewController : public NVXBasePayViewController,
     return std::static_pointer_cast<NVXMultPayViewController>(shared_from_this());
   }
   MultiPayOperations& operations();
+  // The section is the wallet's (the only one of a wallet-only screen, else the first of two).
+  bool isWalletSection(int section) const;
   std::shared_ptr<reader::DHSwiperController> hub() const;
   void startCardReading();
   void showReaderAlert(const std::string& key);
