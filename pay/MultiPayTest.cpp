@@ -498,11 +498,12 @@ TEST_F(MultiPayScreenTest, WalletCommitFieldsByPayType) {
     std::vector<std::string> ids;
     std::string type;
     std::optional<std::string> pan, pan2, giftno, famount;
+    std::string step;
   };
   const std::vector<Case> cases{
-      {0, {}, "ZX", "6288000000000001", std::nullopt, std::nullopt, std::nullopt},
-      {3000, {"g1", "g2"}, "ZH", "6288000000000099", std::nullopt, "g1|g2", std::nullopt},
-      {1000, {"g3"}, "XH", "6288000000000001", "6288000000000099", "g3", "10.00"},
+      {0, {}, "ZX", "6288000000000001", std::nullopt, std::nullopt, std::nullopt, "_qb"},
+      {3000, {"g1", "g2"}, "ZH", "6288000000000099", std::nullopt, "g1|g2", std::nullopt, "_hb"},
+      {1000, {"g3"}, "XH", "6288000000000001", "6288000000000099", "g3", "10.00", "_qb_hb"},
   };
   ops->redPackets = FakeMultiPayOperations::packets("2");
   std::set<std::string> series;
@@ -528,6 +529,9 @@ TEST_F(MultiPayScreenTest, WalletCommitFieldsByPayType) {
     EXPECT_EQ(valueOf(sent, "rnd")->size(), 16u);
     EXPECT_TRUE(valueOf(sent, "tdtm"));
     EXPECT_TRUE(series.insert(*valueOf(sent, "series")).second);
+    // The statistics step: the screen's business code with the pay kind in place of its step.
+    const std::string& step = screen->stepIdentifier();
+    EXPECT_TRUE(step.ends_with(c.step) && step.find('_') == step.size() - c.step.size()) << step;
     ASSERT_FALSE(results.empty());
     EXPECT_EQ(results.back()->transactionData["paytype"], c.type);
     services->navigation->popToRoot(false);
