@@ -18,6 +18,7 @@
 #include "home/HomeScreens.h"
 #include "account/AccountScreens.h"
 #include "pay/MarketingEntity.h"
+#include "bills/BillsScreens.h"
 #include "pay/PayScreens.h"
 
 namespace nvx {
@@ -40,6 +41,7 @@ void registerModuleScreens() {
   account::registerScreens();
   pay::registerScreens();
   home::registerScreens();
+  bills::registerScreens();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "core/testing/CipherTestOracle.h"
 #include "net/ServerConfig.h"
 #include "pay/NVXMultPayViewController.h"
+#include "pay/PayScreens.h"
 #include "pay/PayTableHeaderView.h"
 #include "pay/SwipeTimeOutViewController.h"
 #include "pay/SwiperCommitFailViewController.h"
@@ -324,6 +325,7 @@ class MultiPayScreenTest : public ::testing::Test {
     platform::media::AudioSession::sharedInstance().simulateRouteChange("HeadsetInOut");
     services->makeHub();
     RunLoop::main().advance(1);
+    pay::registerScreens();  // the pay screens as the client registers them; recording result pages over them
     for (const char* name : {PayResultScreen::kReceiptClassName, "NVXCheckoutResultViewController"}) {
       ScreenRegistry::shared().add(name, [this, name] {
         auto screen = std::make_shared<RecordingResultScreen>(name);
@@ -401,6 +403,17 @@ class MultiPayScreenTest : public ::testing::Test {
   std::shared_ptr<RecordingActivation> activation;
   std::shared_ptr<RecordingChooser> chooser;
 };
+
+TEST_F(MultiPayScreenTest, BusinessFormsConfigureTheScreenTheyOpenByClassName) {
+  auto screen = ScreenRegistry::shared().create(PayScreenSetup::kMultPayClassName);
+  auto* setup = dynamic_cast<PayScreenSetup*>(screen.get());
+  ASSERT_TRUE(setup);
+  setup->customizeSwipeViewWithNavTitle("手机充值", std::nullopt, "请刷卡", "请输入密码", std::nullopt, "确认支付", 6);
+  auto multi = std::dynamic_pointer_cast<NVXMultPayViewController>(screen);
+  ASSERT_TRUE(multi);
+  EXPECT_EQ(multi->businessType(), 6);
+  EXPECT_EQ(multi->redPacketType(), "0401");
+}
 
 TEST_F(MultiPayScreenTest, ADonationGetsTheCardRowsWithoutAPayMethodQuery) {
   auto screen = open(5);

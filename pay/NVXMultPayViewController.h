@@ -26,6 +26,7 @@
 #include "pay/CardSwipeStatusView.h"
 #include "pay/MultiPayOperations.h"
 #include "pay/PayReply.h"
+#include "pay/PayScreenSetup.h"
 #include "pay/PayTableHeaderView.h"
 #include "pay/SwipeViewController.h"
 #include "pay/Tools.h"
@@ -67,9 +68,10 @@ class NVXMultPayViewController : public NVXBasePayViewController,
                                  public CustomTableViewDelegate,
                                  public PayTableHeaderViewExpandDelegate,
                                  public WalletManagerDelegate,
-                                 public ActivationWalletDelegate {
+                                 public ActivationWalletDelegate,
+                                 public PayScreenSetup {
  public:
-  static constexpr const char* kClassName = "NVXMultPayViewController";
+  static constexpr const char* kClassName = PayScreenSetup::kMultPayClassName;
   static constexpr int kFeeAlertTag = 201;
   static constexpr int kReaderAlertTag = 202;
   static constexpr int kBackConfirmAlertTag = 203;
@@ -94,7 +96,7 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   void customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
                                       std::optional<std::string> cardPlaceholder,
                                       std::optional<std::string> passwordPlaceholder, std::optional<std::string> tips,
-                                      std::optional<std::string> doneButtonTitle, int businessType);
+                                      std::optional<std::string> doneButtonTitle, int businessType) override;
   void customizeSwipeViewWithNavTitleAndComment(std::optional<std::string> navTitle,
                                                 std::optional<std::string> swipeHeader,
                                                 std::optional<std::string> cardPlaceholder,
@@ -196,10 +198,10 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   void didSelectRow(platform::ui::TableView& table, platform::ui::IndexPath path) override;
 
   // --- data of the payment ---
-  void setInfo(std::shared_ptr<TransactionInfoSource> info) { info_ = std::move(info); }
+  void setInfo(std::shared_ptr<TransactionInfoSource> info) override { info_ = std::move(info); }
   const std::shared_ptr<TransactionInfoSource>& info() const { return info_; }
   const platform::Json& transactionData() const { return transactionData_; }
-  void setTransactionData(platform::Json data) { transactionData_ = std::move(data); }
+  void setTransactionData(platform::Json data) override { transactionData_ = std::move(data); }
   void setEntry(std::shared_ptr<void> entry) { entry_ = std::move(entry); }
   void setCreditCardNumber(std::optional<std::string> n) { creditCardNumber_ = std::move(n); }
   void setOperations(std::shared_ptr<MultiPayOperations> operations) { operations_ = std::move(operations); }

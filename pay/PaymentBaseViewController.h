@@ -39,7 +39,7 @@ class PaymentBaseViewController : public NVXViewController,
   // The Next button's action: closes the three fields' keyboards.
   virtual void theNextStep();
   // The switch's action: keeps its state and reloads the table.
-  void toSetSendSMSNotification();
+  virtual void toSetSendSMSNotification();
   // When the keyboard goes: the table back to the top.
   void keyboardCancel();
   // The contact picker's number: kept without separators, shown grouped 3-4-4.

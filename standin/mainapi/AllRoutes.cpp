@@ -1,6 +1,7 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
 #include "standin/mainapi/HomeRoutes.h"
 #include "standin/mainapi/AccountRoutes.h"
+#include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/MultiPayRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
@@ -15,6 +16,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addPayRoutes(server);
   standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
+  standin::addBillsRoutes(server);
 }
 
 }  // namespace standin::mainapi

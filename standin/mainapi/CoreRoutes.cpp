@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/foundation/Json.h"
+#include "standin/mainapi/BusidRules.h"
 #include "standin/mainapi/MainApiState.h"
 
 namespace standin {
@@ -95,6 +96,8 @@ void addCoreRoutes(MainApiStandin& server) {
   server.addRoute("queryTrans", [state](Call& call) {
     if (auto refused = call.token()) return *refused;
     if (auto refused = call.mac(false)) return *refused;
+    auto& inquiries = call.feature<BusidRules>().inquiries;
+    if (auto rule = inquiries.find(call.fieldOr("busid")); rule != inquiries.end()) return rule->second(call);
     auto it = state->queryTransData.find(call.fieldOr("busid"));
     return call.ok(it != state->queryTransData.end() ? it->second : Json::object());
   });

@@ -2,6 +2,7 @@
 
 #include <openssl/crypto.h>
 
+#include "standin/mainapi/BusidRules.h"
 #include "standin/mainapi/MultiPayRoutes.h"
 
 namespace standin {
@@ -18,7 +19,13 @@ HttpStandin::Reply commit(Call& call) {
   if (isWalletCommit(call)) return walletCommit(call);
   if (auto refused = call.token()) return *refused;
   if (auto refused = call.mac(true)) return *refused;
-  auto fen = Call::amount12(call.fieldOr("amount"));
+  std::optional<int64_t> fen = Call::amount12(call.fieldOr("amount"));
+  // A business with rules of its own judges its fields (and names the amount it charges when the
+  // commit carries none).
+  auto& rules = call.feature<BusidRules>().commits;
+  if (auto rule = rules.find(call.fieldOr("busid")); rule != rules.end()) {
+    if (auto refused = rule->second(call, fen)) return *refused;
+  }
   if (!fen) return call.error(MainApiStandin::kBadRequest, "金额错误");
   const std::string otrack = call.fieldOr("otrack");
   const std::string rnd = call.fieldOr("rnd");
