@@ -13,6 +13,7 @@
 #include "app/ui/AlertViewExt.h"
 #include "app/ui/ViewExt.h"
 #include "client/WizardView.h"
+#include "home/HomeDataUtil.h"
 #include "lottery/core/StaticVariable.h"
 #include "mall/MallCartManagement.h"
 #include "mall/MallThemeViewController.h"
@@ -441,6 +442,20 @@ void NVXAppDelegate::gotoNewBusiness(const std::optional<std::string>& title) {
     return;
   }
   home->gotoNewBusiness(*title);
+}
+
+std::optional<std::string> NVXAppDelegate::businessClassOfCode(const std::string& busid) {
+  const auto table = HomeDataUtil::getBusidAndClass();
+  const auto found = table.find(busid);
+  if (found == table.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<std::string> NVXAppDelegate::boxTitleOfScreenClass(const std::string& screenClass) {
+  for (const auto& box : HomeDataUtil::getAllBoxData()) {
+    if (box->targetCtr() == screenClass) return box->title();
+  }
+  return std::nullopt;
 }
 
 void NVXAppDelegate::gotoFunctionView(const std::string& businessCode) {

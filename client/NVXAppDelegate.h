@@ -130,6 +130,9 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // The home screen's ways into a business.
   void gotoNewBusiness(const std::optional<std::string>& title) override;
   void gotoFunctionView(const std::string& businessCode) override;
+  // The home tables: the business-code table's value, and the first catalogue box of a screen class.
+  std::optional<std::string> businessClassOfCode(const std::string& busid) override;
+  std::optional<std::string> boxTitleOfScreenClass(const std::string& screenClass) override;
   // The home box whose business code is code, or nothing.
   std::shared_ptr<HomeBox> homeData(const std::string& code);
   // Each returns true when it took the URL.
