@@ -13,6 +13,7 @@
 #include "app/ui/AlertViewExt.h"
 #include "app/ui/ViewExt.h"
 #include "client/WizardView.h"
+#include "home/HomeDataUtil.h"
 #include "lottery/core/StaticVariable.h"
 #include "mall/MallCartManagement.h"
 #include "mall/MallThemeViewController.h"
