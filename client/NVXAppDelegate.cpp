@@ -169,7 +169,6 @@ void NVXAppDelegate::initApplicationWhenFinishLaunchingWithOptions(const platfor
 
   swiper_ = reader::DHSwiperController::create();
   swiper_->setDelegate(std::static_pointer_cast<reader::CSwiperControllerDelegate>(shared_from_this()));
-  ksnState_ = 0;
 
   if (options.localNotificationUserInfo) recervedReminder(*options.localNotificationUserInfo);
 
@@ -530,20 +529,13 @@ void NVXAppDelegate::applicationDidFailToRegisterForRemoteNotificationsWithError
 
 // --- reader events ------------------------------------------------------------------------------
 
+// The hub keeps the session's reader state (terminal id, keys, ksnState); the application
+// delegate only hands its events to the screen that listens now.
 void NVXAppDelegate::onDevicePlugged() {
-  User& user = User::currentUser();
-  user.setPsamId("");
-  user.setPsamPIK(platform::Json());
-  user.setPsamTPK(platform::Json());
   if (auto listener = swiperListener()) listener->onDevicePlugged();
 }
 
 void NVXAppDelegate::onDeviceUnplugged() {
-  User& user = User::currentUser();
-  user.setPsamId("");
-  user.setPsamPIK(platform::Json());
-  user.setPsamTPK(platform::Json());
-  ksnState_ = 0;
   if (auto listener = swiperListener()) listener->onDeviceUnplugged();
 }
 
@@ -591,10 +583,6 @@ void NVXAppDelegate::onInterrupted() {
 }
 
 void NVXAppDelegate::onGetKsnCompleted(const std::string& ksn) {
-  if (!ksn.empty()) {
-    User::currentUser().setPsamId(ksn);
-    ksnState_ = 4;
-  }
   if (auto listener = swiperListener()) listener->onGetKsnCompleted(ksn);
 }
 

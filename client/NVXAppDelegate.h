@@ -158,8 +158,11 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
     swiperListener_ = std::move(listener);
   }
   // 0 unknown (at start and after every unplug), 4 read from the reader.
-  int ksnState() override { return ksnState_; }
-  void setKsnState(int s) override { ksnState_ = s; }
+  // The hub owns it.
+  int ksnState() override { return swiper_ ? swiper_->ksnState() : 0; }
+  void setKsnState(int s) override {
+    if (swiper_) swiper_->setKsnState(s);
+  }
   // Opened by another app through a URL in this activation.
   bool isSYT() override { return isSYT_; }
 
@@ -226,7 +229,6 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   bool isSYT_ = false;
   std::shared_ptr<platform::ui::Hud> hud_;
   std::weak_ptr<platform::ui::ViewController> home_;
-  int32_t ksnState_ = 0;
   std::weak_ptr<reader::CSwiperControllerDelegate> swiperListener_;
   std::optional<platform::Json> remotePushDic_;
   bool isWakeActive_ = false;
