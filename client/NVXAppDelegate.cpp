@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/session/UIScreen.h"
 #include "net/BaseService.h"
 #include "core/models/ClientVersionEntity.h"
 #include "app/ui/CustomNavigationConroller.h"
@@ -131,9 +132,9 @@ bool NVXAppDelegate::didFinishLaunching(platform::ui::Application& app, const pl
 }
 
 int NVXAppDelegate::supportedInterfaceOrientations(platform::ui::Application&, platform::ui::Window&) {
-  const auto& mode = platform::Device::screen().currentMode;
-  const bool tallScreen = mode && mode->width == 640 && mode->height == 1136;
-  if (tallScreen && !isShowWizard_) return OrientationMask::Portrait | OrientationMask::PortraitUpsideDown;
+  // The same 4-inch check as the screens': a window that forbade what its screens allow would
+  // leave a 320 x 568 mode half turned.
+  if (UIScreen::isFourInch() && !isShowWizard_) return OrientationMask::Portrait | OrientationMask::PortraitUpsideDown;
   return OrientationMask::Portrait;
 }
 
