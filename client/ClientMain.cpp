@@ -15,6 +15,10 @@
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
 #include "app/reader/ReaderScreens.h"
+#include "home/HomeScreens.h"
+#include "account/AccountScreens.h"
+#include "pay/MarketingEntity.h"
+#include "pay/PayScreens.h"
 
 namespace nvx {
 
@@ -27,10 +31,16 @@ void registerArchiveClasses() {
   ClientVersionEntity::registerArchiveClass();
   BankCardEntity::registerArchiveClass();
   FileListEntity::registerArchiveClass();
+  MarketingEntity::registerArchiveClass();
 }
 
 // Each built module's screens named as text.
-void registerModuleScreens() { reader::ui::registerScreens(); }
+void registerModuleScreens() {
+  reader::ui::registerScreens();
+  account::registerScreens();
+  pay::registerScreens();
+  home::registerScreens();
+}
 
 }  // namespace
 

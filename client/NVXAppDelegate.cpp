@@ -102,6 +102,13 @@ bool NVXAppDelegate::isBigUpdate() {
 
 std::string NVXAppDelegate::mainApiAddress() { return ServerConfig::current().mainApiBase(); }
 
+void NVXAppDelegate::setLotterySession(const LotterySessionValues& values) {
+  auto& session = lottery::StaticVariable::shared();
+  session.setFinalTokenid(values.finalTokenid);
+  session.setMobelNum(values.mobelNum);
+  session.setUserID(values.userID);
+}
+
 HomeScreen* NVXAppDelegate::homeScreen() const { return dynamic_cast<HomeScreen*>(home_.lock().get()); }
 
 // --- first stage ------------------------------------------------------------------------------
@@ -423,6 +430,24 @@ void NVXAppDelegate::marketingSchedulling(const std::string& aType, const std::s
       break;
     default:
       break;
+  }
+}
+
+void NVXAppDelegate::gotoNewBusiness(const std::optional<std::string>& title) {
+  auto* home = homeScreen();
+  if (!title || !home) {
+    if (title) platform::log::info(kTag, "no home screen to open " + *title);
+    if (navigationController_) navigationController_->popToRoot(true);
+    return;
+  }
+  home->gotoNewBusiness(*title);
+}
+
+void NVXAppDelegate::gotoFunctionView(const std::string& businessCode) {
+  if (auto* home = homeScreen()) {
+    home->gotoFunctionView(businessCode);
+  } else {
+    platform::log::info(kTag, "no home screen to open " + businessCode);
   }
 }
 

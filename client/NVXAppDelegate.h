@@ -126,7 +126,10 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // A marketing entry of the receipt screen, by its fields: aType "1" advert page, "2" business
   // by code (note), "3" App Store page, "4" nothing, "5" mall subject page (aUrl).
   void marketingSchedulling(const std::string& aType, const std::string& note, const std::string& content,
-                            const std::string& aUrl);
+                            const std::string& aUrl) override;
+  // The home screen's ways into a business.
+  void gotoNewBusiness(const std::optional<std::string>& title) override;
+  void gotoFunctionView(const std::string& businessCode) override;
   // The home box whose business code is code, or nothing.
   std::shared_ptr<HomeBox> homeData(const std::string& code);
   // Each returns true when it took the URL.
@@ -165,6 +168,8 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   }
   // Opened by another app through a URL in this activation.
   bool isSYT() override { return isSYT_; }
+  // Copies the host's session into the lottery's.
+  void setLotterySession(const LotterySessionValues& values) override;
 
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;

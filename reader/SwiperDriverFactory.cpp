@@ -3,6 +3,7 @@
 #include "reader/f0001/CSwiperController.h"
 #include "reader/f0002/CSwiperController1.h"
 #include "reader/f0003/NLSwiperController.h"
+#include "reader/f0008/CTSwiperController.h"
 #include "reader/wifi/WexSwiperController.h"
 
 namespace nvx::reader {
@@ -15,6 +16,7 @@ SwiperDriverFactory::SwiperDriverFactory() {
   add("0001", [] { return CSwiperController::create(); });
   add("0002", [] { return CSwiperController1::create(); });
   add("0007", [] { return WexSwiperController::sharedInstance(); });
+  add("0008", [] { return f0008::CTSwiperController::sharedInstance(); });
   for (const char* id : {"0003", "0004", "0005", "0006"}) add(id, [] { return NLSwiperController::sharedInstance(); });
 }
 

@@ -12,9 +12,11 @@ namespace nvx::sim {
 SimStandins::SimStandins()
     : reader_(std::make_shared<standin::SimulatedReader0002>()),
       reader0001_(std::make_shared<standin::SimulatedReader0001>()),
-      reader0003_(std::make_shared<standin::SimulatedReader0003>()) {
+      reader0003_(std::make_shared<standin::SimulatedReader0003>()),
+      reader0008_(std::make_shared<standin::SimulatedReader0008>()) {
   audioReaders_["0002"] = {reader_, [r = reader_] { return r->swipe(); }};
   audioReaders_["0001"] = {reader0001_, [r = reader0001_] { return r->swipe(); }};
+  audioReaders_["0008"] = {reader0008_, [r = reader0008_] { return r->swipe(); }};
   // Models 0003 to 0006 are one reader family: one simulated reader answers to each of them.
   for (const char* model : {"0003", "0004", "0005", "0006"}) {
     audioReaders_[model] = {reader0003_, [r = reader0003_] { return r->swipe(); }};
@@ -49,13 +51,10 @@ platform::Status SimStandins::start() {
   lottery_ = std::make_unique<standin::LotteryStandin>(std::move(lotterySettings));
   if (auto s = lottery_->start(); !s) return platform::Status::error("lottery stand-in: " + s.message());
 
-  // The phone and the box on the loopback network, on ports no other run is using.
-  auto& net = platform::net::NetConfig::current();
-  net.useLoopbackNetwork();
-  net.presencePort = platform::net::pickFreePort();
-  net.heartbeatPort = platform::net::pickFreePort();
-  net.commandPort = platform::net::pickFreePort();
-  box_ = std::make_unique<standin::SimulatedWifiBox>();
+  // The phone and the box on the loopback network, on ports the box takes and publishes, so that
+  // no other run meets them.
+  platform::net::NetConfig::current().useLoopbackNetwork();
+  box_ = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
   if (auto s = box_->start(); !s) return platform::Status::error("reader box: " + s.message());
 
   ServerConfig::current().setCaFile(certificates->caCertFile.string());

@@ -2,8 +2,8 @@
 // statistics, probe and lottery stand-ins over HTTPS (a CA made on the spot, which the client trusts), the
 // simulated Wi-Fi reader box on the loopback network, and the simulated "0002" audio reader,
 // ready to be plugged into the headset jack. start() also points the client's configuration at
-// them, so it must run before the client starts. The simulated "0001" reader is ready for the jack
-// too.
+// them, so it must run before the client starts. The simulated "0001", "0003" (models 0003 to 0006)
+// and "0008" readers are ready for the jack too.
 #pragma once
 #include <functional>
 #include <map>
@@ -18,6 +18,7 @@
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
 #include "standin/SimulatedReader0003.h"
+#include "standin/SimulatedReader0008.h"
 #include "standin/SimulatedWifiBox.h"
 #include "standin/StatisticsStandin.h"
 
@@ -58,6 +59,7 @@ class SimStandins {
   standin::SimulatedReader0002& reader() { return *reader_; }
   standin::SimulatedReader0001& reader0001() { return *reader0001_; }
   standin::SimulatedReader0003& reader0003() { return *reader0003_; }
+  standin::SimulatedReader0008& reader0008() { return *reader0008_; }
 
  private:
   std::unique_ptr<standin::MainApiStandin> mainApi_;
@@ -68,6 +70,7 @@ class SimStandins {
   std::shared_ptr<standin::SimulatedReader0002> reader_;
   std::shared_ptr<standin::SimulatedReader0001> reader0001_;
   std::shared_ptr<standin::SimulatedReader0003> reader0003_;
+  std::shared_ptr<standin::SimulatedReader0008> reader0008_;
   // The audio readers by model: what goes into the jack and how a card is swiped through it.
   struct AudioReader {
     std::shared_ptr<platform::media::Peer> peer;

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sstream>
 
 #include "core/shell/AppServices.h"
+#include "core/shell/ScreenRegistry.h"
 #include "client/ClientMain.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
@@ -12,8 +15,16 @@
 #include "platform/media/Jack.h"
 #include "platform/net/NetConfig.h"
 #include "reader/DHSwiperController.h"
-#include "sim/PlaceholderHomeScreen.h"
 #include "sim/SimStandins.h"
+#include "app/ui/NVXKeyboardView.h"
+#include "app/ui/NVXSafeKeyboardView.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/PickerView.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
 
 namespace nvx::sim {
 namespace {
@@ -39,7 +50,6 @@ class SimulatorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(standins.start().isOk());
-    PlaceholderHomeScreen::registerIfMissing();
     startClient(platform::Sandbox::root());
   }
   void TearDown() override { standins.stop(); }
@@ -95,23 +105,35 @@ TEST_F(SimulatorTest, SwipeReachesThePluggedReaderWhileItWaitsForACard) {
   EXPECT_FALSE(standins.reader().isArmed());
 }
 
-TEST_F(SimulatorTest, TheModel0001ReaderPlugsInItsPlaceAndTakesTheSwipe) {
+TEST_F(SimulatorTest, TheModel0001And0008ReadersPlugInTheirPlaceAndTakeTheSwipe) {
   run("wait 2.5\n");
   EXPECT_NE(run("plug 0009\n", 1).find("! no simulated reader of model 0009"), std::string::npos);
-  run("plug 0001\n");
-  EXPECT_TRUE(standins.isReaderPlugged());
-  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader0001());
-  auto hub = AppServices::current().swiper();
-  ASSERT_TRUE(hub);
-  hub->initSwiperSDkWithUnitId("0001");
-  ASSERT_TRUE(pumpUntil([&] { return hub->isDevicePresent(); }, 2));
-  hub->startCSwiper();
-  ASSERT_TRUE(platform::RunLoop::main().runUntil([&] { return standins.reader0001().isArmed(); }, platform::secs(5)));
-  run("swipe\n");
-  EXPECT_FALSE(standins.reader0001().isArmed());
-  // Plugging the other model takes this one out first.
-  run("plug\n");
-  EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader());
+  struct Case {
+    const char* model;
+    platform::media::Peer* reader;
+    std::function<bool()> armed;
+  };
+  const Case cases[] = {
+      {"0001", &standins.reader0001(), [&] { return standins.reader0001().isArmed(); }},
+      {"0008", &standins.reader0008(), [&] { return standins.reader0008().isArmed(); }},
+  };
+  for (const Case& c : cases) {
+    run(std::string("plug ") + c.model + "\n");
+    EXPECT_TRUE(standins.isReaderPlugged()) << c.model;
+    EXPECT_EQ(platform::media::Jack::shared().peer().get(), c.reader) << c.model;
+    auto hub = AppServices::current().swiper();
+    ASSERT_TRUE(hub);
+    hub->initSwiperSDkWithUnitId(c.model);
+    ASSERT_TRUE(pumpUntil([&] { return hub->isDevicePresent(); }, 2)) << c.model;
+    hub->startCSwiper();
+    ASSERT_TRUE(platform::RunLoop::main().runUntil(c.armed, platform::secs(10))) << c.model;
+    run("swipe\n");
+    EXPECT_FALSE(c.armed()) << c.model;
+    // Plugging the other model takes this one out first.
+    run("plug\n");
+    EXPECT_EQ(platform::media::Jack::shared().peer().get(), &standins.reader()) << c.model;
+    hub->stopCSwiper();
+  }
 }
 
 TEST_F(SimulatorTest, PlugNamesTheReaderModelAndTheSwipeReachesThe0003Reader) {
@@ -172,11 +194,164 @@ TEST_F(SimulatorTest, DescriptionsPushMessagesAndProbesReachTheirStandins) {
   EXPECT_TRUE(probe.https);
 }
 
+// A screen registered by its class name, as the feature modules register theirs.
+class NamedScreen : public platform::ui::ViewController {
+ public:
+  explicit NamedScreen(std::string name) : name_(std::move(name)) {}
+  std::string className() const override { return name_; }
+
+ private:
+  std::string name_;
+};
+
+// The client starts into the home screen: the guide is closed, a tab is tapped by its tag and a
+// box by its title; logged out, a gated box opens the login screen.
+TEST_F(SimulatorTest, TheHomeScreenSwitchesTabsAndABoxOpensItsBusinessOrTheLoginScreen) {
+  for (const char* name : {"LoginViewController", "PayBusinessViewController"}) {
+    ScreenRegistry::shared().add(name, [name] { return std::make_shared<NamedScreen>(name); });
+  }
+  run("wait 3\nguide\n");
+  auto nav = AppServices::current().navigationController();
+  ASSERT_TRUE(nav);
+  EXPECT_EQ(nav->stack().front()->className(), "HomeViewController");
+  EXPECT_NE(run("guide\n", 1).find("! no first-run guide is shown"), std::string::npos);
+  run("tap 信用卡还款\nwait 1\n");
+  EXPECT_EQ(nav->topViewController()->className(), "LoginViewController");
+  nav->popToRoot(false);
+  run("tap #10233\nwait 1\ntap 缴费\nwait 1\n");
+  EXPECT_EQ(nav->topViewController()->className(), "PayBusinessViewController");
+  EXPECT_NE(run("tap #99\n", 1).find("!"), std::string::npos);
+}
+
+// A form as business screens build them: a labelled phone field, a field found by its
+// placeholder, an amount on the client's amount pad, a PIN on the client's PIN pad (the screen
+// keeps the digits), a picker, a sheet and an alert.
+class FormScreen : public platform::ui::ViewController,
+                   public NVXKeyboardViewDelegate,
+                   public platform::ui::PickerViewDataSource,
+                   public platform::ui::PickerViewDelegate {
+ public:
+  std::string className() const override { return "FormScreen"; }
+  void viewDidLoad() override {
+    using platform::ui::Rect;
+    auto root = view();
+    root->addSubview(platform::ui::Label::create(Rect{10, 10, 80, 30}, "手机号码："));
+    phone = platform::ui::TextField::create(Rect{100, 10, 200, 30});
+    root->addSubview(phone);
+    root->addSubview(platform::ui::Label::create(Rect{10, 50, 80, 30}, "说明"));
+    bill = platform::ui::TextField::create(Rect{100, 50, 200, 30});
+    bill->setPlaceholder("请输入账单号");
+    root->addSubview(bill);
+    amount = platform::ui::TextField::create(Rect{100, 90, 200, 30});
+    amount->setPlaceholder("请输入金额");
+    root->addSubview(amount);
+    amountPad = NVXSafeKeyboardView::numberPadWithInputField(amount, NVXSafeKeyboardView::kAmountStyle);
+    pin = platform::ui::TextField::create(Rect{100, 130, 200, 30});
+    pin->setPlaceholder("请输入密码");
+    pin->setInputView(NVXKeyboardView::numberPadWithDelegate(
+        std::static_pointer_cast<FormScreen>(shared_from_this())));
+    root->addSubview(pin);
+    picker = platform::ui::PickerView::create(Rect{0, 300, 320, 216});
+    picker->setDataSource(std::static_pointer_cast<FormScreen>(shared_from_this()));
+    picker->setDelegate(std::static_pointer_cast<FormScreen>(shared_from_this()));
+    root->addSubview(picker);
+    auto choose = platform::ui::Button::create(Rect{10, 170, 100, 40});
+    choose->setTitle("选择");
+    choose->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [this](platform::ui::Control&) {
+      auto sheet = platform::ui::ActionSheet::create("来源", "取消", std::nullopt, {"拍照", "相册"});
+      sheet->setOnClicked([this](platform::ui::ActionSheet& s, int index) { chosen = s.buttonTitleAtIndex(index); });
+      sheet->showIn(*view());
+    });
+    root->addSubview(choose);
+  }
+  void keyboadView(NVXKeyboardView&, int digit) override { pinDigits += std::to_string(digit); }
+  void keyboadViewdoneButtonPressed(NVXKeyboardView&) override {
+    pinDone = true;
+    pin->resignFirstResponder();
+  }
+  void keyboadViewdeleteButtonPressed(NVXKeyboardView&) override {
+    if (!pinDigits.empty()) pinDigits.pop_back();
+  }
+  int numberOfComponents(platform::ui::PickerView&) override { return 1; }
+  int numberOfRows(platform::ui::PickerView&, int) override { return 3; }
+  std::optional<std::string> titleForRow(platform::ui::PickerView&, int row, int) override {
+    return std::vector<std::string>{"北京", "上海", "广州"}[static_cast<size_t>(row)];
+  }
+
+  std::shared_ptr<platform::ui::TextField> phone, bill, amount, pin;
+  std::shared_ptr<NVXSafeKeyboardView> amountPad;
+  std::shared_ptr<platform::ui::PickerView> picker;
+  std::string pinDigits;
+  bool pinDone = false;
+  std::string chosen;
+};
+
+class SimulatorForms : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window->setRootViewController(form);
+    window->makeKeyAndVisible();
+  }
+  // Runs the script; the count of failed actions.
+  int run(const std::string& text) {
+    std::istringstream script(text);
+    return simulator.run(script);
+  }
+
+  std::shared_ptr<FormScreen> form = std::make_shared<FormScreen>();
+  std::shared_ptr<platform::ui::Window> window = platform::ui::Window::create();
+  std::ostringstream out;
+  Simulator simulator{out};
+};
+
+TEST_F(SimulatorForms, TypesPressesPicksAndChoosesAsAUser) {
+  const int failed = run(
+      "type 手机号码 = 13800000000\n"
+      "type 请输入账单号 = 2014031500001\n"
+      "type 请输入金额 = 12.345\n"
+      "type 请输入密码 = \n"
+      "press 1234 delete 56 7 done\n"
+      "pick 上海\n"
+      "tap 选择\n"
+      "sheet 相册\n");
+  EXPECT_EQ(failed, 0) << out.str();
+  EXPECT_EQ(form->phone->text(), "13800000000");
+  EXPECT_EQ(form->bill->text(), "2014031500001");
+  // The amount pad's own rule: two decimals at most.
+  EXPECT_EQ(form->amount->text(), "12.34");
+  EXPECT_EQ(form->pinDigits, "123567");
+  EXPECT_TRUE(form->pinDone);
+  EXPECT_EQ(form->picker->selectedRow(0), 1);
+  EXPECT_EQ(form->chosen, "相册");
+  EXPECT_NE(out.str().find("> type 手机号码 = 13800000000"), std::string::npos) << out.str();
+}
+
+TEST_F(SimulatorForms, FormMistakesAreReported) {
+  const int failed = run(
+      "press 1\n"                  // no keypad up yet
+      "type 不存在 = 1\n"
+      "type 请输入账单号\n"
+      "type 请输入金额 = 1a\n"     // the amount pad has no key "a"
+      "press 00 hide\n"
+      "type 请输入密码 = 1\n"
+      "press .\n"                  // the PIN pad has no point
+      "pick 深圳\n"
+      "sheet 相册\n"
+      "pick\n");
+  EXPECT_EQ(failed, 8) << out.str();
+  for (const char* message : {"! no keypad of the client is up", "! no text field with the placeholder or label \"不存在\"",
+                              "! type takes <field> = <text>", "! the keypad has no key \"a\"",
+                              "! the keypad has no key \".\"", "! the picker has no row \"深圳\"", "! pick needs an argument"}) {
+    EXPECT_NE(out.str().find(message), std::string::npos) << message << "\n" << out.str();
+  }
+  EXPECT_EQ(form->amount->text(), "100.00") << "the keys before the bad one were pressed, then the pad was hidden";
+}
+
 TEST(SimulatorWithoutStandins, BadActionsAreReportedAndCounted) {
-  auto& net = platform::net::NetConfig::current();
-  net.useLoopbackNetwork();
-  net.presencePort = platform::net::pickFreePort();
-  net.heartbeatPort = platform::net::pickFreePort();
+  platform::net::NetConfig::current().useLoopbackNetwork();
+  // A box that is never powered on holds the phone's ports for it.
+  standin::SimulatedWifiBox ports(standin::SimulatedWifiBox::onFreePorts());
+  ASSERT_TRUE(ports.bindPorts().isOk());
   startClient(platform::Sandbox::root());
   std::ostringstream out;
   Simulator simulator(out);

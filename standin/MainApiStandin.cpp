@@ -13,6 +13,8 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
+#include "standin/mainapi/Hex.h"
+#include "standin/mainapi/MainApiState.h"
 
 namespace standin {
 
@@ -22,47 +24,14 @@ using platform::Json;
 using Fields = std::vector<HttpStandin::Field>;
 
 constexpr std::string_view kTag = "MainApiStandin";
-constexpr std::string_view kTermLoginBusid = "M10003";
-constexpr std::string_view kCheckinBusid = "M10002";
-
-// Transaction calls the server protects with a MAC (looked for in the method name).
-constexpr std::array<std::string_view, 8> kProtectedMethods = {
-    "queryTrans",    "commitTransaction", "queryRemitTrans", "commitRemitTransaction",
-    "updateKTWItem", "activeEWallet",     "payPwdSwitch",    "resetPayPwd"};
+constexpr std::string_view kNotFoundPage = "<html><body><h1>404 Not Found</h1></body></html>";
 
 // The MAC fields in order; "fee" closes the list of the commit calls.
 constexpr std::array<std::string_view, 11> kMacFields = {"busid", "termid", "tdtm",  "series",  "rnd",   "pan",
                                                          "inpan", "billno", "amount", "retcode", "sysref"};
 
-std::string upperHex(const uint8_t* data, size_t size) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(size * 2);
-  for (size_t i = 0; i < size; ++i) {
-    out.push_back(kDigits[data[i] >> 4]);
-    out.push_back(kDigits[data[i] & 0x0F]);
-  }
-  return out;
-}
-
-std::optional<std::vector<uint8_t>> hexBytes(std::string_view hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  auto value = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-  };
-  std::vector<uint8_t> out;
-  out.reserve(hex.size() / 2);
-  for (size_t i = 0; i < hex.size(); i += 2) {
-    int hi = value(hex[i]);
-    int lo = value(hex[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out.push_back(static_cast<uint8_t>(hi << 4 | lo));
-  }
-  return out;
-}
+using mainapi::hexBytes;
+using mainapi::upperHex;
 
 // Triple DES (EDE3, ECB, no padding) of whole 8-byte blocks under k1|k2|k3. With k1 = k2 = k3 it
 // is single DES, which the default provider has no other way to offer.
@@ -79,14 +48,6 @@ bool ede3(bool encrypt, const uint8_t* k1, const uint8_t* k2, const uint8_t* k3,
   EVP_CIPHER_CTX_free(ctx);
   OPENSSL_cleanse(key.data(), key.size());
   return ok;
-}
-
-std::string randomKeyHex() {
-  std::array<uint8_t, 16> bytes{};
-  if (RAND_bytes(bytes.data(), static_cast<int>(bytes.size())) != 1) return {};
-  std::string hex = upperHex(bytes.data(), bytes.size());
-  OPENSSL_cleanse(bytes.data(), bytes.size());
-  return hex;
 }
 
 std::optional<std::string> fieldOf(const Fields& fields, std::string_view key) {
@@ -123,56 +84,7 @@ Json envelope(std::string_view retCode, const std::optional<std::string>& errMsg
 
 HttpStandin::Reply jsonReply(const Json& body) { return HttpStandin::Reply::json(platform::json::dump(body)); }
 
-Json defaultUnits() {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kUnits = {{
-      {"0001", "音频刷卡器 一代"},
-      {"0002", "音频刷卡器 二代"},
-      {"0003", "音频刷卡器 三代"},
-      {"0004", "音频刷卡器 四代"},
-      {"0005", "音频刷卡器 五代"},
-      {"0006", "音频刷卡器 六代"},
-      {"0007", "无线刷卡盒"},
-      {"0008", "音频刷卡器 八代"},
-  }};
-  Json list = Json::array();
-  for (const auto& [id, name] : kUnits) {
-    Json u = Json::object();
-    u["platType"] = "ios";
-    u["unitid"] = id;
-    u["unitname"] = name;
-    u["unitdesc"] = name;
-    u["state"] = "1";
-    list.push_back(std::move(u));
-  }
-  return list;
-}
-
 }  // namespace
-
-struct MainApiStandin::State {
-  struct Session {
-    std::string token;
-    bool expired = false;
-  };
-  struct ScriptEntry {
-    Scripted scripted;
-    int remaining = -1;
-  };
-
-  std::mutex mutex;
-  std::map<std::string, Session, std::less<>> sessions;
-  Json clientVersions = Json::array();
-  std::map<std::pair<std::string, std::string>, Json> parameters;
-  Json units = defaultUnits();
-  std::map<std::string, std::string, std::less<>> readerOwners;
-  std::map<std::string, Json, std::less<>> queryTransData;
-  int tpkEntryCount = 1;
-  bool checkinPiks = true;
-  bool checkinMacs = true;
-  std::map<std::string, IssuedKeys, std::less<>> keys;
-  std::map<std::string, ScriptEntry, std::less<>> scripts;
-  std::vector<Verdict> verdicts;
-};
 
 // --- Scripted ---
 
@@ -215,8 +127,12 @@ MainApiStandin::Scripted MainApiStandin::Scripted::rawBody(std::string body, int
 }
 
 MainApiStandin::Scripted MainApiStandin::Scripted::htmlErrorPage(int status) {
-  return rawBody("<html><head><title>" + std::to_string(status) +
-                     " Internal Server Error</title></head><body><h1>Internal Server Error</h1></body></html>",
+  const std::string reason = status == 502   ? "Bad Gateway"
+                             : status == 503 ? "Service Unavailable"
+                             : status == 504 ? "Gateway Time-out"
+                                             : "Internal Server Error";
+  return rawBody("<html><head><title>" + std::to_string(status) + " " + reason + "</title></head><body><h1>" +
+                     reason + "</h1></body></html>",
                  status, "text/html; charset=utf-8");
 }
 
@@ -237,6 +153,22 @@ MainApiStandin::Scripted MainApiStandin::Scripted::after(std::chrono::millisecon
   Scripted s = *this;
   s.delay = wait;
   return s;
+}
+
+MainApiStandin::Scripted MainApiStandin::Scripted::processingFirst() const {
+  Scripted s = *this;
+  s.processFirst = true;
+  return s;
+}
+
+MainApiStandin::Scripted MainApiStandin::Scripted::httpStatus(int status) { return htmlErrorPage(status); }
+
+MainApiStandin::Scripted MainApiStandin::Scripted::badJson() {
+  return rawBody("{\"retStatus\":{\"retCode\":\"0000\",\"errMsg\":");
+}
+
+MainApiStandin::Scripted MainApiStandin::Scripted::dropAfterProcessing() {
+  return dropConnection().processingFirst();
 }
 
 // --- Settings ---
@@ -266,6 +198,21 @@ platform::Result<MainApiStandin::Settings> MainApiStandin::Settings::fromProject
   Settings settings;
   settings.vercodeSalt = salt.value();
   settings.transportKey = keyHex;
+  // The private halves of the public keys the bundle's settings give the client.
+  auto privateKey = [&](const char* name) -> platform::Result<RsaKeyPair> {
+    const platform::Path file = keyFile.parent_path() / name;
+    auto pem = platform::fs::read(file);
+    if (!pem) return platform::Status::error("cannot read " + file.string());
+    auto pair = RsaKeyPair::fromPrivatePem(*pem);
+    if (!pair) return platform::Status::error(pair.error() + ": " + file.string());
+    return pair;
+  };
+  auto pin = privateKey("pin-private.pem");
+  if (!pin) return platform::Status::error(pin.error());
+  auto password = privateKey("password-private.pem");
+  if (!password) return platform::Status::error(password.error());
+  settings.pinKey = std::move(pin.value());
+  settings.passwordKey = std::move(password.value());
   return settings;
 }
 
@@ -346,6 +293,8 @@ std::string MainApiStandin::macInputOf(const Fields& fields, bool withFee) {
 
 MainApiStandin::MainApiStandin(Settings settings)
     : StandinServer(settings.tls), settings_(std::move(settings)), state_(std::make_shared<State>()) {
+  state_->units = mainapi::defaultUnits();
+  mainapi::addAllRoutes(*this);
   http().route("*", std::string(kApiPath) + "*", [this](const HttpStandin::Request& r) { return handle(r); });
 }
 
@@ -362,301 +311,342 @@ platform::Status MainApiStandin::start() {
 std::string MainApiStandin::apiBaseAddress() const { return baseUrl() + std::string(kApiPath); }
 
 void MainApiStandin::addSession(std::string loginName, std::string userToken) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->sessions[std::move(loginName)] = State::Session{std::move(userToken), false};
 }
 
+std::optional<std::string> MainApiStandin::sessionToken(const std::string& loginName) const {
+  std::lock_guard lock(state_->mutex);
+  auto it = state_->sessions.find(loginName);
+  if (it == state_->sessions.end() || it->second.expired) return std::nullopt;
+  return it->second.token;
+}
+
 void MainApiStandin::expireSession(const std::string& loginName) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   if (auto it = state_->sessions.find(loginName); it != state_->sessions.end()) it->second.expired = true;
 }
 
 void MainApiStandin::setClientVersions(platform::Json list) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->clientVersions = std::move(list);
 }
 
 void MainApiStandin::setParameter(std::string key, std::string dictCode, platform::Json retData) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->parameters[{std::move(key), std::move(dictCode)}] = std::move(retData);
 }
 
 void MainApiStandin::setUnits(platform::Json list) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->units = std::move(list);
 }
 
 void MainApiStandin::bindReader(std::string psamNo, std::string loginName) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->readerOwners[std::move(psamNo)] = std::move(loginName);
 }
 
 void MainApiStandin::setQueryTransData(std::string busid, platform::Json retData) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->queryTransData[std::move(busid)] = std::move(retData);
 }
 
 void MainApiStandin::setTpkEntryCount(int count) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->tpkEntryCount = std::max(0, count);
 }
 
 void MainApiStandin::setCheckinKeyLists(bool piks, bool macs) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->checkinPiks = piks;
   state_->checkinMacs = macs;
 }
 
 void MainApiStandin::script(std::string method, Scripted scripted, int times) {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->scripts[std::move(method)] = State::ScriptEntry{std::move(scripted), times};
 }
 
 void MainApiStandin::clearScripts() {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   state_->scripts.clear();
 }
 
 std::optional<MainApiStandin::IssuedKeys> MainApiStandin::issuedKeys(const std::string& termid) const {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   auto it = state_->keys.find(termid);
   if (it == state_->keys.end()) return std::nullopt;
   return it->second;
 }
 
 std::vector<MainApiStandin::Verdict> MainApiStandin::verdicts() const {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   return state_->verdicts;
 }
 
 std::optional<MainApiStandin::Verdict> MainApiStandin::lastVerdict(std::string_view method) const {
-  std::lock_guard<std::mutex> lock(state_->mutex);
+  std::lock_guard lock(state_->mutex);
   for (auto it = state_->verdicts.rbegin(); it != state_->verdicts.rend(); ++it) {
     if (it->method == method) return *it;
   }
   return std::nullopt;
 }
 
-HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
-  // "/iphone/<method>[/<argument>].json"
+// --- routes ---
+
+namespace mainapi {
+
+std::string randomKeyHex() {
+  std::array<uint8_t, 16> bytes{};
+  if (RAND_bytes(bytes.data(), static_cast<int>(bytes.size())) != 1) return {};
+  std::string hex = upperHex(bytes.data(), bytes.size());
+  OPENSSL_cleanse(bytes.data(), bytes.size());
+  return hex;
+}
+
+}  // namespace mainapi
+
+void MainApiStandin::addRoute(std::string method, Handler handler, RouteOptions options) {
+  std::lock_guard lock(state_->mutex);
+  State::Route route{std::move(handler), options};
+  if (method.empty() || method.back() != '/') {
+    state_->routes[std::move(method)] = std::move(route);
+    return;
+  }
+  auto& prefixes = state_->prefixRoutes;
+  std::erase_if(prefixes, [&](const auto& entry) { return entry.first == method; });
+  prefixes.emplace_back(std::move(method), std::move(route));
+  std::stable_sort(prefixes.begin(), prefixes.end(),
+                   [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+}
+
+void* MainApiStandin::featureSlot(std::type_index type, std::shared_ptr<void> (*make)()) {
+  std::lock_guard lock(state_->mutex);
+  auto& slot = state_->features[type];
+  if (!slot) slot = make();
+  return slot.get();
+}
+
+std::unique_lock<std::recursive_mutex> MainApiStandin::lock() const {
+  return std::unique_lock<std::recursive_mutex>(state_->mutex);
+}
+
+const RsaKeyPair& MainApiStandin::pinKey() const {
+  return settings_.pinKey ? *settings_.pinKey : RsaKeyPair::testPinKey();
+}
+
+const RsaKeyPair& MainApiStandin::passwordKey() const {
+  return settings_.passwordKey ? *settings_.passwordKey : RsaKeyPair::testPasswordKey();
+}
+
+// --- one call ---
+
+MainApiStandin::RouteContext::RouteContext(MainApiStandin& server, const HttpStandin::Request& request)
+    : server_(server), request_(request), fields_(request.queryFields) {
+  // Query first: GET calls carry everything in the query.
+  fields_.insert(fields_.end(), request.formFields.begin(), request.formFields.end());
   std::string_view call = std::string_view(request.path).substr(kApiPath.size());
-  constexpr std::string_view kJson = ".json";
-  if (call.size() <= kJson.size() || call.substr(call.size() - kJson.size()) != kJson) {
-    return HttpStandin::Reply::text("<html><body><h1>404 Not Found</h1></body></html>", 404);
+  if (call.ends_with(".json")) call.remove_suffix(5);
+  for (size_t at = 0;;) {
+    size_t slash = call.find('/', at);
+    segments_.emplace_back(call.substr(at, slash == std::string_view::npos ? slash : slash - at));
+    if (slash == std::string_view::npos) break;
+    at = slash + 1;
   }
-  call.remove_suffix(kJson.size());
-  const std::string method(call.substr(0, call.find('/')));
+  verdict_.method = segments_.front();
+  auto uid = field("uid");
+  auto vercode = field("vercode");
+  verdict_.identityOk = uid && vercode && !uid->empty() &&
+                        *vercode == vercodeFor(*uid, server.settings_.vercodeSalt);
+}
 
-  // Fields from the query and the form, query first (GET calls carry everything in the query).
-  Fields fields = request.queryFields;
-  fields.insert(fields.end(), request.formFields.begin(), request.formFields.end());
-  auto field = [&](std::string_view key) { return fieldOf(fields, key); };
+std::optional<std::string> MainApiStandin::RouteContext::field(std::string_view key) const {
+  return fieldOf(fields_, key);
+}
 
-  Verdict verdict;
-  verdict.method = method;
+std::string MainApiStandin::RouteContext::fieldOr(std::string_view key, std::string fallback) const {
+  auto value = field(key);
+  return value ? std::move(*value) : std::move(fallback);
+}
+
+HttpStandin::Reply MainApiStandin::RouteContext::refuse(std::string_view retCode, std::string errMsg) {
+  verdict_.retCode = retCode;
+  return jsonReply(envelope(retCode, std::move(errMsg), std::nullopt));
+}
+
+HttpStandin::Reply MainApiStandin::RouteContext::ok(std::optional<platform::Json> retData) {
+  verdict_.retCode = kOk;
+  return jsonReply(envelope(kOk, std::string("成功"), retData));
+}
+
+HttpStandin::Reply MainApiStandin::RouteContext::error(std::string_view retCode, std::string errMsg) {
+  return refuse(retCode, std::move(errMsg));
+}
+
+MainApiStandin::RouteContext::Refusal MainApiStandin::RouteContext::identity() {
+  if (verdict_.identityOk) return std::nullopt;
+  return refuse(kIdentityRefused, "非法请求");
+}
+
+MainApiStandin::RouteContext::Refusal MainApiStandin::RouteContext::token(std::string_view loginField) {
+  auto loginName = field(loginField);
+  auto token = field("userToken");
+  std::lock_guard lock(server_.state_->mutex);
+  const auto& sessions = server_.state_->sessions;
+  auto it = loginName ? sessions.find(*loginName) : sessions.end();
+  if (it != sessions.end() && token && it->second.token == *token && !it->second.expired) return std::nullopt;
+  return refuse(kTokenExpired, std::string(kTokenExpiredText));
+}
+
+MainApiStandin::RouteContext::Refusal MainApiStandin::RouteContext::mac(bool withFee) {
+  verdict_.macInput = macInputOf(request_.formFields, withFee);
+  std::string macKey;
   {
-    auto uid = field("uid");
-    auto vercode = field("vercode");
-    verdict.identityOk = uid && vercode && !uid->empty() && *vercode == vercodeFor(*uid, settings_.vercodeSalt);
+    std::lock_guard lock(server_.state_->mutex);
+    auto termid = field("termid");
+    const auto& keys = server_.state_->keys;
+    if (auto it = termid ? keys.find(*termid) : keys.end(); it != keys.end()) macKey = it->second.mac;
   }
+  if (macKey.empty()) {
+    verdict_.macOk = false;
+    return refuse(kNotSignedIn, "终端未签到");
+  }
+  auto mac = field("mac");
+  verdict_.macOk = mac && mac->size() == 8 && *mac == retailMac(verdict_.macInput, macKey).substr(0, 8);
+  OPENSSL_cleanse(macKey.data(), macKey.size());
+  if (!*verdict_.macOk) return refuse(kMacRefused, "MAC校验失败");
+  return std::nullopt;
+}
 
+platform::Result<std::string> MainApiStandin::RouteContext::pinBlock(std::string_view pinkeyHex,
+                                                                    std::string_view termid) {
+  verdict_.pinOk = false;
+  std::string pik;
+  {
+    std::lock_guard lock(server_.state_->mutex);
+    if (auto it = server_.state_->keys.find(termid); it != server_.state_->keys.end()) pik = it->second.pik;
+  }
+  if (pik.empty()) return platform::Status::error("no PIN key issued to the terminal");
+  // The RSA layer carries the Triple-DES block as 16 hex characters.
+  auto inner = server_.pinKey().decryptHex(pinkeyHex);
+  std::string block = inner && inner->size() == 16 ? unwrapKey(*inner, pik) : std::string();
+  if (inner) OPENSSL_cleanse(inner->data(), inner->size());
+  OPENSSL_cleanse(pik.data(), pik.size());
+  if (block.empty()) return platform::Status::error("the PIN block does not decipher");
+  const bool wellFormed = block.size() == 16 && block.starts_with("06") && block.ends_with("FFFFFFFF") &&
+                          std::all_of(block.begin() + 2, block.begin() + 8, [](char c) { return c >= '0' && c <= '9'; });
+  std::string pin = wellFormed ? block.substr(2, 6) : std::string();
+  OPENSSL_cleanse(block.data(), block.size());
+  if (!wellFormed) return platform::Status::error("the PIN block is not \"06\", six digits and \"FFFFFFFF\"");
+  verdict_.pinOk = true;
+  return pin;
+}
+
+platform::Result<std::string> MainApiStandin::RouteContext::password(std::string_view passwordHex) const {
+  auto clear = server_.passwordKey().decryptHex(passwordHex);
+  if (!clear) return platform::Status::error("the password does not decipher");
+  return std::move(*clear);
+}
+
+std::optional<int64_t> MainApiStandin::RouteContext::amount12(std::string_view text) {
+  if (text.size() != 12) return std::nullopt;
+  int64_t fen = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    fen = fen * 10 + (c - '0');
+  }
+  return fen;
+}
+
+namespace {
+
+// A scripted answer as it goes out.
+HttpStandin::Reply scriptedReply(const MainApiStandin::Scripted& scripted) {
+  using Kind = MainApiStandin::Scripted::Kind;
+  switch (scripted.kind) {
+    case Kind::Envelope:
+      return jsonReply(envelope(scripted.retCode, scripted.errMsg, scripted.retData));
+    case Kind::Body: {
+      HttpStandin::Reply reply = HttpStandin::Reply::text(scripted.body, scripted.status);
+      reply.contentType = scripted.contentType;
+      return reply;
+    }
+    case Kind::DropConnection:
+    case Kind::Normal:
+      break;
+  }
+  // One chunk of a chunked body, then the connection closes without the closing chunk: the
+  // client sees the connection break in the middle of the reply.
+  const std::string partial = "{\"retStatus\":{\"retCo";
+  char size[16];
+  std::snprintf(size, sizeof size, "%zX\r\n", partial.size());
+  HttpStandin::Reply reply = HttpStandin::Reply::json(size + partial);
+  reply.headers.emplace_back("Transfer-Encoding", "chunked");
+  return reply;
+}
+
+}  // namespace
+
+HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
+  // "/iphone/<method>[/<argument>].json"; routes taking a whole folder also answer other endings.
+  std::string_view call = std::string_view(request.path).substr(kApiPath.size());
+  const bool json = call.size() > 5 && call.ends_with(".json");
+  if (json) call.remove_suffix(5);
+
+  std::optional<State::Route> route;
   std::optional<Scripted> scripted;
+  RouteContext context(*this, request);
   {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    if (auto it = state_->scripts.find(method); it != state_->scripts.end()) {
+    std::lock_guard lock(state_->mutex);
+    if (auto it = state_->routes.find(call); json && it != state_->routes.end()) route = it->second;
+    for (const auto& [prefix, prefixRoute] : state_->prefixRoutes) {
+      if (route) break;
+      if (call.starts_with(prefix) && call.size() > prefix.size()) route = prefixRoute;
+    }
+    if (!json && !route) return HttpStandin::Reply::text(std::string(kNotFoundPage), 404);
+    if (auto it = state_->scripts.find(context.method()); it != state_->scripts.end()) {
       scripted = it->second.scripted;
       if (it->second.remaining > 0 && --it->second.remaining == 0) state_->scripts.erase(it);
     }
   }
-  if (scripted && scripted->delay.count() > 0) {
-    if (http().holdUntilStopped(scripted->delay)) return HttpStandin::Reply::text("stopped", 503);
-  }
-  auto record = [&](std::string_view retCode) {
-    verdict.retCode = retCode;
-    std::lock_guard<std::mutex> lock(state_->mutex);
+  Verdict& verdict = context.verdict();
+  auto record = [&] {
+    std::lock_guard lock(state_->mutex);
     state_->verdicts.push_back(verdict);
   };
-  if (scripted) {
-    switch (scripted->kind) {
-      case Scripted::Kind::Envelope:
-        record(scripted->retCode);
-        return jsonReply(envelope(scripted->retCode, scripted->errMsg, scripted->retData));
-      case Scripted::Kind::Body: {
-        record("");
-        HttpStandin::Reply reply = HttpStandin::Reply::text(scripted->body, scripted->status);
-        reply.contentType = scripted->contentType;
-        return reply;
-      }
-      case Scripted::Kind::DropConnection: {
-        // One chunk of a chunked body, then the connection closes without the closing chunk:
-        // the client sees the connection break in the middle of the reply.
-        record("");
-        const std::string partial = "{\"retStatus\":{\"retCo";
-        char size[16];
-        std::snprintf(size, sizeof size, "%zX\r\n", partial.size());
-        HttpStandin::Reply reply = HttpStandin::Reply::json(size + partial);
-        reply.headers.emplace_back("Transfer-Encoding", "chunked");
-        return reply;
-      }
-      case Scripted::Kind::Normal:
-        break;
+  const bool replaces = scripted && scripted->kind != Scripted::Kind::Normal;
+
+  if (scripted && !scripted->processFirst) {
+    if (scripted->delay.count() > 0 && http().holdUntilStopped(scripted->delay)) {
+      return HttpStandin::Reply::text("stopped", 503);
+    }
+    if (replaces) {
+      verdict.retCode = scripted->kind == Scripted::Kind::Envelope ? scripted->retCode : std::string();
+      verdict.scripted = true;
+      record();
+      return scriptedReply(*scripted);
     }
   }
 
-  auto refuse = [&](std::string_view code, std::string message) {
-    record(code);
-    return jsonReply(envelope(code, std::move(message), std::nullopt));
-  };
-  auto succeed = [&](Json retData) {
-    record(kOk);
-    return jsonReply(envelope(kOk, std::string("成功"), std::move(retData)));
-  };
+  HttpStandin::Reply reply;
+  if (!route) {
+    platform::log::info(kTag, "no handling for " + std::string(call));
+    reply = HttpStandin::Reply::text(std::string(kNotFoundPage), 404);
+  } else {
+    std::lock_guard lock(state_->mutex);   // handlers run one at a time
+    auto refused = route->options.identity ? context.identity() : std::nullopt;
+    reply = refused ? std::move(*refused) : route->handler(context);
+  }
+  verdict.scripted = replaces;
+  record();
 
-  if (!verdict.identityOk) return refuse(kIdentityRefused, "非法请求");
-
-  // A call on behalf of a user ("mobile" and "userToken") needs the user's live token.
-  auto checkSession = [&]() -> std::optional<HttpStandin::Reply> {
-    auto mobile = field("mobile");
-    auto token = field("userToken");
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    auto it = mobile ? state_->sessions.find(*mobile) : state_->sessions.end();
-    if (it == state_->sessions.end() || !token || it->second.token != *token || it->second.expired) {
-      verdict.retCode = kTokenExpired;
-      state_->verdicts.push_back(verdict);
-      return jsonReply(envelope(kTokenExpired, std::string("登录已失效，请重新登录"), std::nullopt));
+  if (scripted && scripted->processFirst) {
+    if (scripted->delay.count() > 0 && http().holdUntilStopped(scripted->delay)) {
+      return HttpStandin::Reply::text("stopped", 503);
     }
-    return std::nullopt;
-  };
-
-  // Protected calls: the MAC over the fixed fields under the MAC key issued to the terminal.
-  const bool isProtected =
-      std::any_of(kProtectedMethods.begin(), kProtectedMethods.end(), [&](std::string_view p) { return method == p; }) &&
-      (method != "updateKTWItem" || field("payType") == "1");
-  if (isProtected) {
-    if (auto refused = checkSession()) return *refused;
-    const bool withFee = method == "commitTransaction" || method == "commitRemitTransaction";
-    verdict.macInput = macInputOf(request.formFields, withFee);
-    auto termid = field("termid");
-    std::optional<std::string> macKey;
-    {
-      std::lock_guard<std::mutex> lock(state_->mutex);
-      if (auto it = termid ? state_->keys.find(*termid) : state_->keys.end();
-          it != state_->keys.end() && !it->second.mac.empty()) {
-        macKey = it->second.mac;
-      }
-    }
-    if (!macKey) {
-      verdict.macOk = false;
-      return refuse(kNotSignedIn, "终端未签到");
-    }
-    auto mac = field("mac");
-    verdict.macOk = mac && mac->size() == 8 && *mac == retailMac(verdict.macInput, *macKey).substr(0, 8);
-    if (!*verdict.macOk) return refuse(kMacRefused, "MAC校验失败");
+    if (replaces) return scriptedReply(*scripted);
   }
-
-  if (method == "login" || method == "checkin") {
-    if (request.method != "POST") return refuse(kBadRequest, "请求方式错误");
-    if (auto refused = checkSession()) return *refused;
-    const std::string_view wanted = method == "login" ? kTermLoginBusid : kCheckinBusid;
-    auto busid = field("busid");
-    auto termid = field("termid");
-    if (busid != wanted || !termid || termid->empty()) return refuse(kBadRequest, "参数错误");
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    Json data = Json::object();
-    if (method == "login") {
-      IssuedKeys keys;
-      keys.tpk = randomKeyHex();
-      Json list = Json::array();
-      for (int i = 0; i < state_->tpkEntryCount; ++i) {
-        // Entries after the first belong to other terminals and are never the terminal's key.
-        std::string id = i == 0 ? *termid : *termid + "-" + std::to_string(i);
-        std::string clear = i == 0 ? keys.tpk : randomKeyHex();
-        list.push_back(Json::object({{id, wrapKey(clear, settings_.transportKey)}}));
-      }
-      state_->keys[*termid] = keys;   // a new login replaces the terminal's keys
-      data["TPKs"] = std::move(list);
-    } else {
-      auto it = state_->keys.find(*termid);
-      if (it == state_->keys.end() || it->second.tpk.empty()) {
-        verdict.retCode = kNotSignedIn;
-        state_->verdicts.push_back(verdict);
-        return jsonReply(envelope(kNotSignedIn, std::string("终端未登录"), std::nullopt));
-      }
-      it->second.pik = randomKeyHex();
-      it->second.mac = randomKeyHex();
-      if (state_->checkinPiks) {
-        data["PIKs"] = Json::array({Json::object({{*termid, wrapKey(it->second.pik, it->second.tpk)}})});
-      }
-      if (state_->checkinMacs) {
-        data["MACs"] = Json::array({Json::object({{*termid, wrapKey(it->second.mac, it->second.tpk)}})});
-      }
-    }
-    verdict.retCode = kOk;
-    state_->verdicts.push_back(verdict);
-    return jsonReply(envelope(kOk, std::string("成功"), std::move(data)));
-  }
-
-  if (method == "queryTrans") {
-    Json data = Json::object();
-    {
-      std::lock_guard<std::mutex> lock(state_->mutex);
-      if (auto it = state_->queryTransData.find(field("busid").value_or("")); it != state_->queryTransData.end()) {
-        data = it->second;
-      }
-    }
-    return succeed(std::move(data));
-  }
-  if (method == "getShuakaqiList") {
-    if (!field("version")) return refuse(kBadRequest, "缺少版本号");
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    Json list = state_->clientVersions;
-    verdict.retCode = kOk;
-    state_->verdicts.push_back(verdict);
-    return jsonReply(envelope(kOk, std::string("成功"), std::move(list)));
-  }
-  if (method == "getParameter") {
-    auto key = field("key");
-    if (!key) return refuse(kBadRequest, "缺少参数名");
-    std::optional<Json> value;
-    {
-      std::lock_guard<std::mutex> lock(state_->mutex);
-      auto it = state_->parameters.find({*key, field("dictCode").value_or("")});
-      if (it != state_->parameters.end()) value = it->second;
-    }
-    if (!value) return refuse(kNotFound, "参数不存在");
-    return succeed(std::move(*value));
-  }
-  if (method == "getBusiDesc") {
-    auto busId = field("busId");
-    if (!busId || busId->empty()) return refuse(kBadRequest, "参数错误");
-    return succeed(Json::array({Json::object({{"aContent", std::string(kBusiDesc)}})}));
-  }
-  if (method == "getUnitListNew") {
-    Json list;
-    {
-      std::lock_guard<std::mutex> lock(state_->mutex);
-      list = state_->units;
-    }
-    return succeed(std::move(list));
-  }
-  if (method == "checkUserDeviceInfo") {
-    auto loginName = field("loginName");
-    auto psamNo = field("psamNo");
-    if (!loginName || loginName->empty() || !psamNo || psamNo->empty()) return refuse(kBadRequest, "参数错误");
-    std::string state = "0";   // a reader nobody owns yet
-    {
-      std::lock_guard<std::mutex> lock(state_->mutex);
-      if (auto it = state_->readerOwners.find(*psamNo); it != state_->readerOwners.end()) {
-        state = it->second == *loginName ? "1" : "-2";
-      }
-    }
-    Json data = Json::object();
-    data["state"] = state;
-    return succeed(std::move(data));
-  }
-  platform::log::info(kTag, "no handling for " + method);
-  record("");
-  return HttpStandin::Reply::text("<html><body><h1>404 Not Found</h1></body></html>", 404);
+  return reply;
 }
-
 }  // namespace standin

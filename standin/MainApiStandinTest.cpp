@@ -1,4 +1,5 @@
 #include "standin/MainApiStandin.h"
+#include "standin/StandinFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +13,15 @@ using platform::Json;
 using platform::net::HttpRequest;
 using Fields = std::vector<HttpStandin::Field>;
 
-constexpr std::string_view kSalt = "test-salt";
-constexpr std::string_view kTransportKey = "F3DF67A1C00F071041343557EF1CD461";
-constexpr std::string_view kUid = "a1B2c3D4e5F6g7H8";
-constexpr std::string_view kTermid = "ABCDEF0123456789";
+using fixture::kTransportKey;
+using fixture::kUid;
+constexpr std::string_view kSalt = fixture::kVercodeSalt;
+constexpr std::string_view kTermid = fixture::kReaderTermid;
 
 class MainApiStandinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    MainApiStandin::Settings settings;
-    settings.vercodeSalt = kSalt;
-    settings.transportKey = kTransportKey;
-    server_ = std::make_unique<MainApiStandin>(settings);
+    server_ = std::make_unique<MainApiStandin>(fixture::settings());
     ASSERT_TRUE(server_->start().isOk());
     server_->addSession("13800000000", "token-1");
   }

@@ -48,26 +48,66 @@ SimulatedWifiBox::Config SimulatedWifiBox::configFromNetConfig() {
   return config;
 }
 
+SimulatedWifiBox::Config SimulatedWifiBox::onFreePorts() {
+  Config config;
+  config.address = std::string(platform::net::NetConfig::kLoopbackGateway);
+  config.phoneAddress = std::string(platform::net::NetConfig::kLoopbackPhone);
+  config.presencePort = 0;
+  config.heartbeatPort = 0;
+  config.commandPort = 0;
+  config.publishPorts = true;
+  return config;
+}
+
 SimulatedWifiBox::SimulatedWifiBox(Config config) : config_(std::move(config)) {}
 
 SimulatedWifiBox::~SimulatedWifiBox() { stop(); }
 
-platform::Status SimulatedWifiBox::start() {
-  if (running_) return platform::Status::success();
-  udp_ = std::make_unique<platform::net::UdpSocket>();
-  if (platform::Status s = udp_->bind(config_.address, config_.heartbeatPort); !s) return s;
-  udp_->setReceiveHandler([this](const platform::net::Datagram& datagram) {
-    if (datagram.data == kPhoneHeartbeat) ++phoneHeartbeats_;
+platform::Status SimulatedWifiBox::bindPorts() {
+  if (udp_) return platform::Status::success();
+  auto udp = std::make_unique<platform::net::UdpSocket>();
+  if (platform::Status s = udp->bind(config_.address, config_.heartbeatPort); !s) return s;
+  udp->setReceiveHandler([this](const platform::net::Datagram& datagram) {
+    if (running_ && datagram.data == kPhoneHeartbeat) ++phoneHeartbeats_;
     return false;
   });
-  if (platform::Status s = udp_->receive(); !s) return s;
+  if (platform::Status s = udp->receive(); !s) return s;
+  if (config_.presencePort == 0) {
+    // Nothing arrives here: the socket only keeps the port from being handed to anyone else.
+    auto hold = std::make_unique<platform::net::UdpSocket>();
+    if (platform::Status s = hold->bind(config_.address, 0); !s) return s;
+    config_.presencePort = hold->localPort();
+    presenceHold_ = std::move(hold);
+  }
+  config_.heartbeatPort = udp->localPort();
+  udp_ = std::move(udp);
+  publish();
+  return platform::Status::success();
+}
+
+void SimulatedWifiBox::publish() const {
+  if (!config_.publishPorts) return;
+  auto& net = platform::net::NetConfig::current();
+  net.presencePort = config_.presencePort;
+  net.heartbeatPort = config_.heartbeatPort;
+  net.commandPort = config_.commandPort;  // 0 until it first listens: nobody is there yet
+}
+
+platform::Status SimulatedWifiBox::start() {
+  if (running_) return platform::Status::success();
+  if (platform::Status s = bindPorts(); !s) return s;
   listener_ = std::make_unique<platform::net::TcpSocket>();
   if (platform::Status s = listener_->listen(config_.address, config_.commandPort,
                                              [this](std::unique_ptr<platform::net::TcpSocket> link) {
                                                accepted(std::move(link));
                                              });
-      !s)
+      !s) {
+    listener_.reset();
     return s;
+  }
+  // A box powered on again listens where it listened before.
+  config_.commandPort = listener_->localPort();
+  publish();
   running_ = true;
   heartbeat();
   heartbeatTimer_ = platform::RunLoop::main().every(platform::secs(config_.heartbeatInterval),
@@ -80,7 +120,6 @@ void SimulatedWifiBox::stop() {
   heartbeatTimer_ = 0;
   link_.reset();
   listener_.reset();
-  udp_.reset();
   pending_.clear();
   armed_ = false;
   running_ = false;

@@ -54,23 +54,36 @@ class SimulatedWifiBox {
   struct Config {
     std::string address = "127.0.0.1";       // the box (the phone's gateway)
     std::string phoneAddress = "127.0.0.2";  // where its heartbeats go
+    // A port of 0: any free one, taken when the box binds and kept for its life.
     uint16_t presencePort = 9890;
     uint16_t heartbeatPort = 9889;
     uint16_t commandPort = 9888;
+    // Writes the ports the box got into platform::net::NetConfig::current(), so that the phone's
+    // sockets, made after, use them.
+    bool publishPorts = false;
     Bytes ksn{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0};
     double heartbeatInterval = 1.0;
   };
   // The loopback addresses and the ports of platform::net::NetConfig::current().
   static Config configFromNetConfig();
+  // The loopback addresses on ports the box takes itself and publishes. Several runs at once
+  // never meet: the box holds its ports from binding to its end, the phone's presence port too
+  // (bound on the box's address, so that nobody else is handed it while the phone binds it on
+  // its own).
+  static Config onFreePorts();
 
   explicit SimulatedWifiBox(Config config = configFromNetConfig());
   ~SimulatedWifiBox();
   SimulatedWifiBox(const SimulatedWifiBox&) = delete;
   SimulatedWifiBox& operator=(const SimulatedWifiBox&) = delete;
 
-  // Binds its sockets, sends the first heartbeat at once and then one every interval.
+  // Binds the datagram sockets (heartbeats and, on free ports, the presence port held for the
+  // phone) and keeps them; the config then holds the ports got. start() does it when not done.
+  platform::Status bindPorts();
+  // Listens on the command port, sends the first heartbeat at once and then one every interval.
   platform::Status start();
-  // Powers off: no heartbeats, the link and the sockets closed.
+  // Powers off: no heartbeats, the link and the command port closed; datagrams that reach it are
+  // ignored.
   void stop();
 
   void setBusy(bool busy) { busy_ = busy; }
@@ -133,7 +146,10 @@ class SimulatedWifiBox {
   std::optional<std::array<uint8_t, 8>> nextRandom_;
   std::array<uint8_t, 8> lastRandom_{};
   uint32_t swipes_ = 0;
+  void publish() const;
+
   std::unique_ptr<platform::net::UdpSocket> udp_;
+  std::unique_ptr<platform::net::UdpSocket> presenceHold_;
   std::unique_ptr<platform::net::TcpSocket> listener_;
   std::unique_ptr<platform::net::TcpSocket> link_;
   Bytes pending_;  // command bytes received and not yet whole

@@ -1,5 +1,6 @@
 #include "app/ui/HomeScreen.h"
 
+#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Window.h"
 
@@ -12,6 +13,10 @@ void HomeScreen::removeSplashLater(std::weak_ptr<platform::ui::ViewController> s
       if (auto splash = window->viewWithTag(kSplashTag)) splash->removeFromSuperview();
     }
   });
+}
+
+void HomeScreen::gotoNewBusiness(const std::string& title) {
+  platform::log::info("HomeScreen", "no way to the business \"" + title + "\" on this home screen");
 }
 
 }  // namespace nvx

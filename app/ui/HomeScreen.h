@@ -42,6 +42,10 @@ class HomeScreen {
   virtual void pushToAdvertiseMent(std::shared_ptr<platform::ui::ViewController> screen) = 0;
   // Opens the lottery entry at the page the link names after "page".
   virtual void handleUrlForTicket(const std::string& url) = 0;
+  // Pops to the root screen and opens the business of the box with that title behind the login
+  // gate (the way back from a receipt to the business just paid). A home screen without it only
+  // logs.
+  virtual void gotoNewBusiness(const std::string& title);
 };
 
 }  // namespace nvx

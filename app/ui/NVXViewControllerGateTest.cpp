@@ -1,5 +1,5 @@
 // The reader gate end to end: the client against the main-API stand-in on loopback, with the
-// simulated Wi-Fi box, the simulated 0001 or 0002 reader in the headset jack, or a scripted driver.
+// simulated Wi-Fi box, a simulated audio reader of each family in the headset jack, or a scripted driver.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,6 +25,7 @@
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
 #include "standin/SimulatedReader0003.h"
+#include "standin/SimulatedReader0008.h"
 #include "standin/SimulatedWifiBox.h"
 
 namespace nvx {
@@ -711,6 +712,9 @@ INSTANTIATE_TEST_SUITE_P(
                         30.0},
         AudioReaderCase{"0003", "6003201511000027",
                         []() -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0003>(); },
+                        30.0},
+        AudioReaderCase{"0008", "8880201306010008",
+                        []() -> std::shared_ptr<platform::media::Peer> { return std::make_shared<standin::SimulatedReader0008>(); },
                         30.0}),
     [](const auto& info) { return std::string("Model") + info.param.model; });
 

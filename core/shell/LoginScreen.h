@@ -18,6 +18,15 @@ class LoginViewControllerDelegate {
   virtual void gotoViewOfBoxTitle(const std::string& boxTitle) = 0;
 };
 
+// The optional part of the login screen's delegate: when the delegate answers it, the user's back
+// button on the login screen tells the delegate, which then navigates itself, instead of popping
+// the login screen.
+class LoginBackDelegate {
+ public:
+  virtual ~LoginBackDelegate() = default;
+  virtual void didBackFromLogin(platform::ui::ViewController& login) = 0;
+};
+
 class LoginScreen {
  public:
   static constexpr const char* kClassName = "LoginViewController";

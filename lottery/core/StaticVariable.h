@@ -27,12 +27,24 @@ class StaticVariable {
   const std::optional<std::string>& uid() const { return uid_; }
   void setUid(std::optional<std::string> uid) { uid_ = std::move(uid); }
 
+  // The host's session, copied in before the host enters the lottery: the user token, the login
+  // name and the host user identity ("userId;terminal id").
+  const std::string& finalTokenid() const { return finalTokenid_; }
+  void setFinalTokenid(std::string token) { finalTokenid_ = std::move(token); }
+  const std::string& mobelNum() const { return mobelNum_; }
+  void setMobelNum(std::string loginName) { mobelNum_ = std::move(loginName); }
+  const std::string& userID() const { return userID_; }
+  void setUserID(std::string identity) { userID_ = std::move(identity); }
+
  private:
   friend class platform::Process;
   StaticVariable() = default;
 
   bool shuaxin_ = false;
   std::optional<std::string> uid_;
+  std::string finalTokenid_;
+  std::string mobelNum_;
+  std::string userID_;
 };
 
 }  // namespace nvx::lottery

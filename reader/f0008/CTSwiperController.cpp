@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"
+#include "reader/f0008/CTLineFilter.h"
 #include "reader/f0008/SwipCard_Lib_x/Audio/CSetting.h"
 #include "reader/f0008/SwipCard_Lib_x/Audio/CSquareEncode.h"
 #include "reader/f0008/SwipCard_Lib_x/Audio/CTPhoneController.h"
@@ -451,6 +452,7 @@ void CTSwiperController::onTimeout(double interval) {
 void CTSwiperController::RecvAndDecodeCommand() {
   if (!endDecodeThread_) {
     DecodeRecord record;
+    CTLineFilter line;
     ZE1601IOSetting setting;
     CDecode* decode = setting.getDecode();
     decode->reset(setting);
@@ -458,6 +460,7 @@ void CTSwiperController::RecvAndDecodeCommand() {
     while (!endDecodeThread_ && !platform::Thread::stopping()) {
       std::optional<RQueue::Data> block = audioRecordQueue_->OutQueue();
       if (!block) continue;
+      line.apply(*block);
       record.setSamples(block->data(), block->size());
       const int32_t status = decode->decode(record);
       if (status == kDecodeFrame) handleReply(record);

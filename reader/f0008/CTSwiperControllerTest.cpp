@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "platform/foundation/Sandbox.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/MediaVolume.h"
+#include "reader/SwiperDriverFactory.h"
 #include "reader/f0008/CTSwiperTestHarness.h"
 
 namespace nvx::reader::testing {
@@ -221,6 +223,23 @@ TEST_F(CTSwiperControllerTest, NoiseOnTheLineWhileTheReaderWaitsIsNoReply) {
   ASSERT_TRUE(h.pumpUntil([&] { return events().has("onDecodeCompleted"); }, 10.0));
 }
 
+// Hiss on the microphone line 12 dB under the reply: it would cross the demodulator's dead band
+// many times a reply, and keep the line from ever going quiet after it; the line filter takes
+// it below.
+TEST_F(CTSwiperControllerTest, TheKsnAndTheCardAreReadThroughHissTwelveDecibelsDown) {
+  h.reader().setNoise(12000.0 / 32768.0 / std::pow(10.0, 12.0 / 20));
+  driver()->getCSwiperKsn();
+  ASSERT_TRUE(h.pumpUntil([&] { return events().has("onGetKsnCompleted") || events().endEvents() > 0; }, 10.0));
+  EXPECT_EQ(events().sessionNames(), Names{"onGetKsnCompleted"});
+  EXPECT_EQ(events().last("onGetKsnCompleted")->text, h.expectedKsn());
+  events().clear();
+  armed();
+  ASSERT_TRUE(h.swipe());
+  ASSERT_TRUE(h.pumpUntil([&] { return events().endEvents() > 0; }, 10.0));
+  ASSERT_TRUE(events().has("onDecodeCompleted")) << ::testing::PrintToString(events().sessionNames());
+  EXPECT_EQ(events().last("onDecodeCompleted")->card, h.expectedCard());
+}
+
 TEST_F(CTSwiperControllerTest, AStartWhileAKsnReadRunsIsRefusedAndAKsnReadWhileASessionRunsToo) {
   h.reader().setSilent(true);
   driver()->getCSwiperKsn();
@@ -295,6 +314,12 @@ TEST_F(CTSwiperControllerTest, NothingTheReaderSaysIsKeptOnDisk) {
   if (std::filesystem::exists(documents)) {
     EXPECT_TRUE(std::filesystem::is_empty(documents));
   }
+}
+
+TEST_F(CTSwiperControllerTest, TheHubsFactoryHandsOutTheSharedDriverForModel0008) {
+  auto made = SwiperDriverFactory::shared().create("0008");
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made, std::static_pointer_cast<nvx::reader::CTSwiperController>(driver()));
 }
 
 }  // namespace

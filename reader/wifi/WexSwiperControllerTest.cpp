@@ -423,7 +423,9 @@ TEST_F(WexSwiperControllerTest, ALostLinkEndsTheRequestWithoutALateTimeOut) {
 
 TEST_F(WexSwiperControllerTest, ARefusedConnectionIsALinkError) {
   ASSERT_NO_FATAL_FAILURE(h_.plugReader());
-  platform::net::NetConfig::current().commandPort = platform::net::pickFreePort();  // nobody listens
+  const RefusingPort refusing;
+  ASSERT_NE(refusing.port(), 0);
+  platform::net::NetConfig::current().commandPort = refusing.port();
   wex().startCSwiper();
   ASSERT_TRUE(pump([&] { return ended(); }));
   ASSERT_EQ(events().sessionNames(), (Names{"onWaitingForDevice", "onError"}));

@@ -1,6 +1,11 @@
-// Test-only: the Wi-Fi reader box driver against a simulated box on loopback, with free ports,
+// Test-only: the Wi-Fi reader box driver against a simulated box on loopback, on ports it took,
 // the loopback network (phone 127.0.0.2, gateway and box 127.0.0.1) and the virtual clock.
 #pragma once
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -82,6 +87,33 @@ inline bool pumpUntil(const std::function<bool()>& pred, double virtualSeconds) 
   }
 }
 
+// A TCP port on the box's address that nobody listens on and nobody else can take while this
+// lives: bound, never listening, so a connection to it is refused.
+class RefusingPort {
+ public:
+  RefusingPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
+      port_ = ntohs(addr.sin_port);
+    }
+  }
+  ~RefusingPort() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  RefusingPort(const RefusingPort&) = delete;
+  RefusingPort& operator=(const RefusingPort&) = delete;
+  uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  uint16_t port_ = 0;
+};
+
 class WexHarness {
  public:
   static constexpr bool kRefusesBusyStart = true;
@@ -89,10 +121,9 @@ class WexHarness {
   WexHarness() {
     auto& net = platform::net::NetConfig::current();
     net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
-    box_ = std::make_unique<standin::SimulatedWifiBox>();
+    // The box takes free ports and publishes them before the phone's sockets are made.
+    box_ = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    EXPECT_TRUE(box_->bindPorts().isOk());
     recorder_ = std::make_shared<DriverEventRecorder>();
   }
 

@@ -9,7 +9,6 @@
 #include "client/ClientMain.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Sandbox.h"
-#include "sim/PlaceholderHomeScreen.h"
 #include "sim/SimStandins.h"
 #include "sim/Simulator.h"
 
@@ -58,7 +57,6 @@ int main(int argc, char** argv) {
       std::cout << "nvx-sim: main API " << standins.mainApi().apiBaseAddress() << ", statistics "
                 << standins.statistics().statisticsBaseAddress() << ", probe " << standins.probe().probeAddress()
                 << ", reader box on the loopback network\n";
-      nvx::sim::PlaceholderHomeScreen::registerIfMissing();
       nvx::startClient(home);
       nvx::sim::Simulator simulator(std::cout, &standins);
       const int failures = script.empty() ? simulator.run(std::cin) : simulator.run(scriptFile);

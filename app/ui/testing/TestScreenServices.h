@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/NetUiBridge.h"
 #include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
 #include "core/session/User.h"
@@ -57,6 +58,7 @@ class TestScreenServices : public AppServices,
                            public std::enable_shared_from_this<TestScreenServices> {
  public:
   TestScreenServices() {
+    installNetUiHooks();  // what the request layer shows, as the client installs it
     root = std::make_shared<NamedTestScreen>("HomeViewController");
     navigation = platform::ui::NavigationController::create(root);
     mainWindow = platform::ui::Window::create();

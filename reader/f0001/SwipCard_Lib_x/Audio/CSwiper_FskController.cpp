@@ -113,8 +113,18 @@ int CSwiper_FskController::decode(std::span<const int16_t> samples, uint8_t* out
     double noise = 0;
     for (size_t k = s0 + kNoiseFrom; k < std::min(n, s0 + kNoiseFrom + kNoiseValues); ++k) noise += p[k];
     noise /= static_cast<double>(kNoiseValues);
+    // A reply starts with a long 2 kHz preamble, so its power stays up over the stretch skipped
+    // after the start. The noise is measured over a short stretch of a narrow band, whose power
+    // swells and fades slowly: a swell of noise can pass the threshold for a moment, but not
+    // keep above it on average for that long.
+    std::vector<double> sum(n + 1, 0.0);
+    for (size_t k = 0; k < n; ++k) sum[k + 1] = sum[k] + p[k];
+    auto steady = [&](size_t i) {
+      const size_t end = std::min(n, i + kSkipAfterStart);
+      return sum[end] - sum[i] > kStartOverNoise * noise * static_cast<double>(end - i);
+    };
     for (size_t i = s0 + kSearchFrom; i < n; ++i) {
-      if (p[i] > kStartOverNoise * noise && p[i] > kStartFloor) {
+      if (p[i] > kStartOverNoise * noise && p[i] > kStartFloor && steady(i)) {
         for (size_t k = i + kSkipAfterStart - kClearedBeforeSkip; k < std::min(n, i + kSkipAfterStart); ++k) x[k] = 0;
         s0 = i + kSkipAfterStart;
         break;

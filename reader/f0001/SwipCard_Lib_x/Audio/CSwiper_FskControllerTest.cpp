@@ -157,6 +157,20 @@ TEST(CSwiperDecode, NoiseAloneIsNoPacket) {
   EXPECT_EQ(decode(CSwiperLine().quiet(0.001)).result, 1);
 }
 
+// A short swell of 2 kHz in the noise before the reply (a click, or the noise itself in its
+// narrow band) stands far above the noise measured at the start for a moment only: the start
+// is where the power stays up, at the preamble, not at the swell.
+TEST(CSwiperDecode, AShortSwellBeforeTheReplyIsNotItsStart) {
+  const Bytes packet = SimulatedReader0001::ksnReply(kKsn);
+  for (uint32_t seed = 1; seed <= 8; ++seed) {
+    CSwiperLine line;
+    line.quiet(0.03).tone(2000, 9700, 0.001).quiet(0.05).say(packet, 0.05).quiet(0.05).noise(0.12, seed);
+    Decoded d = decode(line);
+    EXPECT_EQ(d.result, 11) << seed;
+    EXPECT_EQ(head(d, 11), packet) << seed;
+  }
+}
+
 TEST(CSwiperDecode, TakesTheLastSamplesOfALongRecording) {
   // 1.7 s: the reply lies in the last 1.4 s, behind a loud tone the window leaves out.
   CSwiperLine line;

@@ -1,0 +1,101 @@
+// The home screen against the main-API stand-in on loopback: promotion tips and the unread badge
+// come from the server; failures and replies of the wrong shape leave the screen as it was.
+#include "home/HomeOperations.h"
+
+#include <gtest/gtest.h>
+
+#include "home/testing/HomeScreenFixture.h"
+#include "net/ServerConfig.h"
+#include "platform/foundation/UserDefaults.h"
+#include "standin/MainApiStandin.h"
+#include "standin/mainapi/HomeRoutes.h"
+
+namespace nvx {
+namespace {
+
+using platform::Json;
+using standin::MainApiStandin;
+using Scripted = MainApiStandin::Scripted;
+
+class HomeOperationsTest : public testing::HomeScreenFixture {
+ protected:
+  void SetUp() override {
+    HomeScreenFixture::SetUp();
+    auto settings = MainApiStandin::Settings::fromProjectFiles();
+    ASSERT_TRUE(settings.isOk()) << settings.error();
+    server = std::make_unique<MainApiStandin>(settings.value());
+    ASSERT_TRUE(server->start().isOk());
+    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
+    operations = nullptr;
+  }
+  void TearDown() override {
+    if (server) server->stop();
+  }
+
+  // The real operations, and the home screen shown until both of its requests have been answered.
+  void showHomeAgainstServer() {
+    home = HomeViewController::create();
+    services->navigation = platform::ui::NavigationController::create(home);
+    services->mainWindow->setRootViewController(services->navigation);
+    ASSERT_TRUE(platform::RunLoop::main().drainIoUntil(
+        [&] {
+          return server->lastVerdict("getPromotion").has_value() && server->lastVerdict("getTotalMsg").has_value();
+        },
+        std::chrono::seconds(10)));
+    // Let the completions run.
+    platform::RunLoop::main().drainIoUntil([] { return false; }, std::chrono::milliseconds(300));
+  }
+
+  standin::HomeState& state() { return server->feature<standin::HomeState>(); }
+  std::string tipOf(const std::shared_ptr<HomeBoxView>& grid, size_t i) {
+    auto label = std::dynamic_pointer_cast<platform::ui::Label>(grid->homeItems()[i]->subviews().back());
+    return label && label->frame() == platform::ui::Rect{6, 4, 60, 15} ? label->text() : "";
+  }
+
+  std::unique_ptr<MainApiStandin> server;
+};
+
+TEST_F(HomeOperationsTest, TipsAndTheUnreadCountComeFromTheServer) {
+  state().promotions = Json::parse(R"([{"note":"M50001","aContent":"免费还"},{"note":"M30000","aContent":"查余额"}])");
+  state().noticeIds = {3, 7, 12};
+  platform::UserDefaults::standard().set(HomeViewController::kMessageNumKey, "5");
+  showHomeAgainstServer();
+  EXPECT_TRUE(server->lastVerdict("getPromotion")->identityOk);
+  EXPECT_EQ(server->lastVerdict("getTotalMsg")->retCode, "0000");
+  EXPECT_EQ(tipOf(home->cardView(), 0), "免费还");
+  EXPECT_EQ(tipOf(home->mobilBankView(), 1), "查余额");
+  EXPECT_EQ(tipOf(home->cardView(), 1), "");
+  EXPECT_FALSE(home->navbar()->noticeNumView()->isHidden());
+  EXPECT_EQ(home->navbar()->numLabel()->text(), "2");
+}
+
+TEST_F(HomeOperationsTest, FirstStartAsksForEveryMessage) {
+  state().noticeIds = std::vector<int64_t>(120, 1);
+  showHomeAgainstServer();
+  EXPECT_EQ(platform::UserDefaults::standard().string(HomeViewController::kMessageNumKey), "-1");
+  EXPECT_EQ(home->navbar()->numLabel()->text(), "...");
+}
+
+TEST_F(HomeOperationsTest, FailuresAndRepliesOfTheWrongShapeChangeNothing) {
+  const std::vector<std::pair<std::string, Scripted>> cases{
+      {"server error", Scripted::error("9001", "系统繁忙")},
+      {"bad JSON", Scripted::badJson()},
+      {"HTML page", Scripted::htmlErrorPage(502)},
+      {"dropped", Scripted::dropConnection()},
+      {"an object", Scripted::success(Json::object({{"note", "M50001"}}))},
+      {"a text", Scripted::success(Json("M50001"))},
+      {"no total", Scripted::success(Json::object({{"count", 3}}))},
+  };
+  for (const auto& [what, scripted] : cases) {
+    server->clearScripts();
+    server->script("getPromotion", scripted);
+    server->script("getTotalMsg", scripted);
+    showHomeAgainstServer();
+    EXPECT_EQ(tipOf(home->cardView(), 0), "") << what;
+    EXPECT_TRUE(home->navbar()->noticeNumView()->isHidden()) << what;
+    EXPECT_EQ(testing::HomeScreenFixture::topName(), HomeViewController::kClassName) << what;
+  }
+}
+
+}  // namespace
+}  // namespace nvx

@@ -1,0 +1,760 @@
+#include "pay/SwipeViewController.h"
+
+#include "app/ui/ButtonCreater.h"
+#include "app/ui/TransactionInfoView.h"
+#include "app/ui/ViewTool.h"
+#include "core/session/User.h"
+#include "core/shell/AppServices.h"
+#include "core/shell/ScreenRegistry.h"
+#include "net/DataStatistics.h"
+#include "pay/PayMoney.h"
+#include "pay/PayResultScreen.h"
+#include "pay/PinBlock.h"
+#include "pay/SwipeTimeOutViewController.h"
+#include "pay/SwiperCommitFailViewController.h"
+#include "pay/Tools.h"
+#include "pay/TradeInquiryReturnData.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Strings.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Color.h"
+#include "platform/ui/Hud.h"
+#include "platform/ui/TableViewCell.h"
+#include "reader/DHSwiperController.h"
+
+namespace nvx {
+
+using platform::Json;
+using platform::Strings;
+using platform::ui::AlertView;
+using platform::ui::Color;
+using platform::ui::Font;
+using platform::ui::Rect;
+
+namespace {
+
+constexpr const char* kLogTag = "pay";
+
+std::optional<std::string> fieldValue(const std::vector<platform::net::PostField>& fields, std::string_view key) {
+  for (const auto& f : fields) {
+    if (f.key == key) return f.value;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::shared_ptr<SwipeViewController> SwipeViewController::create() { return std::make_shared<SwipeViewController>(); }
+
+bool SwipeViewController::isPinRequired(int type) {
+  switch (type) {
+    case 0: case 1: case 2: case 7: case 8: case 9: case 10: case 11: case 15: case 16:
+    case 21: case 22: case 24: case 25: case 30: case 37:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SwipeViewController::customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle,
+                                                         std::optional<std::string> swipeHeader,
+                                                         std::optional<std::string> cardPlaceholder,
+                                                         std::optional<std::string> passwordPlaceholder,
+                                                         std::optional<std::string> tips,
+                                                         std::optional<std::string> doneButtonTitle, int businessType) {
+  navTitle_ = std::move(navTitle);
+  swipeHeader_ = std::move(swipeHeader);
+  cardPlaceholder_ = std::move(cardPlaceholder);
+  passwordPlaceholder_ = std::move(passwordPlaceholder);
+  tips_ = std::move(tips);
+  doneButtonTitle_ = std::move(doneButtonTitle);
+  businessType_ = businessType;
+}
+
+void SwipeViewController::customizeSwipeViewWithNavTitleAndComment(
+    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
+    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
+    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType,
+    std::shared_ptr<platform::ui::Label> commentLabelInfo) {
+  customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
+                                 std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle),
+                                 businessType);
+  commentLabel_ = std::move(commentLabelInfo);
+}
+
+PayOperations& SwipeViewController::operations() {
+  if (!operations_) operations_ = PayOperations::mainApi();
+  return *operations_;
+}
+
+// --- building ------------------------------------------------------------------------------------
+
+void SwipeViewController::viewDidLoad() {
+  NVXViewController::viewDidLoad();
+  if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, false);
+  if (businessType_ == 14) {
+    navigationItem().setLeftBarButtonItem(nullptr);
+    navigationItem().setHidesBackButton(true);
+  }
+  setTitle(navTitle_.value_or(""));
+  swipeController_ = AppServices::current().swiper();
+  auto self = selfSwipe();
+  std::weak_ptr<SwipeViewController> weak = self;
+
+  auto root = view();
+  tableView_ = ViewTool::myGroupedTableViewWithFrame(root->bounds());
+  tableView_->setDelegate(std::weak_ptr<platform::ui::TableViewDelegate>(self));
+  tableView_->setDataSource(std::weak_ptr<platform::ui::TableViewDataSource>(self));
+  tableView_->setTouchUpInsideDelegate(std::weak_ptr<CustomTableViewDelegate>(self));
+  infoView_ = TransactionInfoView::create(Rect{10, 0, 320, 0}, info_);
+  tableView_->setTableHeaderView(infoView_);
+  root->addSubview(tableView_);
+
+  cardSwipeStatusView_ = CardSwipeStatusView::create(Rect{10, 2, 280, 40}, std::weak_ptr<CardSwipeStatusViewDelegate>(self));
+  cardSwipeStatusView_->setText(kWaitingDevice);
+  passwordTextField_ = platform::ui::TextField::create(Rect{10, 0, 290, 44});
+  passwordTextField_->setBackgroundColor(Color::clear());
+  passwordTextField_->setPlaceholder(passwordPlaceholder_.value_or(""));
+  passwordTextField_->setClearButtonMode(platform::ui::TextFieldViewMode::WhileEditing);
+  passwordTextField_->setSecureTextEntry(true);
+  passwordTextField_->setReturnKeyType(platform::ui::ReturnKeyType::Done);
+  passwordTextField_->setFont(Font::system(16));
+  passwordTextField_->setTextAlignment(platform::ui::TextAlignment::Left);
+  passwordTextField_->setContentVerticalAlignment(platform::ui::ContentVerticalAlignment::Center);
+  passwordTextField_->setDelegate(std::weak_ptr<platform::ui::TextFieldDelegate>(self));
+  passwordTextField_->setInputView(NVXKeyboardView::numberPadWithDelegate(std::weak_ptr<NVXKeyboardViewDelegate>(self)));
+
+  doneButton_ = ButtonCreater::bigButtonWithText(doneButtonTitle_.value_or(""));
+  doneButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
+    if (auto s = weak.lock()) s->doneButtonPressed();
+  });
+  const double h = doneButton_->frame().height;
+  if (businessType_ == 14) {
+    auto f = doneButton_->frame();
+    const double width = f.width * 2 / 3 - 10;
+    doneButton_->setFrame(Rect{f.x, f.y, width, f.height});
+    cancel_ = platform::ui::Button::create(Rect{0, 0, width / 3, 44});
+    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-bg.png"));
+    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-down-bg.png"),
+                                platform::ui::ControlState::Highlighted);
+    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-bg-disable.png"),
+                                platform::ui::ControlState::Disabled);
+    cancel_->setTitle(Strings::localized("Cancel"));
+    cancel_->setTitleFont(Font::boldSystem(16));
+    cancel_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
+      if (auto s = weak.lock()) s->cancelButtonPressed();
+    });
+  }
+  const bool comment = commentLabel_ && !commentLabel_->text().empty();
+  const double centreY = comment ? h / 2 + 25 : h / 2 + 10;
+  doneButton_->setCenter(platform::ui::Point{cancel_ ? 200.0 : 160.0, centreY});
+  auto footer = platform::ui::View::create(Rect{0, 0, 320, h + 20});
+  if (comment) {
+    commentLabel_->setCenter(platform::ui::Point{160, 10});
+    footer->addSubview(commentLabel_);
+  }
+  footer->addSubview(doneButton_);
+  if (cancel_) {
+    cancel_->setCenter(platform::ui::Point{60, centreY});
+    footer->addSubview(cancel_);
+  }
+  if (businessType_ == 0) {
+    auto f = footer->frame();
+    footer->setFrame(Rect{f.x, f.y, f.width, f.height + 40});
+    auto help = platform::ui::Label::create(Rect{30, 30, 200, 30}, "刷卡器使用说明");
+    help->setTextColor(Color::rgb255(0, 0, 255));
+    help->setFont(Font::system(14));
+    help->setBackgroundColor(Color::clear());
+    footer->addSubview(help);
+    auto link = platform::ui::Button::create(Rect{30, 30, 200, 30});
+    link->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
+      if (auto s = weak.lock()) s->showTip();
+    });
+    footer->addSubview(link);
+    auto c = doneButton_->center();
+    doneButton_->setCenter(platform::ui::Point{c.x, c.y + 40});
+  }
+  tableView_->setTableFooterView(footer);
+
+  if (businessType_ != 0) startReaderIfPresent();
+
+  if (businessType_ == 10) {
+    navigationItem().setRightBarButtonItem(platform::ui::BarButtonItem::withTitle("大额申请", [weak](auto&&...) {
+      if (auto s = weak.lock()) s->bigPayOpen();
+    }));
+  }
+}
+
+void SwipeViewController::startReaderIfPresent() {
+  auto hub = swipeController_.lock();
+  if (hub && hub->isDevicePresent()) {
+    if (hub->getCSwiperState() != 0) {
+      wantToDisappear_ = true;
+      showReaderAlert();
+    } else {
+      passwordTextField_->setText("");
+      hub->startCSwiper();
+    }
+    return;
+  }
+  if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, false);
+  showPrompt(Strings::localized("SwipeNotInserted"));
+}
+
+void SwipeViewController::showReaderAlert() {
+  auto alert = AlertView::create("", Strings::localized("SwipeNotRead"), Strings::localized("Ok"));
+  alert->setTag(kReaderAlertTag);
+  alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfSwipe()));
+  alert->show();
+}
+
+void SwipeViewController::viewWillDisappear(bool animated) {
+  NVXViewController::viewWillDisappear(animated);
+  if (auto hub = swipeController_.lock()) hub->stopCSwiper();
+  if (cardSwipeStatusView_) cardSwipeStatusView_->stopWithTimeout();
+}
+
+void SwipeViewController::backButtonPressed() {
+  if (businessType_ != 24) {
+    NVXViewController::backButtonPressed();
+    return;
+  }
+  auto alert = AlertView::create("", Strings::localized("TV_Pay_Cancel_Note"), Strings::localized("TV_Cancel_String"),
+                                 {Strings::localized("Ok")});
+  alert->setTag(kBackConfirmAlertTag);
+  alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfSwipe()));
+  alert->show();
+}
+
+// --- table ---------------------------------------------------------------------------------------
+
+int SwipeViewController::numberOfRows(platform::ui::TableView&, int) { return 2; }
+
+std::shared_ptr<platform::ui::TableViewCell> SwipeViewController::cellForRow(platform::ui::TableView&,
+                                                                             platform::ui::IndexPath path) {
+  auto cell = platform::ui::TableViewCell::create();
+  cell->contentView()->addSubview(path.row == 0 ? std::static_pointer_cast<platform::ui::View>(cardSwipeStatusView_)
+                                                : std::static_pointer_cast<platform::ui::View>(passwordTextField_));
+  cell->setBackgroundColor(Color::white());
+  cell->setSelectionStyle(platform::ui::TableViewCellSelectionStyle::None);
+  return cell;
+}
+
+std::optional<double> SwipeViewController::heightForHeader(platform::ui::TableView&, int) { return 10.0; }
+
+std::shared_ptr<platform::ui::View> SwipeViewController::viewForHeader(platform::ui::TableView&, int) {
+  return platform::ui::View::create(Rect{0, 0, 320, 10});
+}
+
+// --- PIN field and keypad --------------------------------------------------------------------------
+
+void SwipeViewController::keyboadView(NVXKeyboardView&, int numberPressed) {
+  std::string pin = passwordTextField_->text();
+  if (pin.size() < 6) {
+    pin += std::to_string(numberPressed);
+    passwordTextField_->setText(pin);
+  }
+  secureWipe(pin);
+  if (passwordTextField_->text().size() >= 6) passwordTextField_->resignFirstResponder();
+}
+
+void SwipeViewController::keyboadViewdoneButtonPressed(NVXKeyboardView&) { passwordTextField_->resignFirstResponder(); }
+
+void SwipeViewController::keyboadViewdeleteButtonPressed(NVXKeyboardView&) {
+  std::string pin = passwordTextField_->text();
+  if (!pin.empty()) {
+    pin.pop_back();
+    passwordTextField_->setText(pin);
+  }
+  secureWipe(pin);
+}
+
+std::optional<bool> SwipeViewController::shouldChangeCharacters(platform::ui::TextField& field, platform::Range16,
+                                                                const std::string&) {
+  return field.text().size() < 7;
+}
+
+std::optional<bool> SwipeViewController::shouldReturn(platform::ui::TextField& field) {
+  field.resignFirstResponder();
+  return true;
+}
+
+void SwipeViewController::didBeginEditing(platform::ui::TextField& field) {
+  p_ = tableView_->contentOffset();
+  double y = 0;
+  for (auto v = field.superview(); v && v != tableView_; v = v->superview()) y += v->frame().y;
+  if (y > 140) tableView_->setContentOffset(platform::ui::Point{p_.x, y - 100}, true);
+}
+
+void SwipeViewController::didEndEditing(platform::ui::TextField&) { tableView_->setContentOffset(p_, true); }
+
+void SwipeViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {
+  passwordTextField_->resignFirstResponder();
+}
+
+void SwipeViewController::swipeAnimationViewDidPressed(SwipeAnimationView&) {
+  passwordTextField_->resignFirstResponder();
+}
+
+// --- clearing --------------------------------------------------------------------------------------
+
+void SwipeViewController::stopSwipeAndClearup() {
+  if (auto navigation = navigationController()) platform::ui::Hud::hideAll(*navigation->view(), true);
+  platform::ui::Hud::hideAll(*view(), true);
+}
+
+void SwipeViewController::clearSwipe() {
+  track_.clear();
+  randomNumber_.clear();
+}
+
+void SwipeViewController::cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView&) {
+  passwordTextField_->setText("");
+  if (auto hub = swipeController_.lock()) hub->startCSwiper();
+}
+
+void SwipeViewController::restartAfter(double seconds) {
+  std::weak_ptr<SwipeViewController> weak = selfSwipe();
+  platform::dispatchAfter(platform::secs(seconds), [weak] {
+    if (auto s = weak.lock()) s->clearMsg();
+  });
+}
+
+void SwipeViewController::clearMsg() { cardSwiperStatusViewAfreshSwipeButtonPressed(*cardSwipeStatusView_); }
+
+void SwipeViewController::clearInfo() {
+  passwordTextField_->setText("");
+  clearSwipe();
+  clearMsg();
+}
+
+void SwipeViewController::clearTfandMsf() {
+  passwordTextField_->setText("");
+  clearSwipe();
+}
+
+void SwipeViewController::clearAndRePrepareStatus() {
+  stopSwipeAndClearup();
+  passwordTextField_->setText("");
+  clearSwipe();
+  cardSwipeStatusView_->stopWithWarningInfo(kSwipeAgain);
+}
+
+// --- reader events -------------------------------------------------------------------------------
+
+void SwipeViewController::onDevicePlugged() {
+  NVXViewController::onDevicePlugged();
+  if (wantToDisappear_ || !isViewLoaded()) return;
+  startReaderIfPresent();
+}
+
+void SwipeViewController::onDeviceUnplugged() {
+  NVXViewController::onDeviceUnplugged();
+  if (commitRunning_ || !isViewLoaded()) return;
+  cardSwipeStatusView_->stopWithErrorInfo(kInterruptedText);
+  clearSwipe();
+  stopSwipeAndClearup();
+  if (!wantToDisappear_) {
+    wantToDisappear_ = true;
+    auto alert = AlertView::create("", Strings::localized("SwipePullOut"), Strings::localized("Ok"));
+    alert->setTag(kReaderAlertTag);
+    alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfSwipe()));
+    alert->show();
+  }
+}
+
+void SwipeViewController::onWaitingForDevice() { NVXViewController::onWaitingForDevice(); }
+
+void SwipeViewController::onWaitingForCardSwipe() {
+  NVXViewController::onWaitingForCardSwipe();
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->beginSwipeWithPrompt(cardPlaceholder_.value_or(""));
+}
+
+void SwipeViewController::onCardSwipeDetected() {
+  NVXViewController::onCardSwipeDetected();
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->startProcessingWithPrompt(Strings::localized("SwipeDetected"));
+}
+
+void SwipeViewController::onDecodingStart() {
+  NVXViewController::onDecodingStart();
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->startProcessingWithPrompt(" ");
+}
+
+void SwipeViewController::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
+                                             const std::string& encTracks, int32_t track1Length,
+                                             int32_t track2Length, int32_t track3Length,
+                                             const std::string& randomNumber, const std::string& maskedPAN,
+                                             const std::string& expiryDate,
+                                             const std::optional<std::string>& cardHolderName) {
+  NVXViewController::onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length,
+                                       randomNumber, maskedPAN, expiryDate, cardHolderName);
+  if (!isViewLoaded()) return;
+  std::string shown = maskedPAN;
+  for (char& c : shown) {
+    if (c == 'X') c = '*';
+  }
+  cardSwipeStatusView_->scusessWithCardNumber(shown);
+  track_ = encTracks;
+  randomNumber_ = randomNumber;
+  stopSwipeAndClearup();
+  tableView_->layoutIfNeeded();
+  passwordTextField_->becomeFirstResponder();
+  DataStatistics::sharedDataStatistics().swiperCompletion();
+}
+
+void SwipeViewController::onDecodeError(int32_t decodeResult) {
+  NVXViewController::onDecodeError(decodeResult);
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->stopWithTimeout();
+  showPrompt(Strings::localized("CSwiperControllerDecodeResultSwipeFail"));
+  clearSwipe();
+  restartAfter(1.0);
+  DataStatistics::sharedDataStatistics().swiperFailed();
+}
+
+void SwipeViewController::onError(int32_t errorCode, const std::string& errorMessage) {
+  NVXViewController::onError(errorCode, errorMessage);
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->stopWithTimeout();
+  clearSwipe();
+  stopSwipeAndClearup();
+  restartAfter(1.0);
+}
+
+void SwipeViewController::onInterrupted() {
+  NVXViewController::onInterrupted();
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->stopWithTimeout();
+  clearSwipe();
+  stopSwipeAndClearup();
+}
+
+void SwipeViewController::onNoDeviceDetected() {
+  NVXViewController::onNoDeviceDetected();
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->stopWithErrorInfo(kUnknownDevice);
+  clearSwipe();
+}
+
+void SwipeViewController::onTimeout() {
+  NVXViewController::onTimeout();
+  if (!isViewLoaded()) return;
+  cardSwipeStatusView_->stopWithWarningInfo(kSwipeTimeout);
+  showPrompt(kSwipeTimeout);
+  clearSwipe();
+  stopSwipeAndClearup();
+}
+
+void SwipeViewController::onGetKsnCompleted(const std::string& ksn) { NVXViewController::onGetKsnCompleted(ksn); }
+
+// --- Done, fee inquiry, commit ---------------------------------------------------------------------
+
+std::optional<CardFields> SwipeViewController::cardFields() const {
+  CardFields card{track_, randomNumber_, std::nullopt};
+  const std::string& pin = passwordTextField_->text();
+  if (pin.size() == 6) {
+    auto pik = PinBlock::readerPik(User::currentUser());
+    if (!pik) return std::nullopt;
+    card.pinkey = PinBlock::pinkey(pin, pik->view());
+    if (!card.pinkey) return std::nullopt;
+  }
+  return card;
+}
+
+void SwipeViewController::doneButtonPressed() {
+  if (commitRunning_ || feeInquiryRunning_) return;
+  passwordTextField_->resignFirstResponder();
+  stopSwipeAndClearup();
+  if (track_.empty() || randomNumber_.empty()) {
+    showPrompt(kSwipeFirst);
+    return;
+  }
+  const std::string& pin = passwordTextField_->text();
+  const bool acceptable = pin.empty() ? !isPinRequired(businessType_) : PinBlock::isSixDigits(pin);
+  if (!acceptable) {
+    showPrompt(kWrongPin);
+    return;
+  }
+  if (businessType_ != 1) {
+    submit();
+    return;
+  }
+  // The fee inquiry of a credit-card repayment, before the commit.
+  auto card = cardFields();
+  if (!card || !navigationController()) {
+    if (!card) {
+      wantToDisappear_ = true;
+      showReaderAlert();
+    }
+    return;
+  }
+  auto prepared = operations().feeInquiry(Tools::sharedInstance(), *card);
+  feeInquiryRunning_ = true;
+  auto reply = std::make_shared<PayReply>();
+  showSpinnerWhen([send = std::move(prepared.send), reply] { *reply = send(); },
+                  [self = selfSwipe(), reply] {
+                    self->feeInquiryRunning_ = false;
+                    self->feeInquiryAnswered(*reply);
+                  });
+}
+
+void SwipeViewController::feeInquiryAnswered(const PayReply& reply) {
+  if (wantToDisappear_) return;
+  if (reply.kind == PayReply::Kind::SessionExpired) {
+    operations().handleExpiredLogin();
+    return;
+  }
+  if (reply.kind == PayReply::Kind::Cancelled) return;
+  if (reply.kind == PayReply::Kind::Answered && reply.retCode == "0000") {
+    const Json data = reply.retData.value_or(Json::object());
+    auto sid = replyText(data, "sid");
+    // A fee that is missing reads as none; one that is not a whole, non-negative number of fen
+    // is never shown or charged.
+    std::optional<int64_t> fee = 0;
+    if (data.is_object() && data.contains("fee")) fee = PayMoney::fenFromWire(data["fee"]);
+    if (!sid || sid->empty() || !fee) {
+      showPrompt(Strings::localized("Error_Data"));
+      clearInfo();
+      return;
+    }
+    Tools::sharedInstance().addDictionaryInfoWithKey("srcsid", *sid);
+    if (*fee == 0) {
+      submit();
+      return;
+    }
+    if (feeAlert_) return;
+    feeAlert_ = AlertView::create("信用卡还款手续费",
+                                  "本次还款操作手续费: " + PayMoney::yuanFromFen(*fee) + "元，点击“确定”完成信用卡还款操作",
+                                  Strings::localized("Cancel"), {Strings::localized("Ok")});
+    feeAlert_->setTag(kFeeAlertTag);
+    feeAlert_->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfSwipe()));
+    feeAlert_->show();
+    return;
+  }
+  std::string message = reply.message;
+  if (message.empty()) message = Strings::localized(reply.kind == PayReply::Kind::Answered ? "Error_Unknown" : "NetworkConnectionFailed");
+  showPrompt(message);
+  clearInfo();
+}
+
+void SwipeViewController::submit() {
+  if (commitRunning_) return;
+  auto card = PinBlock::readerPik(User::currentUser()) ? cardFields() : std::nullopt;
+  if (!card) {
+    wantToDisappear_ = true;
+    showReaderAlert();
+    return;
+  }
+  if (!navigationController()) return;
+  auto prepared = operations().commit(Tools::sharedInstance(), *card);
+  commitRunning_ = true;
+  auto reply = std::make_shared<PayReply>();
+  showSpinnerWhen([send = std::move(prepared.send), reply] { *reply = send(); },
+                  [self = selfSwipe(), reply, sent = std::move(prepared.fields)] {
+                    self->commitRunning_ = false;
+                    self->route(*reply, sent);
+                  });
+}
+
+// --- routing ---------------------------------------------------------------------------------------
+
+void SwipeViewController::route(const PayReply& reply, const std::vector<platform::net::PostField>& sent) {
+  using Kind = PayReply::Kind;
+  switch (reply.kind) {
+    case Kind::OutcomeUnknown:
+      goToSwipeTimeOutViewController(sent);
+      return;
+    case Kind::SessionExpired:
+      operations().handleExpiredLogin();
+      return;
+    case Kind::Cancelled:
+      return;
+    case Kind::NotSent:
+      fail(reply.message.empty() ? Strings::localized("NetworkConnectionFailed") : reply.message);
+      return;
+    case Kind::BadReply:
+      fail(reply.message.empty() ? Strings::localized("Error_Data") : reply.message);
+      return;
+    case Kind::Answered:
+      break;
+  }
+  const std::string& code = reply.retCode;
+  if (code == "0055" || code == "0099") {
+    AlertView::create("", reply.errMsg, "确定")->show();
+    return;
+  }
+  if (code == "1030") {
+    goToSwipeTimeOutViewController(sent);
+    return;
+  }
+  if (code == "00P4") {
+    handleWalletTransferCardNumLimit();
+    return;
+  }
+  if (code == "00E") {
+    handleTransferPerLimit();
+    return;
+  }
+  if (code == "0000") {
+    succeed(reply, sent);
+    return;
+  }
+  std::string message = reply.errMsg.empty() ? Strings::localized("Error_Unknown") : reply.errMsg;
+  AppServices& services = AppServices::current();
+  if (message == kLargeAmountText && services.isOtherAppLaunching()) {
+    std::weak_ptr<SwipeViewController> weak = selfSwipe();
+    if (services.alertOpenLimitWithCancelAction([weak] {
+          if (auto s = weak.lock()) s->clearInfo();
+        })) {
+      return;
+    }
+  }
+  fail(message);
+}
+
+void SwipeViewController::pushScreen(const std::shared_ptr<platform::ui::ViewController>& screen) {
+  if (!screen) return;
+  if (auto navigation = navigationController()) navigation->push(screen, true);
+}
+
+void SwipeViewController::succeed(const PayReply& reply, const std::vector<platform::net::PostField>& sent) {
+  // A "0000" without data still paid: the receipt shows what it can, never a failure.
+  Json data = reply.retData.value_or(Json::object());
+  const bool checkout = businessType_ == 14;
+  auto screen = ScreenRegistry::shared().create(checkout ? PayResultScreen::kCheckoutResultClassName
+                                                         : PayResultScreen::kReceiptClassName);
+  if (auto result = std::dynamic_pointer_cast<PayResultScreen>(screen)) {
+    result->setBusinessType(businessType_);
+    result->setTransactionData(transactionData_);
+    result->setRetData(data);
+    if (checkout) {
+      result->setInfo(info_);
+    } else {
+      result->setTransactionBusId(fieldValue(sent, "busid").value_or(""));
+      if (businessType_ == 10) result->setRetStatus(reply.retCode, reply.errMsg);
+      result->setCreditCardNumber(creditCardNumber_);
+    }
+  } else if (!screen) {
+    platform::log::info(kLogTag, "the result page is not built yet; the payment succeeded");
+  }
+  pushScreen(screen);
+  if (auto d = delegate()) d->swipeView(*this, entry_);
+  if (!checkout) {
+    platform::NotificationCenter::shared().post(kSucceedNotification, this,
+                                                Json{{kBusinessTypeKey, businessType_}});
+  }
+}
+
+void SwipeViewController::fail(const std::string& message) {
+  clearTfandMsf();
+  auto page = SwiperCommitFailViewController::create();
+  page->setFailResultStr(message);
+  page->setBusinessType(businessType_);
+  page->setRetData(Json());
+  page->setCreditCardNumber(creditCardNumber_);
+  page->setTransactionData(transactionData_);
+  pushScreen(page);
+}
+
+void SwipeViewController::goToSwipeTimeOutViewController(const std::vector<platform::net::PostField>& fields) {
+  std::optional<std::string> amount;
+  if (auto sent = fieldValue(fields, "amount")) {
+    if (auto fen = PayMoney::fenFromYuanText(*sent)) amount = PayMoney::yuanFromFen(*fen);
+  }
+  pushScreen(SwipeTimeOutViewController::create(fieldValue(fields, "srcsid"), amount));
+}
+
+// --- limits and other ways ---------------------------------------------------------------------------
+
+void SwipeViewController::handleWalletTransferCardNumLimit() {
+  auto alert = AlertView::create("", "您的转出卡张数超限，点击“立即申请”可增加您的可用银行卡数量", std::nullopt,
+                                 {"取消", "立即申请"});
+  alert->setButtonCallback(1, [] { AppServices::current().gotoWhiteList(); });
+  alert->show();
+}
+
+void SwipeViewController::handleTransferPerLimit() {
+  std::weak_ptr<SwipeViewController> weak = selfSwipe();
+  operations().getParameter("DEZZXE0", "0001", [weak](std::optional<Json> entries) {
+    auto self = weak.lock();
+    if (!self) return;
+    std::string message = "转账金额超过2万元，付款银行卡需开通大额转账功能，开通后单笔转账金额提升至5万，是否开通？";
+    if (entries && entries->is_array() && !entries->empty() && (*entries)[0].is_object() && !(*entries)[0].empty()) {
+      auto value = replyText((*entries)[0], "dictValue");
+      if (value) {
+        std::vector<std::string> parts;
+        size_t at = 0;
+        for (;;) {
+          size_t bar = value->find('|', at);
+          parts.push_back(value->substr(at, bar == std::string::npos ? std::string::npos : bar - at));
+          if (bar == std::string::npos) break;
+          at = bar + 1;
+        }
+        if (parts.size() >= 3) message = parts[0];
+      }
+    }
+    auto alert = AlertView::create("", message, std::nullopt, {"取消", "立即开通"});
+    alert->setButtonCallback(1, [weak] {
+      auto s = weak.lock();
+      if (!s) return;
+      s->clearAndRePrepareStatus();
+      s->pushScreen(ScreenRegistry::shared().create("TransferBigPayViewController"));
+    });
+    alert->show();
+  });
+}
+
+void SwipeViewController::bigPayOpen() {
+  clearAndRePrepareStatus();
+  pushScreen(ScreenRegistry::shared().create("TransferBigOpenManageViewController"));
+}
+
+void SwipeViewController::showTip() { pushScreen(ScreenRegistry::shared().create("SwiperCardHelpViewController")); }
+
+void SwipeViewController::cancelButtonPressed() {
+  AppServices::current().redirectCheckout(false);
+  if (auto navigation = navigationController(); navigation && navigation->topViewController().get() == this) {
+    navigation->pop(true);
+  }
+}
+
+void SwipeViewController::alertViewDidDismissWithButtonIndex(AlertView& alert, int index) {
+  NVXViewController::alertViewDidDismissWithButtonIndex(alert, index);
+  switch (alert.tag()) {
+    case kFeeAlertTag:
+      feeAlert_.reset();
+      if (index == 1) submit();
+      break;
+    case kReaderAlertTag: {
+      if (businessType_ == 14) cancelButtonPressed();
+      auto navigation = navigationController();
+      if (navigation && navigation->topViewController().get() == this) {
+        if (feeAlert_) feeAlert_->dismissWithClickedButtonIndex(0, false);
+        navigation->pop(true);
+      }
+      break;
+    }
+    case kBackConfirmAlertTag: {
+      if (index != 1) break;
+      auto navigation = navigationController();
+      if (!navigation) break;
+      for (const auto& screen : navigation->stack()) {
+        if (screen->className() == "TraficViolationChooseViewController") {
+          navigation->popTo(*screen, true);
+          return;
+        }
+      }
+      navigation->pop(true);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace nvx

@@ -1,0 +1,18 @@
+// Every feature's routes join the main-API stand-in here: one line per feature.
+#include "standin/mainapi/HomeRoutes.h"
+#include "standin/mainapi/AccountRoutes.h"
+#include "standin/mainapi/MainApiState.h"
+#include "standin/mainapi/PayRoutes.h"
+#include "standin/mainapi/ReceiptRoutes.h"
+
+namespace standin::mainapi {
+
+void addAllRoutes(MainApiStandin& server) {
+  standin::addCoreRoutes(server);
+  standin::addHomeRoutes(server);
+  standin::addAccountRoutes(server);
+  standin::addPayRoutes(server);
+  standin::addReceiptRoutes(server);
+}
+
+}  // namespace standin::mainapi
