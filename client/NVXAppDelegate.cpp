@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/session/UIScreen.h"
-#include "net/BaseService.h"
 #include "core/models/ClientVersionEntity.h"
 #include "app/ui/CustomNavigationConroller.h"
 #include "core/shell/ScreenRegistry.h"
@@ -20,6 +19,7 @@
 #include "mall/ThematicMallEntity.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
+#include "net/MainApiRequest.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"
@@ -536,14 +536,17 @@ void NVXAppDelegate::applicationDidRegisterForRemoteNotificationsWithDeviceToken
 }
 
 void NVXAppDelegate::sendDeviceToken(const std::string& token) {
-  const std::string url =
-      StatisticsServerConfig::current().statisticsBase() + kAddTokenMethod + ".json?" + BaseService::safyVerification();
-  auto request = platform::net::HttpRequest::make(url, true);
-  request->setPersistentConnection(false);
-  request->setTimeout(std::chrono::seconds(kAddTokenTimeoutSeconds));
-  request->setPostValue("deviceToken", token);
-  request->setPostValue("deviceId", DataStatistics::sharedDataStatistics().deviceId());
-  request->setPostValue("switchState", "1");
+  std::shared_ptr<platform::net::HttpRequest> request =
+      MainApiRequest::postForm(std::string(kAddTokenMethod), Identity::None)
+          .atBase(StatisticsServerConfig::current().statisticsBase())
+          .sessionQuery("uid", SessionValue::Uid)
+          .sessionQuery("vercode", SessionValue::Vercode)
+          .keepAlive(false)
+          .timeout(std::chrono::seconds(kAddTokenTimeoutSeconds))
+          .field("deviceToken", token)
+          .field("deviceId", DataStatistics::sharedDataStatistics().deviceId())
+          .field("switchState", "1")
+          .build();
   // The reply is not read, and a failure changes nothing.
   request->startAsynchronous([](platform::net::HttpRequest&) {}, [](platform::net::HttpRequest&) {});
 }
