@@ -558,69 +558,12 @@ void NVXAppDelegate::applicationDidFailToRegisterForRemoteNotificationsWithError
 
 // --- reader events ------------------------------------------------------------------------------
 
-// The hub keeps the session's reader state (terminal id, keys, ksnState); the application
-// delegate only hands its events to the screen that listens now.
-void NVXAppDelegate::onDevicePlugged() {
-  if (auto listener = swiperListener()) listener->onDevicePlugged();
-}
-
-void NVXAppDelegate::onDeviceUnplugged() {
-  if (auto listener = swiperListener()) listener->onDeviceUnplugged();
-}
-
-void NVXAppDelegate::onNoDeviceDetected() {
-  if (auto listener = swiperListener()) listener->onNoDeviceDetected();
-}
-
-void NVXAppDelegate::onWaitingForDevice() {
-  if (auto listener = swiperListener()) listener->onWaitingForDevice();
-}
-
-void NVXAppDelegate::onWaitingForCardSwipe() {
-  if (auto listener = swiperListener()) listener->onWaitingForCardSwipe();
-}
-
-void NVXAppDelegate::onCardSwipeDetected() {
-  if (auto listener = swiperListener()) listener->onCardSwipeDetected();
-}
-
-void NVXAppDelegate::onDecodingStart() {
-  if (auto listener = swiperListener()) listener->onDecodingStart();
-}
-
-void NVXAppDelegate::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                                       const std::string& encTracks, int32_t track1Length, int32_t track2Length,
-                                       int32_t track3Length, const std::string& randomNumber,
-                                       const std::string& maskedPAN, const std::string& expiryDate,
-                                       const std::optional<std::string>& cardHolderName) {
-  if (auto listener = swiperListener()) {
-    listener->onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length, randomNumber,
-                                maskedPAN, expiryDate, cardHolderName);
-  }
-}
-
-void NVXAppDelegate::onDecodeError(int32_t decodeResult) {
-  if (auto listener = swiperListener()) listener->onDecodeError(decodeResult);
-}
-
-void NVXAppDelegate::onTimeout() {
-  if (auto listener = swiperListener()) listener->onTimeout();
-}
-
-void NVXAppDelegate::onInterrupted() {
-  if (auto listener = swiperListener()) listener->onInterrupted();
-}
-
-void NVXAppDelegate::onGetKsnCompleted(const std::string& ksn) {
-  if (auto listener = swiperListener()) listener->onGetKsnCompleted(ksn);
-}
-
 void NVXAppDelegate::onError(int32_t errorCode, const std::string& errorMessage) {
   if (errorCode == reader::kReaderErrorKsn) {
     platform::ui::AlertView::create(kReaderFailedTitle, kReaderFailedMessage, std::nullopt, {kReaderFailedButton})
         ->show();
   }
-  if (auto listener = swiperListener()) listener->onError(errorCode, errorMessage);
+  relay(&Listener::onError, errorCode, errorMessage);
 }
 
 }  // namespace nvx
