@@ -138,8 +138,10 @@ TEST_F(AccountFlowTest, AForgottenPasswordIsRetrievedWithThePictureAndTheTextMes
   type(*retrieve->numberField(), kTestUser);
   type(*retrieve->checkCodeField(), "0");
   tap(Strings::localized("Next"));
-  ASSERT_TRUE(await([&] { return retrieve->token() != firstToken; }));
+  ASSERT_TRUE(await([&] { return retrieve->token() != firstToken && prompt().has_value(); }));
+  EXPECT_EQ(prompt(), "校验码错误");  // shown after the new picture, whose spinner would take it away
   EXPECT_EQ(top(), retrieve);
+  settle(2);  // the prompt goes
 
   std::string pictureCode;
   ASSERT_TRUE(await([&] {

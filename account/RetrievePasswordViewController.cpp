@@ -111,10 +111,12 @@ std::optional<bool> RetrievePasswordViewController::shouldReturn(TextField&) {
   return true;
 }
 
-void RetrievePasswordViewController::getImageVerification() {
+void RetrievePasswordViewController::getImageVerification() { fetchPicture(std::nullopt); }
+
+void RetrievePasswordViewController::fetchPicture(std::optional<std::string> promptAfter) {
   token_ = createToken();
   std::weak_ptr<RetrievePasswordViewController> weak = std::static_pointer_cast<RetrievePasswordViewController>(self());
-  AccountOperations::getVerCodeImg(*this, token_, [weak](AccountReply reply) {
+  AccountOperations::getVerCodeImg(*this, token_, [weak, promptAfter](AccountReply reply) {
     auto screen = weak.lock();
     if (!screen) return;
     auto& button = screen->pictureButton_;
@@ -126,6 +128,7 @@ void RetrievePasswordViewController::getImageVerification() {
     // A body that is no picture shows as no picture.
     button->setTitle(std::string());
     button->setBackgroundImage(platform::ui::Image::fromBytes(reply.body));
+    if (promptAfter) screen->showPrompt(*promptAfter);
   });
 }
 
@@ -164,8 +167,8 @@ void RetrievePasswordViewController::theNextAndGetVerification() {
       me->getSMSVerificationCode();
       return;
     }
-    me->showPrompt(account::replyPrompt(reply));
-    me->getImageVerification();
+    // The new picture's spinner would take a prompt shown now away: it follows the picture.
+    me->fetchPicture(account::replyPrompt(reply));
   });
 }
 

@@ -52,6 +52,9 @@ class RetrievePasswordViewController : public NVXViewController, public platform
   const std::shared_ptr<platform::ui::Button>& pictureButton() const { return pictureButton_; }
 
  private:
+  // A new token and its picture; then the prompt, when one is given.
+  void fetchPicture(std::optional<std::string> promptAfter);
+
   std::shared_ptr<platform::ui::TextField> numberField_;
   std::shared_ptr<platform::ui::TextField> checkCodeField_;
   std::shared_ptr<platform::ui::Button> pictureButton_;

@@ -28,6 +28,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Hud.h"
 #include "platform/ui/Inspector.h"
+#include "reader/wifi/WexTestHarness.h"
 #include "standin/MainApiStandin.h"
 #include "standin/SimulatedWifiBox.h"
 #include "standin/StandinFixture.h"
@@ -123,20 +124,8 @@ class PayEndToEndTest : public ::testing::Test {
     bundle.reset();
   }
 
-  // Socket traffic in real time between steps of virtual time, until pred holds.
   static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
-    auto& loop = RunLoop::main();
-    auto end = platform::clock().now() + platform::secs(virtualSeconds);
-    for (;;) {
-      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
-      auto next = loop.nextDeadline();
-      auto now = platform::clock().now();
-      if (!next || *next > end) {
-        if (end > now) loop.advance(end - now);
-        return loop.drainIoUntil(pred, std::chrono::milliseconds(50));
-      }
-      loop.advance(std::max(*next - now, platform::Duration::zero()));
-    }
+    return reader::testing::pumpUntil(pred, virtualSeconds);
   }
 
   // The business stores its commit as business screens do: the request built with the profile

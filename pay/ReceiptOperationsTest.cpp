@@ -20,7 +20,7 @@ class ReceiptOperationsTest : public testing::MainApiTestFixture {
  protected:
   void SetUp() override {
     MainApiTestFixture::SetUp();
-    installNetUiHooks();  // the spinner, as the client installs it
+    installNetUiHooks();  // the request's spinner, as the client shows it
   }
   // Asks for the item of busid and waits for the answer.
   std::optional<ReceiptOperations::MarketingReply> ask(const std::string& busid) {

@@ -58,12 +58,14 @@ class TestScreenServices : public AppServices,
                            public std::enable_shared_from_this<TestScreenServices> {
  public:
   TestScreenServices() {
-    installNetUiHooks();  // what the request layer shows, as the client installs it
     root = std::make_shared<NamedTestScreen>("HomeViewController");
     navigation = platform::ui::NavigationController::create(root);
     mainWindow = platform::ui::Window::create();
     mainWindow->setRootViewController(navigation);
     mainWindow->makeKeyAndVisible();
+    // Screens that talk to the server show the request layer's spinner and expired-login
+    // handling, as the client installs them at start.
+    installNetUiHooks();
   }
 
   // The hub, made now with these services as its receiver (as the application delegate does).
