@@ -96,12 +96,7 @@ class TestScreenServices : public AppServices,
   void forward(F&& f) {
     if (auto l = listener.lock()) f(*l);
   }
-  void clearReader() {
-    User& user = User::currentUser();
-    user.setPsamId("");
-    user.setPsamTPK(platform::Json());
-    user.setPsamPIK(platform::Json());
-  }
+  void clearReader() { User::currentUser().forgetReader(); }
   void onDevicePlugged() override {
     clearReader();
     forward([](auto& l) { l.onDevicePlugged(); });
@@ -168,6 +163,10 @@ inline std::vector<std::string> screensNotReleased(
       navigation.popTo(*navigation.stack().front(), true);
     }
     platform::RunLoop::main().advance(1.0);
+    // A request the screen started holds it until its completion has run on the main loop.
+    if (!weak.expired()) {
+      (void)platform::RunLoop::main().drainIoUntil([&] { return weak.expired(); }, std::chrono::seconds(5));
+    }
     if (!weak.expired()) kept.push_back(name);
   }
   return kept;
