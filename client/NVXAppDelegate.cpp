@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "account/SettingListViewController.h"
-#include "net/BaseService.h"
+#include "core/session/UIScreen.h"
 #include "core/models/ClientVersionEntity.h"
 #include "app/ui/CustomNavigationConroller.h"
 #include "core/shell/ScreenRegistry.h"
@@ -14,12 +14,14 @@
 #include "app/ui/AlertViewExt.h"
 #include "app/ui/ViewExt.h"
 #include "client/WizardView.h"
+#include "home/HomeDataUtil.h"
 #include "lottery/core/StaticVariable.h"
 #include "mall/MallCartManagement.h"
 #include "mall/MallThemeViewController.h"
 #include "mall/ThematicMallEntity.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
+#include "net/MainApiRequest.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
 #include "platform/device/Device.h"
@@ -142,9 +144,9 @@ bool NVXAppDelegate::didFinishLaunching(platform::ui::Application& app, const pl
 }
 
 int NVXAppDelegate::supportedInterfaceOrientations(platform::ui::Application&, platform::ui::Window&) {
-  const auto& mode = platform::Device::screen().currentMode;
-  const bool tallScreen = mode && mode->width == 640 && mode->height == 1136;
-  if (tallScreen && !isShowWizard_) return OrientationMask::Portrait | OrientationMask::PortraitUpsideDown;
+  // The same 4-inch check as the screens': a window that forbade what its screens allow would
+  // leave a 320 x 568 mode half turned.
+  if (UIScreen::isFourInch() && !isShowWizard_) return OrientationMask::Portrait | OrientationMask::PortraitUpsideDown;
   return OrientationMask::Portrait;
 }
 
@@ -180,7 +182,6 @@ void NVXAppDelegate::initApplicationWhenFinishLaunchingWithOptions(const platfor
 
   swiper_ = reader::DHSwiperController::create();
   swiper_->setDelegate(std::static_pointer_cast<reader::CSwiperControllerDelegate>(shared_from_this()));
-  ksnState_ = 0;
 
   if (options.localNotificationUserInfo) recervedReminder(*options.localNotificationUserInfo);
 
@@ -555,14 +556,17 @@ void NVXAppDelegate::applicationDidRegisterForRemoteNotificationsWithDeviceToken
 }
 
 void NVXAppDelegate::sendDeviceToken(const std::string& token) {
-  const std::string url =
-      StatisticsServerConfig::current().statisticsBase() + kAddTokenMethod + ".json?" + BaseService::safyVerification();
-  auto request = platform::net::HttpRequest::make(url, true);
-  request->setPersistentConnection(false);
-  request->setTimeout(std::chrono::seconds(kAddTokenTimeoutSeconds));
-  request->setPostValue("deviceToken", token);
-  request->setPostValue("deviceId", DataStatistics::sharedDataStatistics().deviceId());
-  request->setPostValue("switchState", "1");
+  std::shared_ptr<platform::net::HttpRequest> request =
+      MainApiRequest::postForm(std::string(kAddTokenMethod), Identity::None)
+          .atBase(StatisticsServerConfig::current().statisticsBase())
+          .sessionQuery("uid", SessionValue::Uid)
+          .sessionQuery("vercode", SessionValue::Vercode)
+          .keepAlive(false)
+          .timeout(std::chrono::seconds(kAddTokenTimeoutSeconds))
+          .field("deviceToken", token)
+          .field("deviceId", DataStatistics::sharedDataStatistics().deviceId())
+          .field("switchState", "1")
+          .build();
   // The reply is not read, and a failure changes nothing.
   request->startAsynchronous([](platform::net::HttpRequest&) {}, [](platform::net::HttpRequest&) {});
 }
@@ -574,80 +578,12 @@ void NVXAppDelegate::applicationDidFailToRegisterForRemoteNotificationsWithError
 
 // --- reader events ------------------------------------------------------------------------------
 
-void NVXAppDelegate::onDevicePlugged() {
-  User& user = User::currentUser();
-  user.setPsamId("");
-  user.setPsamPIK(platform::Json());
-  user.setPsamTPK(platform::Json());
-  if (auto listener = swiperListener()) listener->onDevicePlugged();
-}
-
-void NVXAppDelegate::onDeviceUnplugged() {
-  User& user = User::currentUser();
-  user.setPsamId("");
-  user.setPsamPIK(platform::Json());
-  user.setPsamTPK(platform::Json());
-  ksnState_ = 0;
-  if (auto listener = swiperListener()) listener->onDeviceUnplugged();
-}
-
-void NVXAppDelegate::onNoDeviceDetected() {
-  if (auto listener = swiperListener()) listener->onNoDeviceDetected();
-}
-
-void NVXAppDelegate::onWaitingForDevice() {
-  if (auto listener = swiperListener()) listener->onWaitingForDevice();
-}
-
-void NVXAppDelegate::onWaitingForCardSwipe() {
-  if (auto listener = swiperListener()) listener->onWaitingForCardSwipe();
-}
-
-void NVXAppDelegate::onCardSwipeDetected() {
-  if (auto listener = swiperListener()) listener->onCardSwipeDetected();
-}
-
-void NVXAppDelegate::onDecodingStart() {
-  if (auto listener = swiperListener()) listener->onDecodingStart();
-}
-
-void NVXAppDelegate::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                                       const std::string& encTracks, int32_t track1Length, int32_t track2Length,
-                                       int32_t track3Length, const std::string& randomNumber,
-                                       const std::string& maskedPAN, const std::string& expiryDate,
-                                       const std::optional<std::string>& cardHolderName) {
-  if (auto listener = swiperListener()) {
-    listener->onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length, randomNumber,
-                                maskedPAN, expiryDate, cardHolderName);
-  }
-}
-
-void NVXAppDelegate::onDecodeError(int32_t decodeResult) {
-  if (auto listener = swiperListener()) listener->onDecodeError(decodeResult);
-}
-
-void NVXAppDelegate::onTimeout() {
-  if (auto listener = swiperListener()) listener->onTimeout();
-}
-
-void NVXAppDelegate::onInterrupted() {
-  if (auto listener = swiperListener()) listener->onInterrupted();
-}
-
-void NVXAppDelegate::onGetKsnCompleted(const std::string& ksn) {
-  if (!ksn.empty()) {
-    User::currentUser().setPsamId(ksn);
-    ksnState_ = 4;
-  }
-  if (auto listener = swiperListener()) listener->onGetKsnCompleted(ksn);
-}
-
 void NVXAppDelegate::onError(int32_t errorCode, const std::string& errorMessage) {
   if (errorCode == reader::kReaderErrorKsn) {
     platform::ui::AlertView::create(kReaderFailedTitle, kReaderFailedMessage, std::nullopt, {kReaderFailedButton})
         ->show();
   }
-  if (auto listener = swiperListener()) listener->onError(errorCode, errorMessage);
+  relay(&Listener::onError, errorCode, errorMessage);
 }
 
 }  // namespace nvx

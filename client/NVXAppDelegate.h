@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/shell/AppServices.h"
 #include "app/ui/HomeScreen.h"
@@ -165,8 +166,11 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
     swiperListener_ = std::move(listener);
   }
   // 0 unknown (at start and after every unplug), 4 read from the reader.
-  int ksnState() override { return ksnState_; }
-  void setKsnState(int s) override { ksnState_ = s; }
+  // The hub owns it.
+  int ksnState() override { return swiper_ ? swiper_->ksnState() : 0; }
+  void setKsnState(int s) override {
+    if (swiper_) swiper_->setKsnState(s);
+  }
   // Opened by another app through a URL in this activation.
   bool isSYT() override { return isSYT_; }
   // Copies the host's session into the lottery's.
@@ -179,22 +183,26 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;
 
-  // --- reader events from the hub: own step, then the listener ---
-  void onDevicePlugged() override;
-  void onDeviceUnplugged() override;
-  void onNoDeviceDetected() override;
-  void onWaitingForDevice() override;
-  void onWaitingForCardSwipe() override;
-  void onCardSwipeDetected() override;
-  void onDecodingStart() override;
+  // --- reader events from the hub (which keeps the reader's session state): handed on to the
+  // screen that listens now ---
+  void onDevicePlugged() override { relay(&Listener::onDevicePlugged); }
+  void onDeviceUnplugged() override { relay(&Listener::onDeviceUnplugged); }
+  void onNoDeviceDetected() override { relay(&Listener::onNoDeviceDetected); }
+  void onWaitingForDevice() override { relay(&Listener::onWaitingForDevice); }
+  void onWaitingForCardSwipe() override { relay(&Listener::onWaitingForCardSwipe); }
+  void onCardSwipeDetected() override { relay(&Listener::onCardSwipeDetected); }
+  void onDecodingStart() override { relay(&Listener::onDecodingStart); }
   void onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
                          const std::string& encTracks, int32_t track1Length, int32_t track2Length,
                          int32_t track3Length, const std::string& randomNumber, const std::string& maskedPAN,
-                         const std::string& expiryDate, const std::optional<std::string>& cardHolderName) override;
-  void onDecodeError(int32_t decodeResult) override;
-  void onTimeout() override;
-  void onInterrupted() override;
-  void onGetKsnCompleted(const std::string& ksn) override;
+                         const std::string& expiryDate, const std::optional<std::string>& cardHolderName) override {
+    relay(&Listener::onDecodeCompleted, formatID, ksn, encTracks, track1Length, track2Length, track3Length,
+          randomNumber, maskedPAN, expiryDate, cardHolderName);
+  }
+  void onDecodeError(int32_t decodeResult) override { relay(&Listener::onDecodeError, decodeResult); }
+  void onTimeout() override { relay(&Listener::onTimeout); }
+  void onInterrupted() override { relay(&Listener::onInterrupted); }
+  void onGetKsnCompleted(const std::string& ksn) override { relay(&Listener::onGetKsnCompleted, ksn); }
   void onError(int32_t errorCode, const std::string& errorMessage) override;
 
   // --- fields read and written across the client ---
@@ -216,6 +224,13 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   std::optional<platform::TimerId> secondStageTimer() const { return secondStage_; }
 
  private:
+  using Listener = reader::CSwiperControllerDelegate;
+  // One reader event handed to the listening screen, if any.
+  template <class... Params, class... Args>
+  void relay(void (Listener::*event)(Params...), Args&&... args) {
+    if (auto listener = swiperListener()) ((*listener).*event)(std::forward<Args>(args)...);
+  }
+
   // The home screen's shell interface, when the root is a home screen.
   HomeScreen* homeScreen() const;
   // Shows an alert of this delegate with the tag.
@@ -239,7 +254,6 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   bool isSYT_ = false;
   std::shared_ptr<platform::ui::Hud> hud_;
   std::weak_ptr<platform::ui::ViewController> home_;
-  int32_t ksnState_ = 0;
   std::weak_ptr<reader::CSwiperControllerDelegate> swiperListener_;
   std::optional<platform::Json> remotePushDic_;
   bool isWakeActive_ = false;

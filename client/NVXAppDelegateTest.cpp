@@ -97,6 +97,8 @@ TEST_F(StartupTest, UpsideDownOnlyOnTallScreensWithoutTheGuide) {
       {platform::ScreenSize{640, 1136}, false, both},
       {platform::ScreenSize{640, 1136}, true, upright},
       {platform::ScreenSize{640, 960}, false, upright},
+      // The window allows what its screens allow on the same 4-inch screen.
+      {platform::ScreenSize{320, 568}, false, both},
       {platform::ScreenSize{1136, 640}, false, upright},
       {std::nullopt, false, upright},
   };

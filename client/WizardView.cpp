@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "client/NVXAppDelegate.h"
+#include "core/session/UIScreen.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Application.h"
@@ -20,10 +21,7 @@ constexpr double kStatusBarHeight = 20;
 constexpr double kStartButtonWidth = 114;
 constexpr double kButtonHeight = 31;
 
-bool isFourInchScreen() {
-  const auto& mode = platform::Device::screen().currentMode;
-  return mode && ((mode->width == 640 && mode->height == 1136) || (mode->width == 320 && mode->height == 568));
-}
+bool isFourInchScreen() { return UIScreen::isFourInch(); }
 
 void setShowWizard(bool on) {
   if (auto delegate = NVXAppDelegate::shared()) delegate->setIsShowWizard(on);

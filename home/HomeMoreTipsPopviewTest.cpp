@@ -69,5 +69,24 @@ TEST_F(MorePopupTest, ThePasswordButtonAsksForALoginWhenLoggedOut) {
   EXPECT_TRUE(lastLogin.lock()->boxTitle.empty());
 }
 
+TEST_F(MorePopupTest, PresentingAScreenClassPopsToItOrPushesANewOne) {
+  auto cinema = std::make_shared<testing::NamedTestScreen>("CinemaViewController");
+  services->navigation->push(cinema, false);
+  services->navigation->push(std::make_shared<testing::NamedTestScreen>("Other"), false);
+  controller->presentController("CinemaViewController");
+  EXPECT_EQ(services->navigation->topViewController(), cinema);
+  controller->presentController("ReminderViewController");
+  ASSERT_EQ(services->navigation->stack().size(), 2u) << "back to the root, then the new screen";
+  EXPECT_EQ(topName(), "ReminderViewController");
+}
+
+TEST_F(MorePopupTest, TheLoginDelegateGoesOnToTheTitlesItKnows) {
+  services->navigation->popToRoot(false);
+  controller->gotoViewOfBoxTitle("HomeTradingQueryViewController");
+  EXPECT_FALSE(home->mobilBankView()->isHidden()) << "the mobile-bank tab";
+  controller->gotoViewOfBoxTitle("something else");
+  EXPECT_EQ(topName(), HomeViewController::kClassName);
+}
+
 }  // namespace
 }  // namespace nvx

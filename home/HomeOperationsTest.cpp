@@ -7,7 +7,9 @@
 #include "home/testing/HomeScreenFixture.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/NetConfig.h"
 #include "standin/MainApiStandin.h"
+#include "standin/SimulatedWifiBox.h"
 #include "standin/mainapi/HomeRoutes.h"
 
 namespace nvx {
@@ -32,18 +34,34 @@ class HomeOperationsTest : public testing::HomeScreenFixture {
     if (server) server->stop();
   }
 
-  // The real operations, and the home screen shown until both of its requests have been answered.
+  // The main API's operations, counting the replies that have reached the home screen.
+  class CountingOperations : public HomeOperations {
+   public:
+    void getPromotion(std::shared_ptr<platform::ui::ViewController> screen, PromotionCompletion completion) override {
+      real->getPromotion(std::move(screen), [this, completion](std::optional<Json> list) {
+        completion(std::move(list));
+        ++answered;
+      });
+    }
+    void getTotalMsg(const std::string& messageNum, TotalCompletion completion) override {
+      real->getTotalMsg(messageNum, [this, completion](std::optional<int64_t> total) {
+        completion(total);
+        ++answered;
+      });
+    }
+    std::shared_ptr<HomeOperations> real = HomeOperations::create();
+    int answered = 0;
+  };
+
+  // The home screen shown until both of its requests have been answered.
   void showHomeAgainstServer() {
+    auto counting = std::make_shared<CountingOperations>();
     home = HomeViewController::create();
+    home->setOperations(counting);
     services->navigation = platform::ui::NavigationController::create(home);
     services->mainWindow->setRootViewController(services->navigation);
-    ASSERT_TRUE(platform::RunLoop::main().drainIoUntil(
-        [&] {
-          return server->lastVerdict("getPromotion").has_value() && server->lastVerdict("getTotalMsg").has_value();
-        },
-        std::chrono::seconds(10)));
-    // Let the completions run.
-    platform::RunLoop::main().drainIoUntil([] { return false; }, std::chrono::milliseconds(300));
+    ASSERT_TRUE(platform::RunLoop::main().drainIoUntil([&] { return counting->answered == 2; },
+                                                       std::chrono::seconds(10)));
   }
 
   standin::HomeState& state() { return server->feature<standin::HomeState>(); }
@@ -95,6 +113,40 @@ TEST_F(HomeOperationsTest, FailuresAndRepliesOfTheWrongShapeChangeNothing) {
     EXPECT_TRUE(home->navbar()->noticeNumView()->isHidden()) << what;
     EXPECT_EQ(testing::HomeScreenFixture::topName(), HomeViewController::kClassName) << what;
   }
+}
+
+// The points card behind the real reader gate: the simulated Wi-Fi box on the loopback network,
+// the reader bound to the user on the server and its terminal signed in there.
+TEST_F(HomeOperationsTest, ThePointsCardOpensOnceTheReaderGatePasses) {
+  auto& net = platform::net::NetConfig::current();
+  net.useLoopbackNetwork();
+  net.presencePort = platform::net::pickFreePort();
+  net.heartbeatPort = platform::net::pickFreePort();
+  net.commandPort = platform::net::pickFreePort();
+  constexpr const char* kBoxKsn = "123456789ABCDEF0";
+  logIn();
+  server->addSession(User::currentUser().loginName(), User::currentUser().userToken());
+  server->bindReader(kBoxKsn, User::currentUser().loginName());
+  standin::SimulatedWifiBox box;
+  ASSERT_TRUE(box.start().isOk());
+  services->makeHub();
+  auto& loop = platform::RunLoop::main();
+  // Socket traffic in real time between short steps of virtual time.
+  auto pump = [&](const std::function<bool()>& pred) {
+    for (int i = 0; i < 400; ++i) {
+      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
+      loop.advance(0.05);
+    }
+    return pred();
+  };
+  ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }));
+  showHomeAgainstServer();
+  home->selectTag(HomeBottomTabBar::kLifeTag);
+  loop.advance(1);
+  ASSERT_TRUE(inspector.tap("积分管家").isOk()) << inspector.render();
+  EXPECT_TRUE(pump([&] { return topName() == "MemberCardInputViewController"; })) << inspector.render();
+  EXPECT_EQ(server->lastVerdict("checkin")->retCode, "0000");
+  box.stop();
 }
 
 }  // namespace

@@ -458,9 +458,13 @@ void HomeViewController::advertisingViewClickedAd(const AdvertTap& ad) {
   if (ad.isDefault) {
     switch (ad.defaultKind) {
       case 4: {
-        auto web = AdvertisingWebViewController::create();
         auto page = platform::Bundle::main().resource("zzhk", "html");
-        web->setAdURL(page ? "file://" + page->string() : std::string());
+        if (!page) {
+          platform::log::warning(kLog, "the transfer advert page is missing from the resources");
+          break;
+        }
+        auto web = AdvertisingWebViewController::create();
+        web->setAdURL("file://" + page->string());
         push(web);
         break;
       }

@@ -74,7 +74,7 @@ class HomeViewController : public NVXViewController,
   void handleUrlForTicket(const std::string& url) override;
 
   // --- other callers ---
-  void gotoNewBusiness(const std::string& title);
+  void gotoNewBusiness(const std::string& title) override;
   void gotoViewOfBoxTitle(const std::string& boxTitle) override;
   void updateUnReadMsg();
   void updateUnReadNumber(int64_t number);

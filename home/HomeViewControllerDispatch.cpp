@@ -191,6 +191,13 @@ void HomeViewController::gotoViewOfBoxTitle(const std::string& boxTitle) {
 void HomeViewController::gotoNewBusiness(const std::string& title) {
   const std::string copy = title;
   if (auto nav = navigationController()) nav->popToRoot(false);
+  // The login may have ended while the user paid: a gated business asks for it again.
+  auto box = std::find_if(boxDataArray_.begin(), boxDataArray_.end(),
+                          [&](const auto& b) { return b->title() == copy; });
+  if (box != boxDataArray_.end() && !checkLogin(**box)) {
+    pushLogin(copy);
+    return;
+  }
   gotoBusiness(copy);
 }
 

@@ -181,6 +181,13 @@ TEST_F(HomeDispatchTest, TheReceiptWayBackPopsToHomeAndOpensTheBusiness) {
   settle();
   ASSERT_EQ(services->navigation->stack().size(), 2u);
   EXPECT_EQ(topName(), "MobileRechargeViewController");
+  // Logged out by then: the login first, then the business.
+  User::currentUser().outOfLogin();
+  home->gotoNewBusiness(HomeDataUtil::title("MobileRecharge"));
+  settle();
+  expectLoginFor("手机充值");
+  finishLogin();
+  EXPECT_EQ(topName(), "MobileRechargeViewController");
 }
 
 TEST_F(HomeDispatchTest, TheLotteryCopiesTheSessionAndALinkSelectsItsTab) {

@@ -184,3 +184,23 @@ TEST_F(MainApiRequestTest, WorkersStartRequestsWithTheCapturedSession) {
 
 }  // namespace
 }  // namespace nvx
+
+namespace nvx {
+namespace {
+
+#ifndef NDEBUG
+// The session is main-thread state: a debug build stops at once when a worker tries to capture it.
+TEST(RequestSessionDeathTest, CapturingOffTheMainThreadStopsADebugBuild) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        (void)platform::RunLoop::main();  // this thread is the main thread
+        std::thread worker([] { (void)RequestSession::capture(); });
+        worker.join();
+      },
+      "RequestSession::capture used off the main thread");
+}
+#endif
+
+}  // namespace
+}  // namespace nvx

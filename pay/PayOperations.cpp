@@ -100,26 +100,38 @@ class MainApiPayOperations : public PayOperations {
   void handleExpiredLogin() override { NetUiHooks::expiredLoginTakenOver(); }
 
  private:
-  // Built now on the main thread: the stored fields (with the identity the business screen
-  // stamped when it stored them), then the card fields; the session the request hook signs with
-  // is captured here too.
   static Prepared prepare(const std::string& url, const Tools::FieldDict& stored, const CardFields& card) {
-    RequestSession session = RequestSession::capture();
-    Address address = addressOf(url, session.mainApiBase);
-    MainApiRequest request = MainApiRequest::postForm(address.path, Identity::None, session);
-    if (address.base) request.atBase(*address.base);
-    for (auto& segment : address.query) request.rawQuery(segment);
-    std::vector<platform::net::PostField> fields = stored;
-    fields.push_back({"otrack", card.otrack});
-    fields.push_back({"rnd", card.rnd});
-    if (card.pinkey) fields.push_back({"pinkey", *card.pinkey});
-    for (const auto& f : fields) request.field(f.key, f.value);
-    request.timeout(Tools::kRequestTimeout).keepAlive(false);
-    return {[request] { return payReplyOf(request.sendSynchronously()); }, std::move(fields)};
+    std::vector<platform::net::PostField> added{{"otrack", card.otrack}, {"rnd", card.rnd}};
+    if (card.pinkey) added.push_back({"pinkey", *card.pinkey});
+    return prepareStored(url, stored, added);
   }
 };
 
 }  // namespace
+
+// Built now on the main thread: the stored fields (with the identity the business screen stamped
+// when it stored them), then the pay screen's fields; the session the request hook signs with is
+// captured here too.
+PayOperations::Prepared PayOperations::prepareStored(const std::string& url,
+                                                     const std::vector<platform::net::PostField>& stored,
+                                                     const std::vector<platform::net::PostField>& added) {
+  RequestSession session = RequestSession::capture();
+  Address address = addressOf(url, session.mainApiBase);
+  MainApiRequest request = MainApiRequest::postForm(address.path, Identity::None, session);
+  if (address.base) request.atBase(*address.base);
+  for (auto& segment : address.query) request.rawQuery(segment);
+  // An added field replaces a stored one of its name, as the request does.
+  std::vector<platform::net::PostField> fields;
+  for (const auto& f : stored) {
+    bool replaced = false;
+    for (const auto& a : added) replaced = replaced || a.key == f.key;
+    if (!replaced) fields.push_back(f);
+  }
+  fields.insert(fields.end(), added.begin(), added.end());
+  for (const auto& f : fields) request.field(f.key, f.value);
+  request.timeout(Tools::kRequestTimeout).keepAlive(false);
+  return {[request] { return payReplyOf(request.sendSynchronously()); }, std::move(fields)};
+}
 
 std::shared_ptr<PayOperations> PayOperations::mainApi() { return std::make_shared<MainApiPayOperations>(); }
 

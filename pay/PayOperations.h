@@ -39,6 +39,11 @@ class PayOperations {
   virtual ~PayOperations() = default;
   // The operations against the main API.
   static std::shared_ptr<PayOperations> mainApi();
+  // The main API's preparation of a stored request (address and fields as Tools keeps them) with
+  // a pay screen's fields after the stored ones (main thread); the card commit and the multi-pay
+  // commit share it.
+  static Prepared prepareStored(const std::string& url, const std::vector<platform::net::PostField>& stored,
+                                const std::vector<platform::net::PostField>& added);
 
   // The pending commit of Tools with the card fields (main thread).
   virtual Prepared commit(const Tools& tools, const CardFields& card) = 0;

@@ -1,6 +1,7 @@
 #include "pay/PayScreens.h"
 
 #include "core/shell/ScreenRegistry.h"
+#include "pay/NVXMultPayViewController.h"
 #include "pay/SwipeResultViewController.h"
 #include "pay/SwipeTimeOutViewController.h"
 #include "pay/SwipeViewController.h"
@@ -10,6 +11,7 @@ namespace nvx::pay {
 
 void registerScreens() {
   auto& registry = ScreenRegistry::shared();
+  registry.add(NVXMultPayViewController::kClassName, [] { return NVXMultPayViewController::create(); });
   registry.add(SwipeViewController::kClassName, [] { return SwipeViewController::create(); });
   registry.add(SwipeTimeOutViewController::kClassName,
                [] { return SwipeTimeOutViewController::create(std::nullopt, std::nullopt); });

@@ -40,4 +40,10 @@ std::optional<SecretText> PinBlock::readerPik(const User& user) {
   return SecretText(pik->key.view());
 }
 
+std::optional<SecretText> PinBlock::virtualPik(const User& user) {
+  const auto& pik = user.vpsamPIK();
+  if (user.psamNo().empty() || !pik || pik->terminalId != user.psamNo() || pik->key.empty()) return std::nullopt;
+  return SecretText(pik->key.view());
+}
+
 }  // namespace nvx

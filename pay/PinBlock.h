@@ -26,6 +26,8 @@ class PinBlock {
   static std::optional<std::string> pinkey(std::string_view pin, std::string_view pik);
   // The clear PIK of the reader terminal in use (psamId), when the session holds one for it.
   static std::optional<SecretText> readerPik(const User& user);
+  // The clear PIK of the wallet's virtual terminal (psamNo), when the session holds one for it.
+  static std::optional<SecretText> virtualPik(const User& user);
 };
 
 }  // namespace nvx

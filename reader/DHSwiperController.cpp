@@ -221,6 +221,8 @@ void DHSwiperController::reportNoDevice() {
 
 void DHSwiperController::onDevicePlugged() {
   EventScope scope(*this);
+  // A reader came: whatever was known of one before is not known of this one.
+  User::currentUser().forgetReader();
   toDelegate([](auto& d) { d.onDevicePlugged(); });
   toCheckoutDelegate([](auto& d) { d.onDevicePlugged(); });
 }
@@ -228,10 +230,7 @@ void DHSwiperController::onDevicePlugged() {
 void DHSwiperController::onDeviceUnplugged() {
   EventScope scope(*this);
   // The reader is gone: its id and keys with it, whether or not a screen listens.
-  User& user = User::currentUser();
-  user.setPsamId("");
-  user.setPsamPIK(platform::Json());
-  user.setPsamTPK(platform::Json());
+  User::currentUser().forgetReader();
   ksnState_ = 0;
   toDelegate([](auto& d) { d.onDeviceUnplugged(); });
 }
@@ -296,6 +295,8 @@ void DHSwiperController::onGetKsnCompleted(const std::string& ksn) {
     httpRequest();
     return;
   }
+  User::currentUser().setPsamId(ksn);
+  ksnState_ = 4;
   toDelegate([&](auto& d) { d.onGetKsnCompleted(ksn); });
   toCheckoutDelegate([&](auto& d) { d.onGetKsnCompleted(ksn); });
 }

@@ -20,12 +20,8 @@
 #include "net/Unit.h"
 #include "reader/CSwiperControllerDelegate.h"
 #include "reader/CTSwiperController.h"
+#include "reader/ScreenHandles.h"
 #include "reader/TaviDetector.h"
-
-namespace platform::ui {
-class NavigationController;
-class ViewController;
-}  // namespace platform::ui
 
 namespace nvx::reader {
 

@@ -7,12 +7,8 @@
 #include <vector>
 
 #include "net/Unit.h"
+#include "reader/ScreenHandles.h"
 #include "reader/TaviDetector.h"
-
-namespace platform::ui {
-class NavigationController;
-class ViewController;
-}  // namespace platform::ui
 
 namespace nvx::reader {
 

@@ -11,11 +11,7 @@
 #include <vector>
 
 #include "net/Unit.h"
-
-namespace platform::ui {
-class NavigationController;
-class ViewController;
-}  // namespace platform::ui
+#include "reader/ScreenHandles.h"
 
 namespace nvx::reader {
 

@@ -8,6 +8,9 @@
 
 #include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
+#include "core/session/User.h"
+#include "lottery/core/StaticVariable.h"
+#include "standin/StandinFixture.h"
 #include "client/ClientMain.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
@@ -345,6 +348,25 @@ TEST_F(SimulatorForms, FormMistakesAreReported) {
     EXPECT_NE(out.str().find(message), std::string::npos) << message << "\n" << out.str();
   }
   EXPECT_EQ(form->amount->text(), "100.00") << "the keys before the bad one were pressed, then the pad was hidden";
+}
+
+// The lottery box behind the real login screen against the main-API stand-in: after the login the
+// host's session is copied into the lottery's and the lottery's root is pushed.
+TEST_F(SimulatorTest, TheLotteryBoxLogsInThenEntersTheLotteryWithTheSession) {
+  ScreenRegistry::shared().add("TabBarController", [] { return std::make_shared<NamedScreen>("TabBarController"); });
+  run("wait 3\nguide\ntap #10233\nwait 1\ntap 彩票\nwait 1\n");
+  auto nav = AppServices::current().navigationController();
+  ASSERT_TRUE(nav);
+  EXPECT_EQ(nav->topViewController()->className(), "LoginViewController");
+  run(std::string("type 手机号码 = ") + std::string(standin::fixture::kLoginName) + "\ntype 登录密码 = " +
+      std::string(standin::fixture::kPassword) + "\ntap 登录\n");
+  ASSERT_TRUE(pumpUntil([&] { return nav->topViewController()->className() == "TabBarController"; }, 10));
+  const auto& session = lottery::StaticVariable::shared();
+  EXPECT_EQ(session.mobelNum(), standin::fixture::kLoginName);
+  EXPECT_EQ(session.finalTokenid(), User::currentUser().userToken());
+  EXPECT_FALSE(session.finalTokenid().empty());
+  EXPECT_EQ(session.userID(), User::currentUser().userId() + ";" + User::currentUser().psamNo());
+  EXPECT_TRUE(nav->isNavigationBarHidden());
 }
 
 TEST(SimulatorWithoutStandins, BadActionsAreReportedAndCounted) {

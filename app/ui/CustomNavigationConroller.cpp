@@ -1,5 +1,6 @@
 #include "app/ui/CustomNavigationConroller.h"
 
+#include "core/session/UIScreen.h"
 #include "core/shell/AppServices.h"
 #include "platform/device/Device.h"
 
@@ -14,10 +15,7 @@ std::shared_ptr<CustomNavigationConroller> CustomNavigationConroller::create(std
 }
 
 bool CustomNavigationConroller::turnsUpsideDown() {
-  const auto& mode = platform::Device::screen().currentMode;
-  if (!mode) return false;
-  const bool fourInch = (mode->width == 640 && mode->height == 1136) || (mode->width == 320 && mode->height == 568);
-  return fourInch && !AppServices::current().isShowWizard();
+  return UIScreen::isFourInch() && !AppServices::current().isShowWizard();
 }
 
 bool CustomNavigationConroller::shouldAutorotateToInterfaceOrientation(ui::Orientation orientation) const {

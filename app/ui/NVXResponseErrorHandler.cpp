@@ -3,6 +3,7 @@
 #include "core/shell/AppServices.h"
 #include "core/session/NVXContext.h"
 #include "core/shell/LoginScreen.h"
+#include "core/shell/MainThread.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"
 #include "platform/foundation/Strings.h"
@@ -31,6 +32,7 @@ class NVXResponseErrorHandler::AlertDelegate final : public platform::ui::AlertV
 NVXResponseErrorHandler::NVXResponseErrorHandler() : alertDelegate_(std::make_shared<AlertDelegate>()) {}
 
 NVXResponseErrorHandler& NVXResponseErrorHandler::sharedHandler() {
+  assertMainThread("NVXResponseErrorHandler");
   return platform::Process::current().shared<NVXResponseErrorHandler>();
 }
 

@@ -1,5 +1,6 @@
 #include "app/ui/NVXViewController.h"
 
+#include "core/session/UIScreen.h"
 #include "core/shell/AppServices.h"
 #include "core/text/StringsTool.h"
 #include "app/ui/BusinessTypeScreen.h"
@@ -97,9 +98,7 @@ void NVXViewController::viewDidUnload() {
 
 bool NVXViewController::shouldAutorotateTo(platform::ui::Orientation orientation) const {
   using platform::ui::Orientation;
-  const auto& mode = platform::Device::screen().currentMode;
-  const bool tall = mode && ((mode->width == 640 && mode->height == 1136) || (mode->width == 320 && mode->height == 568));
-  if (tall && !AppServices::current().isShowWizard()) {
+  if (UIScreen::isFourInch() && !AppServices::current().isShowWizard()) {
     return orientation == Orientation::Portrait || orientation == Orientation::PortraitUpsideDown;
   }
   return orientation == Orientation::Portrait;

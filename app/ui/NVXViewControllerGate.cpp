@@ -212,7 +212,6 @@ void NVXViewController::modelAndKeysStep(ValidCompletion completion) {
   hideIdentifying(true);
   hideReaderHud(false);
   readerHUD_ = spinnerOnWindow(kReadingKsnLabel);
-  AppServices::current().setKsnState(0);
   hub->setKsnState(0);
   valid_ = std::move(completion);
   hub->getCSwiperKsn();
@@ -358,12 +357,7 @@ void NVXViewController::successToPush() {
 }
 
 void NVXViewController::statusClear() {
-  User& user = User::currentUser();
-  user.setPsamId("");
-  // The TPK first: clearing it also clears what was deciphered under it.
-  user.setPsamTPK(Json());
-  user.setPsamPIK(Json());
-  user.setPsamMAC(Json());
+  User::currentUser().forgetReader();
 }
 
 // --- answers and overlays ---------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "core/session/NVXContext.h"
 
+#include "core/shell/MainThread.h"
 #include "platform/foundation/Process.h"
 
 namespace nvx {
@@ -12,7 +13,10 @@ struct RuntimeHooks {
 
 }  // namespace
 
-NVXContext& NVXContext::sharedContext() { return platform::Process::current().shared<NVXContext>(); }
+NVXContext& NVXContext::sharedContext() {
+  assertMainThread("NVXContext");
+  return platform::Process::current().shared<NVXContext>();
+}
 
 void NVXContext::installScreenTracking() {
   auto& hooks = platform::Process::current().shared<RuntimeHooks>();

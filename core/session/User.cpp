@@ -167,6 +167,11 @@ std::string_view User::currentVMac() const {
   return vpsamMAC_->key.view();
 }
 
+void User::forgetReader() {
+  psamId_.clear();
+  setPsamTPK(platform::Json());  // clears what was deciphered under it too
+}
+
 void User::outOfLogin() {
   preLoginName_ = loginName_;
   loginName_.clear();

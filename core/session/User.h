@@ -138,6 +138,10 @@ class User {
   // The virtual terminal's clear MAC key; "" before the virtual sign-in.
   std::string_view currentVMac() const;
 
+  // The reader went (or another was plugged in): its terminal id and its TPK, PIK and MAC key
+  // are forgotten. The key lists as received and the virtual terminal stay.
+  void forgetReader();
+
   // Logout: preLoginName takes loginName; the login, the reader, every key and key list and the
   // wallet fields are cleared. userId, hasPwd, status, isAsk, custlev, couponUrl and the stored
   // "nuvexa.loginname" stay.

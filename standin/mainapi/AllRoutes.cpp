@@ -3,6 +3,7 @@
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
+#include "standin/mainapi/MultiPayRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
 
@@ -13,6 +14,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addHomeRoutes(server);
   standin::addAccountRoutes(server);
   standin::addPayRoutes(server);
+  standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
   standin::addBillsRoutes(server);
 }

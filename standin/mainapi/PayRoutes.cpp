@@ -3,6 +3,7 @@
 #include <openssl/crypto.h>
 
 #include "standin/mainapi/BusidRules.h"
+#include "standin/mainapi/MultiPayRoutes.h"
 
 namespace standin {
 
@@ -14,6 +15,8 @@ using Call = MainApiStandin::RouteContext;
 constexpr std::string_view kPinRefused = "0055";
 
 HttpStandin::Reply commit(Call& call) {
+  // Wallet pay types (ZX, ZH, XH) are judged by the multi-pay routes.
+  if (isWalletCommit(call)) return walletCommit(call);
   if (auto refused = call.token()) return *refused;
   if (auto refused = call.mac(true)) return *refused;
   std::optional<int64_t> fen = Call::amount12(call.fieldOr("amount"));

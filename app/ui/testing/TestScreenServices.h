@@ -96,12 +96,7 @@ class TestScreenServices : public AppServices,
   void forward(F&& f) {
     if (auto l = listener.lock()) f(*l);
   }
-  void clearReader() {
-    User& user = User::currentUser();
-    user.setPsamId("");
-    user.setPsamTPK(platform::Json());
-    user.setPsamPIK(platform::Json());
-  }
+  void clearReader() { User::currentUser().forgetReader(); }
   void onDevicePlugged() override {
     clearReader();
     forward([](auto& l) { l.onDevicePlugged(); });
