@@ -233,6 +233,13 @@ MainApiStandin::Scripted MainApiStandin::Scripted::slow(std::chrono::millisecond
   return s;
 }
 
+MainApiStandin::Scripted MainApiStandin::Scripted::heldReply() {
+  Scripted s;
+  s.kind = Kind::Normal;
+  s.held = true;
+  return s;
+}
+
 MainApiStandin::Scripted MainApiStandin::Scripted::after(std::chrono::milliseconds wait) const {
   Scripted s = *this;
   s.delay = wait;
@@ -470,6 +477,9 @@ HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
   }
   if (scripted && scripted->delay.count() > 0) {
     if (http().holdUntilStopped(scripted->delay)) return HttpStandin::Reply::text("stopped", 503);
+  }
+  if (scripted && scripted->held) {
+    if (http().holdUntilReleased()) return HttpStandin::Reply::text("stopped", 503);
   }
   auto record = [&](std::string_view retCode) {
     verdict.retCode = retCode;

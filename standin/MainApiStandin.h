@@ -9,7 +9,7 @@
 // their terminal. Every call's verdict is logged for tests.
 //
 // Tests script misbehaviour per method: error codes, an expired token, an HTML error page, a
-// dropped connection, a slow reply.
+// dropped connection, a slow reply, a reply held until the test lets it go.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -70,6 +70,8 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     std::string contentType = "application/json; charset=utf-8";
     // Real time the server waits before answering (a stop of the stand-in cuts it short).
     std::chrono::milliseconds delay{0};
+    // The server answers only once the test lets it (http().releaseHeld()) or stops.
+    bool held = false;
 
     static Scripted error(std::string retCode, std::string errMsg);
     // "1012" (or another expiry code) with a message.
@@ -83,6 +85,9 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     static Scripted dropConnection();
     // The normal answer, after a delay of real time.
     static Scripted slow(std::chrono::milliseconds delay);
+    // The normal answer, held until the test releases it (http().releaseHeld()): a server that is
+    // slow for as long as the test needs, without waiting a fixed time.
+    static Scripted heldReply();
     Scripted after(std::chrono::milliseconds wait) const;
   };
 

@@ -11,16 +11,20 @@
 #include "app/ui/NVXViewController.h"
 #include "app/ui/testing/TestScreenServices.h"
 #include "net/ServerConfig.h"
+#include "platform/foundation/Process.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/Jack.h"
+#include "platform/net/HttpRequest.h"
 #include "platform/net/NetConfig.h"
+#include "platform/testing/Settle.h"
 #include "platform/ui/Inspector.h"
 #include "reader/SwiperDriverFactory.h"
 #include "reader/SwiperInvalidScreen.h"
 #include "reader/ReaderModels.h"
+#include "reader/wifi/WexTestHarness.h"
 #include "standin/MainApiStandin.h"
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
@@ -136,20 +140,40 @@ class ReaderGateTest : public ::testing::Test {
   }
 
   // Socket traffic and replies in real time between steps of virtual time, timer by timer, until
-  // pred holds or virtualSeconds have passed.
-  static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
+  // pred holds or virtualSeconds have passed. Before each step what is on its way arrives: every
+  // reply the server does not hold, and the box's datagrams (and what they set off).
+  bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
     auto& loop = RunLoop::main();
+    auto& barrier = platform::Process::current().shared<reader::testing::LoopbackBarrier>();
+    auto repliesIn = [&] { return platform::net::HttpRequest::unsettledStarts() <= server->http().heldCount(); };
+    auto settled = [&] {
+      for (int round = 0; round < 8; ++round) {
+        loop.drainIoUntil([&] { return pred() || repliesIn(); }, std::chrono::seconds(10));
+        if (pred() || barrier.settle(pred, std::chrono::seconds(2))) return true;
+        if (repliesIn()) break;
+      }
+      return pred();
+    };
     auto end = platform::clock().now() + platform::secs(virtualSeconds);
     for (;;) {
-      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
+      if (settled()) return true;
       auto next = loop.nextDeadline();
       auto now = platform::clock().now();
       if (!next || *next > end) {
         if (end > now) loop.advance(end - now);
-        return loop.drainIoUntil(pred, std::chrono::milliseconds(50));
+        return settled();
       }
       loop.advance(std::max(*next - now, platform::Duration::zero()));
     }
+  }
+  // Lets each reply the server holds go as soon as it is held, until pred holds (real time).
+  bool releaseHeldRepliesUntil(const std::function<bool()>& pred) {
+    return RunLoop::main().drainIoUntil(
+        [&] {
+          if (server->http().heldCount() > 0) server->http().releaseHeld();
+          return pred();
+        },
+        std::chrono::seconds(10));
   }
 
   // The box on the network, and the hub (made at start-up) seeing it.
@@ -212,7 +236,7 @@ class ReaderGateTest : public ::testing::Test {
     EXPECT_TRUE(screen.isGatePending());
     services->hub->onGetKsnCompleted(kBoxKsn);
 
-    ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !screen.answers->empty(); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(releaseHeldRepliesUntil([&] { return !screen.answers->empty(); }));
     RunLoop::main().advance(1);
     EXPECT_EQ(*screen.answers, std::vector<bool>{true});
     EXPECT_TRUE(overlays().empty());
@@ -298,7 +322,7 @@ TEST_F(ReaderGateTest, ABoundReaderIsIdentifiedCheckedAndSignedInThenAnsweredYes
 TEST_F(ReaderGateTest, TheOwnershipCheckLeavesTheMainLoopRunningBehindTheIdentifyingSpinner) {
   server->bindReader(kBoxKsn, kLoginName);
   // The server takes a while over the check; meanwhile a lot of virtual time passes.
-  server->script("checkUserDeviceInfo", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1500)), 1);
+  server->script("checkUserDeviceInfo", MainApiStandin::Scripted::heldReply(), 1);
   startBox();
   auto screen = pushScreen();
   screen->ask();
@@ -310,8 +334,8 @@ TEST_F(ReaderGateTest, TheOwnershipCheckLeavesTheMainLoopRunningBehindTheIdentif
 TEST_F(ReaderGateTest, TheTerminalSignInLeavesTheMainLoopRunningBehindTheIdentifyingSpinner) {
   server->bindReader(kBoxKsn, kLoginName);
   // The check answers at once; both sign-in replies take a while.
-  server->script("login", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1200)), 1);
-  server->script("checkin", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1200)), 1);
+  server->script("login", MainApiStandin::Scripted::heldReply(), 1);
+  server->script("checkin", MainApiStandin::Scripted::heldReply(), 1);
   startBox();
   auto screen = pushScreen();
   screen->ask();
@@ -624,7 +648,7 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
     User::currentUser().setPsamId("");
     server->clearScripts();
     server->bindReader(ksn, kLoginName);
-    server->script(c.slowMethod, MainApiStandin::Scripted::slow(std::chrono::milliseconds(300)), 1);
+    server->script(c.slowMethod, MainApiStandin::Scripted::heldReply(), 1);
     auto driver = plugScriptedAudioReader();
     std::shared_ptr<std::vector<bool>> answers;
     std::weak_ptr<PayScreen> weak;
@@ -651,7 +675,8 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
     EXPECT_EQ(weak.expired(), c.popped);
 
     // Whatever the server says afterwards changes nothing: no alert, prompt, keys or next step.
-    RunLoop::main().drainIo(std::chrono::milliseconds(600));
+    ASSERT_TRUE(releaseHeldRepliesUntil([&] { return server->http().heldCount() == 0; }));
+    ASSERT_TRUE(platform::testing::settleIo());
     RunLoop::main().advance(1);
     EXPECT_EQ(*answers, expected);
     EXPECT_EQ(AlertView::top(), nullptr);

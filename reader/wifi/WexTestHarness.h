@@ -67,7 +67,8 @@ inline bool pumpUntil(const std::function<bool()>& pred, double virtualSeconds) 
   auto& loop = platform::RunLoop::main();
   auto& barrier = platform::Process::current().shared<LoopbackBarrier>();
   auto settled = [&] {
-    return loop.drainIoUntil(pred, std::chrono::milliseconds(5)) || barrier.settle(pred, std::chrono::seconds(2));
+    loop.runUntilIdle();
+    return pred() || barrier.settle(pred, std::chrono::seconds(2));
   };
   auto end = platform::clock().now() + platform::secs(virtualSeconds);
   for (;;) {
