@@ -452,6 +452,14 @@ HttpClient::~HttpClient() {
 void HttpClient::performSynchronous(const HttpRequest& request, HttpRequest::Run& run) {
   auto t = prepare(request, &run);
   if (!t) return;
+  // Unsettled until the thread is busy again with the outcome (after its Idle scope below), so
+  // that a test waiting for quiet sees either the start or the busy thread.
+  std::shared_ptr<std::atomic<size_t>> unsettled = shared().core_->unsettled;
+  ++*unsettled;
+  struct Settle {
+    std::atomic<size_t>& count;
+    ~Settle() { --count; }
+  } settle{*unsettled};
   // A multi handle of its own rather than curl_easy_perform, so that the wait wakes every few
   // milliseconds to notice cancel() from another thread or a process shutdown.
   CURLM* multi = curl_multi_init();
