@@ -11,7 +11,6 @@
 #include "app/ui/NVXViewController.h"
 #include "app/ui/testing/TestScreenServices.h"
 #include "net/ServerConfig.h"
-#include "platform/foundation/Process.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/UserDefaults.h"
@@ -140,31 +139,12 @@ class ReaderGateTest : public ::testing::Test {
   }
 
   // Socket traffic and replies in real time between steps of virtual time, timer by timer, until
-  // pred holds or virtualSeconds have passed. Before each step what is on its way arrives: every
-  // reply the server does not hold, and the box's datagrams (and what they set off).
+  // pred holds or virtualSeconds have passed; each step waits for every reply the server does not
+  // hold.
   bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
-    auto& loop = RunLoop::main();
-    auto& barrier = platform::Process::current().shared<reader::testing::LoopbackBarrier>();
-    auto repliesIn = [&] { return platform::net::HttpRequest::unsettledStarts() <= server->http().heldCount(); };
-    auto settled = [&] {
-      for (int round = 0; round < 8; ++round) {
-        loop.drainIoUntil([&] { return pred() || repliesIn(); }, std::chrono::seconds(10));
-        if (pred() || barrier.settle(pred, std::chrono::seconds(2))) return true;
-        if (repliesIn()) break;
-      }
-      return pred();
-    };
-    auto end = platform::clock().now() + platform::secs(virtualSeconds);
-    for (;;) {
-      if (settled()) return true;
-      auto next = loop.nextDeadline();
-      auto now = platform::clock().now();
-      if (!next || *next > end) {
-        if (end > now) loop.advance(end - now);
-        return settled();
-      }
-      loop.advance(std::max(*next - now, platform::Duration::zero()));
-    }
+    return reader::testing::pumpUntil(pred, virtualSeconds, [&] {
+      return platform::net::HttpRequest::unsettledStarts() <= server->http().heldCount();
+    });
   }
   // Lets each reply the server holds go as soon as it is held, until pred holds (real time).
   bool releaseHeldRepliesUntil(const std::function<bool()>& pred) {
