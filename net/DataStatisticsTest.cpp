@@ -21,6 +21,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/testing/Settle.h"
 #include "platform/testing/Testing.h"
 #include "standin/ProbeStandin.h"
 #include "standin/StatisticsStandin.h"
@@ -463,6 +464,8 @@ TEST_F(StatisticsRecordTest, ARecordCutOffByTheEndOfARunIsDroppedAtTheNextStart)
   ASSERT_TRUE(platform::fs::append(platform::Sandbox::caches() / std::string(DataStatistics::kTempFile),
                                    "\n0012,2014-05-06 10:1"));
   platform::testing::restart();
+  stats();
+  settle();  // the network record of the recorder's creation comes first
   stats().advertisementRecord("AD2");
   const auto lines = linesOf(fileText(DataStatistics::kTempFile));
   ASSERT_GE(lines.size(), 2u);
@@ -658,7 +661,7 @@ TEST_F(StatisticsUploadTest, CancellingAnUploadClearsTheFlagAndKeepsTheRecords) 
   stats().cancelUploadFile();
   EXPECT_FALSE(stats().isUploading());
   server->release();
-  platform::RunLoop::main().drainIo(std::chrono::milliseconds(200));
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(fileText(DataStatistics::kTempFile).find("9999"), std::string::npos) << "a cancel is no failure";
   EXPECT_NE(fileText(DataStatistics::kUploadFile).find(",AD1,"), std::string::npos);
 
@@ -710,7 +713,7 @@ TEST_F(StatisticsUploadTest, PushRecordsArePostedAndOnlyDeliveredOnesLeaveThePus
   server->script("insertStaticesInfo", standin::StatisticsStandin::Scripted::error("3001", "忙"));
   stats().notificationRecord(true, "m1");
   ASSERT_TRUE(await([&] { return server->infos().size() == 1; }));
-  platform::RunLoop::main().drainIo(std::chrono::milliseconds(100));
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(fileText(DataStatistics::kTempPushFile), rec("0017", "m1,,IOS00,1"));
 
   server->clearScript("insertStaticesInfo");

@@ -11,6 +11,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/testing/Settle.h"
 #include "standin/HttpStandin.h"
 #include "standin/MainApiStandin.h"
 
@@ -200,7 +201,7 @@ TEST_F(UploadTest, NothingToSendSendsNothing) {
   manager->uploadExceptionFile();   // no file
   ASSERT_TRUE(writeAtomic(NVXExceptionManager::crashFilePath(), ""));
   manager->uploadExceptionFile();   // an empty one
-  platform::RunLoop::main().drainIo(std::chrono::milliseconds(100));
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(server.requestCount(), 0u);
 }
 

@@ -60,6 +60,8 @@ struct HttpStandin::Impl {
   mutable std::mutex mutex;
   std::condition_variable released;
   bool stopping = false;
+  size_t held = 0;         // replies waiting in holdUntilReleased
+  uint64_t releases = 0;   // releaseHeld calls so far
   std::vector<Route> routes;
   std::vector<Request> log;
 
@@ -287,6 +289,28 @@ void HttpStandin::clearRequests() {
 bool HttpStandin::holdUntilStopped(std::chrono::milliseconds limit) {
   std::unique_lock<std::mutex> lock(impl_->mutex);
   return impl_->released.wait_for(lock, limit, [&] { return impl_->stopping; });
+}
+
+bool HttpStandin::holdUntilReleased() {
+  std::unique_lock<std::mutex> lock(impl_->mutex);
+  const uint64_t release = impl_->releases;
+  ++impl_->held;
+  impl_->released.wait(lock, [&] { return impl_->stopping || impl_->releases != release; });
+  --impl_->held;
+  return impl_->stopping;
+}
+
+void HttpStandin::releaseHeld() {
+  {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    ++impl_->releases;
+  }
+  impl_->released.notify_all();
+}
+
+size_t HttpStandin::heldCount() const {
+  std::lock_guard<std::mutex> lock(impl_->mutex);
+  return impl_->held;
 }
 
 std::vector<HttpStandin::Field> HttpStandin::parseUrlEncoded(std::string_view text) {

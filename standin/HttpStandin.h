@@ -100,6 +100,13 @@ class HttpStandin {
   // For a handler that must not answer yet (a server that hangs): waits until the stand-in stops
   // or limit of real time passes. True when it stopped.
   bool holdUntilStopped(std::chrono::milliseconds limit);
+  // For a handler whose reply waits for the test: waits until releaseHeld() or a stop. True when
+  // it stopped.
+  bool holdUntilReleased();
+  // Lets every reply waiting in holdUntilReleased go on.
+  void releaseHeld();
+  // The replies waiting in holdUntilReleased now.
+  size_t heldCount() const;
 
   // Decodes "a=1&b=x+y%21" into ordered pairs ("+" is a space).
   static std::vector<Field> parseUrlEncoded(std::string_view text);

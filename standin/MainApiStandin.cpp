@@ -149,6 +149,13 @@ MainApiStandin::Scripted MainApiStandin::Scripted::slow(std::chrono::millisecond
   return s;
 }
 
+MainApiStandin::Scripted MainApiStandin::Scripted::heldReply() {
+  Scripted s;
+  s.kind = Kind::Normal;
+  s.held = true;
+  return s;
+}
+
 MainApiStandin::Scripted MainApiStandin::Scripted::after(std::chrono::milliseconds wait) const {
   Scripted s = *this;
   s.delay = wait;
@@ -621,6 +628,7 @@ HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
     if (scripted->delay.count() > 0 && http().holdUntilStopped(scripted->delay)) {
       return HttpStandin::Reply::text("stopped", 503);
     }
+    if (scripted->held && http().holdUntilReleased()) return HttpStandin::Reply::text("stopped", 503);
     if (replaces) {
       verdict.retCode = scripted->kind == Scripted::Kind::Envelope ? scripted->retCode : std::string();
       verdict.scripted = true;
@@ -645,6 +653,7 @@ HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
     if (scripted->delay.count() > 0 && http().holdUntilStopped(scripted->delay)) {
       return HttpStandin::Reply::text("stopped", 503);
     }
+    if (scripted->held && http().holdUntilReleased()) return HttpStandin::Reply::text("stopped", 503);
     if (replaces) return scriptedReply(*scripted);
   }
   return reply;

@@ -10,7 +10,8 @@
 // deciphered under the PIK issued to the terminal. Every call's verdict is logged for tests.
 //
 // Tests script misbehaviour per method: error codes, an expired token, an HTML error page, any
-// HTTP status, bad JSON, a dropped connection, a slow reply; and the same after the route has
+// HTTP status, bad JSON, a dropped connection, a slow reply, a reply held until the test lets it
+// go; and the same after the route has
 // processed the request (the commit is recorded, the answer is lost).
 //
 // How to add a feature's routes
@@ -112,6 +113,8 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     // Real time the server waits before answering (a stop of the stand-in cuts it short): before
     // the handling, or after it with processFirst.
     std::chrono::milliseconds delay{0};
+    // The server answers only once the test lets it (http().releaseHeld()) or stops.
+    bool held = false;
 
     static Scripted error(std::string retCode, std::string errMsg);
     // "1012" (or another expiry code) with a message.
@@ -133,6 +136,9 @@ class MainApiStandin final : public StandinServer, public ServiceCodes {
     static Scripted dropAfterProcessing();
     // The normal answer, after a delay of real time.
     static Scripted slow(std::chrono::milliseconds delay);
+    // The normal answer, held until the test releases it (http().releaseHeld()): a server that is
+    // slow for as long as the test needs, without waiting a fixed time.
+    static Scripted heldReply();
     Scripted after(std::chrono::milliseconds wait) const;
     // The same answer, given after the route has processed the request.
     Scripted processingFirst() const;

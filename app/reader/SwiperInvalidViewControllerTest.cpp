@@ -237,9 +237,9 @@ TEST_F(ChooserTest, TheHelpPageShowsTheServiceDescription) {
 }
 
 TEST_F(ChooserTest, AHelpPagePoppedBeforeItsTextArrivesIsReleased) {
-  auto slow = standin::MainApiStandin::Scripted::success(platform::Json::array({{{"aContent", "<p>迟到</p>"}}}));
-  slow.delay = std::chrono::milliseconds(200);
-  server->script("getBusiDesc", slow);
+  auto late = standin::MainApiStandin::Scripted::success(platform::Json::array({{{"aContent", "<p>迟到</p>"}}}));
+  late.held = true;
+  server->script("getBusiDesc", late);
   std::weak_ptr<SwiperCardHelpViewController> weak;
   {
     auto screen = SwiperCardHelpViewController::create();
@@ -249,6 +249,9 @@ TEST_F(ChooserTest, AHelpPagePoppedBeforeItsTextArrivesIsReleased) {
   }
   platform::RunLoop::main().runUntilIdle();
   EXPECT_TRUE(weak.expired());
+  // The text comes only after the screen has gone.
+  ASSERT_TRUE(await([&] { return server->http().heldCount() == 1; }));
+  server->http().releaseHeld();
   ASSERT_TRUE(await([&] { return !indicatorShown(); }));
   EXPECT_EQ(services->navigation->topViewController(), services->screen);
 }

@@ -16,11 +16,14 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/media/AudioSession.h"
 #include "platform/media/Jack.h"
+#include "platform/net/HttpRequest.h"
 #include "platform/net/NetConfig.h"
+#include "platform/testing/Settle.h"
 #include "platform/ui/Inspector.h"
 #include "reader/SwiperDriverFactory.h"
 #include "reader/SwiperInvalidScreen.h"
 #include "reader/ReaderModels.h"
+#include "reader/wifi/WexTestHarness.h"
 #include "standin/MainApiStandin.h"
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
@@ -137,20 +140,21 @@ class ReaderGateTest : public ::testing::Test {
   }
 
   // Socket traffic and replies in real time between steps of virtual time, timer by timer, until
-  // pred holds or virtualSeconds have passed.
-  static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
-    auto& loop = RunLoop::main();
-    auto end = platform::clock().now() + platform::secs(virtualSeconds);
-    for (;;) {
-      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
-      auto next = loop.nextDeadline();
-      auto now = platform::clock().now();
-      if (!next || *next > end) {
-        if (end > now) loop.advance(end - now);
-        return loop.drainIoUntil(pred, std::chrono::milliseconds(50));
-      }
-      loop.advance(std::max(*next - now, platform::Duration::zero()));
-    }
+  // pred holds or virtualSeconds have passed; each step waits for every reply the server does not
+  // hold.
+  bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
+    return reader::testing::pumpUntil(pred, virtualSeconds, [&] {
+      return platform::net::HttpRequest::unsettledStarts() <= server->http().heldCount();
+    });
+  }
+  // Lets each reply the server holds go as soon as it is held, until pred holds (real time).
+  bool releaseHeldRepliesUntil(const std::function<bool()>& pred) {
+    return RunLoop::main().drainIoUntil(
+        [&] {
+          if (server->http().heldCount() > 0) server->http().releaseHeld();
+          return pred();
+        },
+        std::chrono::seconds(10));
   }
 
   // The box on the network, and the hub (made at start-up) seeing it.
@@ -213,7 +217,7 @@ class ReaderGateTest : public ::testing::Test {
     EXPECT_TRUE(screen.isGatePending());
     services->hub->onGetKsnCompleted(kBoxKsn);
 
-    ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !screen.answers->empty(); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(releaseHeldRepliesUntil([&] { return !screen.answers->empty(); }));
     RunLoop::main().advance(1);
     EXPECT_EQ(*screen.answers, std::vector<bool>{true});
     EXPECT_TRUE(overlays().empty());
@@ -299,7 +303,7 @@ TEST_F(ReaderGateTest, ABoundReaderIsIdentifiedCheckedAndSignedInThenAnsweredYes
 TEST_F(ReaderGateTest, TheOwnershipCheckLeavesTheMainLoopRunningBehindTheIdentifyingSpinner) {
   server->bindReader(kBoxKsn, kLoginName);
   // The server takes a while over the check; meanwhile a lot of virtual time passes.
-  server->script("checkUserDeviceInfo", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1500)), 1);
+  server->script("checkUserDeviceInfo", MainApiStandin::Scripted::heldReply(), 1);
   startBox();
   auto screen = pushScreen();
   screen->ask();
@@ -311,8 +315,8 @@ TEST_F(ReaderGateTest, TheOwnershipCheckLeavesTheMainLoopRunningBehindTheIdentif
 TEST_F(ReaderGateTest, TheTerminalSignInLeavesTheMainLoopRunningBehindTheIdentifyingSpinner) {
   server->bindReader(kBoxKsn, kLoginName);
   // The check answers at once; both sign-in replies take a while.
-  server->script("login", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1200)), 1);
-  server->script("checkin", MainApiStandin::Scripted::slow(std::chrono::milliseconds(1200)), 1);
+  server->script("login", MainApiStandin::Scripted::heldReply(), 1);
+  server->script("checkin", MainApiStandin::Scripted::heldReply(), 1);
   startBox();
   auto screen = pushScreen();
   screen->ask();
@@ -625,7 +629,7 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
     User::currentUser().setPsamId("");
     server->clearScripts();
     server->bindReader(ksn, kLoginName);
-    server->script(c.slowMethod, MainApiStandin::Scripted::slow(std::chrono::milliseconds(300)), 1);
+    server->script(c.slowMethod, MainApiStandin::Scripted::heldReply(), 1);
     auto driver = plugScriptedAudioReader();
     std::shared_ptr<std::vector<bool>> answers;
     std::weak_ptr<PayScreen> weak;
@@ -652,7 +656,8 @@ TEST_F(ReaderGateTest, AnUnplugOrAPoppedScreenWhileTheServerIsAskedEndsThePassAn
     EXPECT_EQ(weak.expired(), c.popped);
 
     // Whatever the server says afterwards changes nothing: no alert, prompt, keys or next step.
-    RunLoop::main().drainIo(std::chrono::milliseconds(600));
+    ASSERT_TRUE(releaseHeldRepliesUntil([&] { return server->http().heldCount() == 0; }));
+    ASSERT_TRUE(platform::testing::settleIo());
     RunLoop::main().advance(1);
     EXPECT_EQ(*answers, expected);
     EXPECT_EQ(AlertView::top(), nullptr);

@@ -8,6 +8,7 @@
 #include "net/testing/MainApiTestFixture.h"
 #include "app/ui/NVXResponseErrorHandler.h"
 #include "platform/foundation/Strings.h"
+#include "platform/testing/Settle.h"
 #include "platform/ui/AlertView.h"
 
 namespace nvx {
@@ -307,8 +308,7 @@ TEST_F(TerminalManagerTest, AnAsynchronousSignInCancelledOrReleasedAnswersNothin
       manager->cancel();
       EXPECT_FALSE(manager->isSigning());
     }
-    platform::RunLoop::main().drainIo(std::chrono::milliseconds(600));
-    platform::RunLoop::main().runUntilIdle();
+    ASSERT_TRUE(platform::testing::settleIo());
     EXPECT_EQ(answers, 0);
     EXPECT_EQ(executorRuns, 0);
     EXPECT_FALSE(user.psamPIK());

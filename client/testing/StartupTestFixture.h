@@ -22,6 +22,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/net/NetConfig.h"
+#include "platform/testing/Settle.h"
 #include "platform/testing/Testing.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -140,8 +141,9 @@ class StartupTest : public ::testing::Test {
   static bool await(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     return platform::RunLoop::main().drainIoUntil(pred, limit);
   }
-  // Lets replies that are on their way arrive (for checks that nothing happened).
-  static void settle() { platform::RunLoop::main().drainIo(std::chrono::milliseconds(300)); }
+  // Lets replies that are on their way arrive, and the workers started finish (for checks that
+  // nothing happened).
+  static void settle() { EXPECT_TRUE(platform::testing::settleIo()) << "still busy after 10 s"; }
 
   // The number of client-version requests the main API answered.
   size_t versionRequests() const {

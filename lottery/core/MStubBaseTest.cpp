@@ -11,6 +11,7 @@
 #include "lottery/core/TopUpOrder.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/net/HttpRequest.h"
+#include "platform/testing/Settle.h"
 #include "platform/testing/Testing.h"
 #include "standin/LotteryStandin.h"
 #include "standin/TestCertificates.h"
@@ -249,12 +250,12 @@ TEST_F(MStubBaseTest, NothingReachesTheRawDelegateAfterCancel) {
   EXPECT_TRUE(stub->hasDoneRequest());
   EXPECT_EQ(screen->order(), std::vector<std::string>{"O"});
   EXPECT_EQ(screen->heard[0].methodName, std::nullopt);
-  platform::RunLoop::main().drainIo(std::chrono::milliseconds(300));
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(screen->order(), std::vector<std::string>{"O"});
   // Cancelling again, or a used stub asked again, does nothing.
   stub->cancel();
   stub->requestnew(LotteryServerConfig::current().address(LotteryPath::Service), FBEncryptorAES::data());
-  platform::RunLoop::main().drainIo(std::chrono::milliseconds(300));
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(screen->order(), std::vector<std::string>{"O"});
 }
 

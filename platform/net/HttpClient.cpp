@@ -70,6 +70,7 @@ struct Transfer {
   std::shared_ptr<HttpRequest> request;
   std::shared_ptr<HttpRequest::Run> keepRun;
   RunLoop* loop = nullptr;
+  std::shared_ptr<std::atomic<size_t>> unsettled;  // the engine's count, settled on the main loop
 
   Transfer() = default;
   Transfer(const Transfer&) = delete;
@@ -340,20 +341,23 @@ void finish(Transfer& t, CURLcode rc) {
 
 // Hands an asynchronous transfer's request back to the main run loop. The transfer (its curl
 // handle) ends here; the request, and whatever its completions hold, is released on the main
-// thread.
+// thread, and the start counts as settled once that has run.
 void handBack(std::unique_ptr<Transfer> t) {
   auto request = std::move(t->request);
   auto run = std::move(t->keepRun);
   RunLoop* loop = t->loop;
+  std::shared_ptr<std::atomic<size_t>> unsettled = std::move(t->unsettled);
   t.reset();
-  loop->post([request = std::move(request), run = std::move(run)] {
+  loop->post([request = std::move(request), run = std::move(run), unsettled = std::move(unsettled)] {
     if (request) HttpClient::deliver(*request, run);
+    if (unsettled) --*unsettled;
   });
 }
 
 }  // namespace
 
 struct HttpClient::Core {
+  std::shared_ptr<std::atomic<size_t>> unsettled = std::make_shared<std::atomic<size_t>>(0);
   std::mutex mutex;
   std::deque<std::unique_ptr<Transfer>> incoming;
   std::vector<std::shared_ptr<HttpRequest::Run>> cancels;
@@ -448,6 +452,14 @@ HttpClient::~HttpClient() {
 void HttpClient::performSynchronous(const HttpRequest& request, HttpRequest::Run& run) {
   auto t = prepare(request, &run);
   if (!t) return;
+  // Unsettled until the thread is busy again with the outcome (after its Idle scope below), so
+  // that a test waiting for quiet sees either the start or the busy thread.
+  std::shared_ptr<std::atomic<size_t>> unsettled = shared().core_->unsettled;
+  ++*unsettled;
+  struct Settle {
+    std::atomic<size_t>& count;
+    ~Settle() { --count; }
+  } settle{*unsettled};
   // A multi handle of its own rather than curl_easy_perform, so that the wait wakes every few
   // milliseconds to notice cancel() from another thread or a process shutdown.
   CURLM* multi = curl_multi_init();
@@ -489,15 +501,20 @@ void HttpClient::performSynchronous(const HttpRequest& request, HttpRequest::Run
 
 void HttpClient::submit(std::shared_ptr<HttpRequest> request, std::shared_ptr<HttpRequest::Run> run) {
   RunLoop* loop = &RunLoop::main();
+  ++*core_->unsettled;
   auto t = prepare(*request, run.get());
   if (!t) {
     // Refused before it was sent: the failure still arrives later, on the main run loop.
-    loop->post([request = std::move(request), run = std::move(run)] { deliver(*request, run); });
+    loop->post([request = std::move(request), run = std::move(run), unsettled = core_->unsettled] {
+      deliver(*request, run);
+      --*unsettled;
+    });
     return;
   }
   t->request = std::move(request);
   t->keepRun = std::move(run);
   t->loop = loop;
+  t->unsettled = core_->unsettled;
   {
     std::lock_guard<std::mutex> lock(core_->mutex);
     core_->incoming.push_back(std::move(t));
@@ -516,5 +533,7 @@ void HttpClient::cancel(const std::shared_ptr<HttpRequest::Run>& run) {
 void HttpClient::deliver(HttpRequest& request, const std::shared_ptr<HttpRequest::Run>& run) {
   request.deliver(run);
 }
+
+size_t HttpClient::unsettled() const { return core_->unsettled->load(); }
 
 }  // namespace platform::net

@@ -34,6 +34,8 @@ class HttpClient {
   void cancel(const std::shared_ptr<HttpRequest::Run>& run);
   // Main thread: the outcome of run reaches request (and its completion), unless it was cancelled.
   static void deliver(HttpRequest& request, const std::shared_ptr<HttpRequest::Run>& run);
+  // Submitted transfers whose outcome has not yet run on the main loop.
+  size_t unsettled() const;
 
   HttpClient();
   ~HttpClient();

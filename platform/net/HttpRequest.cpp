@@ -205,6 +205,11 @@ void HttpRequest::fireAndForget(std::string url) {
   HttpClient::shared().submit(std::move(request), std::move(run));
 }
 
+size_t HttpRequest::unsettledStarts() {
+  auto* client = Process::current().sharedIfExists<HttpClient>();
+  return client ? client->unsettled() : 0;
+}
+
 void HttpRequest::setCaFile(Path file) {
   auto& s = settings();
   std::lock_guard<std::mutex> lock(s.mutex);

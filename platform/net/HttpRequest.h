@@ -161,6 +161,10 @@ class HttpRequest : public std::enable_shared_from_this<HttpRequest> {
   // The reply size limit (kDefaultMaxResponseBytes unless set).
   static void setMaxResponseBytes(size_t bytes);
   static size_t maxResponseBytes();
+  // Starts not yet settled: asynchronous ones (fireAndForget included) until their outcome has
+  // run on the main loop, synchronous ones until they return to their thread. Tests wait for it
+  // to reach zero instead of waiting a fixed time for replies that may be on their way.
+  static size_t unsettledStarts();
 
   struct Run;  // one start of a request (internal)
 

@@ -9,6 +9,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
 #include "platform/net/NetConfig.h"
+#include "platform/testing/Settle.h"
 #include "platform/testing/Testing.h"
 #include "standin/HttpStandin.h"
 #include "standin/TestCertificates.h"
@@ -251,7 +252,7 @@ TEST_F(HttpRequestTest, AnAsynchronousCompletionRunsOnceOnTheMainLoopAndIsThenRe
   EXPECT_EQ(out.calls(), 0);  // never inside the start
 
   ASSERT_TRUE(pumpUntil([&] { return out.calls() > 0; }));
-  RunLoop::main().drainIo(50ms);
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(out.done, 1);
   EXPECT_EQ(out.failed, 0);
   EXPECT_EQ(out.thread, std::this_thread::get_id());
@@ -515,7 +516,7 @@ TEST_F(HttpRequestTest, ACancelledAsynchronousRequestRunsNoCompletion) {
   Outcome next;
   HttpRequest::make(url("/ok"))->startAsynchronous(next.onDone(), next.onFailed());
   ASSERT_TRUE(pumpUntil([&] { return next.calls() > 0; }));
-  RunLoop::main().drainIo(50ms);
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(next.done, 1);
   EXPECT_EQ(cancelled.calls(), 0);
 
@@ -527,7 +528,7 @@ TEST_F(HttpRequestTest, ACancelledAsynchronousRequestRunsNoCompletion) {
   std::thread([r2] { r2->cancel(); }).join();
   ASSERT_TRUE(pumpUntil([&] { return !r2->isRunning(); }));
   EXPECT_EQ(r2->error()->code, HttpErrorCode::Cancelled);
-  RunLoop::main().drainIo(50ms);
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(offMain.calls(), 0);
 }
 

@@ -1,3 +1,4 @@
+#include "platform/testing/Settle.h"
 #include "platform/ui/WebView.h"
 
 #include <gtest/gtest.h>
@@ -448,7 +449,7 @@ TEST_F(HttpWebEngineTest, ACancelledLoadNeverAnswers) {
   cancel();
   cancel();
   pages.releasePage("/slow");
-  RunLoop::main().drainIo(300ms);
+  ASSERT_TRUE(platform::testing::settleIo());
   EXPECT_EQ(answers, 0);
   // The double slash of the service's addresses finds the page.
   std::optional<WebResponse> got;
