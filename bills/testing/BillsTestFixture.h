@@ -59,11 +59,10 @@ class BillsTestFixture : public ::testing::Test {
   static constexpr const char* kVirtualTermid = "V000000000000042";
 
   void SetUp() override {
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
+    platform::net::NetConfig::current().useLoopbackNetwork();
+    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    ASSERT_TRUE(box->bindPorts().isOk());
 
     auto settings = standin::MainApiStandin::Settings::fromProjectFiles();
     ASSERT_TRUE(settings.isOk()) << settings.error();
@@ -126,7 +125,6 @@ class BillsTestFixture : public ::testing::Test {
   // The user's reader box on the network, bound to the user, seen by the hub.
   void startBox() {
     server->bindReader(kBoxKsn, kLoginName);
-    box = std::make_unique<standin::SimulatedWifiBox>();
     ASSERT_TRUE(box->start().isOk());
     if (!services->hub) services->makeHub();
     ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }, 10.0));
