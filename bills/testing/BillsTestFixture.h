@@ -106,7 +106,9 @@ class BillsTestFixture : public ::testing::Test {
 
   // Socket traffic and replies in real time between steps of virtual time, until pred holds or
   // virtualSeconds have passed; then up to 5 s more of real time for replies still on their way
-  // (a loaded machine).
+  // (a loaded machine). A reply that lands in that last wait gets no more virtual time: what it
+  // sets off after a delay (a screen that closes once its prompt is gone) never comes. Wait for
+  // such a reply with awaitReply, then move the clock.
   static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
     auto& loop = platform::RunLoop::main();
     auto end = platform::clock().now() + platform::secs(virtualSeconds);
@@ -179,6 +181,13 @@ class BillsTestFixture : public ::testing::Test {
   }
   // Lets prompts and animations end.
   static void settle() { platform::RunLoop::main().advance(3); }
+
+  // A server's reply, in real time with the virtual clock held (up to 10 s: a loaded machine).
+  // What the reply shows is still there when pred looks (a prompt lasts 1.4 s of virtual time,
+  // which a step of pump can pass over whole), and what it sets off later waits for the test.
+  static bool awaitReply(const std::function<bool()>& pred) {
+    return platform::RunLoop::main().drainIoUntil(pred, std::chrono::seconds(10));
+  }
 
   size_t calls(std::string_view method) const {
     size_t n = 0;
