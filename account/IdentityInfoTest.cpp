@@ -61,11 +61,10 @@ std::string jpegOf(int w, int h) {
 class IdentityInfoTest : public testing::AccountStandinFixture {
  protected:
   void SetUp() override {
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
+    platform::net::NetConfig::current().useLoopbackNetwork();
+    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    ASSERT_TRUE(box->bindPorts().isOk());
     AccountStandinFixture::SetUp();
     logInTestUser();
   }
@@ -80,7 +79,6 @@ class IdentityInfoTest : public testing::AccountStandinFixture {
     return reader::testing::pumpUntil(pred, virtualSeconds);
   }
   void startBox() {
-    box = std::make_unique<standin::SimulatedWifiBox>();
     ASSERT_TRUE(box->start().isOk());
     services->makeHub();
     ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }, 10.0));

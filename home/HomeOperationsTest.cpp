@@ -118,16 +118,14 @@ TEST_F(HomeOperationsTest, FailuresAndRepliesOfTheWrongShapeChangeNothing) {
 // The points card behind the real reader gate: the simulated Wi-Fi box on the loopback network,
 // the reader bound to the user on the server and its terminal signed in there.
 TEST_F(HomeOperationsTest, ThePointsCardOpensOnceTheReaderGatePasses) {
-  auto& net = platform::net::NetConfig::current();
-  net.useLoopbackNetwork();
-  net.presencePort = platform::net::pickFreePort();
-  net.heartbeatPort = platform::net::pickFreePort();
-  net.commandPort = platform::net::pickFreePort();
+  // The box takes its ports and publishes them before the hub's sockets are made.
+  platform::net::NetConfig::current().useLoopbackNetwork();
+  standin::SimulatedWifiBox box(standin::SimulatedWifiBox::onFreePorts());
+  ASSERT_TRUE(box.bindPorts().isOk());
   constexpr const char* kBoxKsn = "123456789ABCDEF0";
   logIn();
   server->addSession(User::currentUser().loginName(), User::currentUser().userToken());
   server->bindReader(kBoxKsn, User::currentUser().loginName());
-  standin::SimulatedWifiBox box;
   ASSERT_TRUE(box.start().isOk());
   services->makeHub();
   auto& loop = platform::RunLoop::main();

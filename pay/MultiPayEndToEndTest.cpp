@@ -56,11 +56,10 @@ class MultiPayEndToEndTest : public ::testing::Test {
     clientSettings["pinPublicKey"] = pinKey.publicPem();
     ASSERT_TRUE(platform::fs::writeAtomic(platform::Sandbox::bundle() / "client-settings.json",
                                           platform::json::dump(clientSettings)));
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
+    platform::net::NetConfig::current().useLoopbackNetwork();
+    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    ASSERT_TRUE(box->bindPorts().isOk());
 
     settings->pinKey = pinKey;
     server = std::make_unique<MainApiStandin>(settings.value());
@@ -185,7 +184,6 @@ TEST_F(MultiPayEndToEndTest, AMobileRechargePaidFromTheWalletWithARedPacketAndTh
 }
 
 TEST_F(MultiPayEndToEndTest, ADonationPaidByCardThroughTheSimulatedReader) {
-  box = std::make_unique<standin::SimulatedWifiBox>();
   ASSERT_TRUE(box->start().isOk());
   services->makeHub();
   ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }, 10.0));

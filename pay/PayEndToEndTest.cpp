@@ -75,11 +75,10 @@ class PayEndToEndTest : public ::testing::Test {
     ASSERT_TRUE(platform::fs::writeAtomic(platform::Sandbox::bundle() / "client-settings.json",
                                           platform::json::dump(clientSettings)));
 
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
+    platform::net::NetConfig::current().useLoopbackNetwork();
+    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    ASSERT_TRUE(box->bindPorts().isOk());
 
     settings->pinKey = pinKey;
     settings->passwordKey = passwordKey;
@@ -102,7 +101,6 @@ class PayEndToEndTest : public ::testing::Test {
     user.setUserToken(standin::fixture::kUserToken);
 
     // The box on the network and the reader gate through: the terminal signed in, its keys held.
-    box = std::make_unique<standin::SimulatedWifiBox>();
     ASSERT_TRUE(box->start().isOk());
     services->makeHub();
     ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }, 10.0));

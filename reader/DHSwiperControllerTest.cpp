@@ -8,7 +8,7 @@
 #include "net/testing/MainApiTestFixture.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/net/NetConfig.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "platform/testing/Testing.h"
 #include "reader/NextStepTarget.h"
 #include "reader/SwiperDriverFactory.h"
@@ -128,11 +128,7 @@ class DHSwiperControllerTest : public nvx::testing::MainApiTestFixture {
   // The loopback network on free ports (the box detector listens from the hub's creation), and
   // test drivers for the audio families: "0001" and "0002" new each time, the others shared.
   void configureRun() {
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    readerPorts_.publish();
 
     created_.clear();
     auto& factory = SwiperDriverFactory::shared();
@@ -188,6 +184,8 @@ class DHSwiperControllerTest : public nvx::testing::MainApiTestFixture {
   }
 
   std::shared_ptr<DHSwiperController> hub_;
+  // The box's ports, held for the test (the box detector listens from the hub's creation).
+  platform::net::testing::HeldReaderPorts readerPorts_;
   std::shared_ptr<DriverEventRecorder> receiver_ = std::make_shared<DriverEventRecorder>();
   // Every driver the factories handed out (the shared ones are kept by their factories).
   std::vector<std::weak_ptr<TestDriver>> created_;
@@ -715,7 +713,9 @@ TEST_F(DHSwiperControllerTest, SavingTheChoicePopsTheChooserSwitchesTheModelAndC
 // --- the real Wi-Fi box -----------------------------------------------------------------------------
 
 TEST_F(DHSwiperControllerTest, TheBoxReachesTheScreenThroughTheHub) {
-  standin::SimulatedWifiBox box;
+  // The box's own ports, published before the hub's sockets are made.
+  standin::SimulatedWifiBox box(standin::SimulatedWifiBox::onFreePorts());
+  ASSERT_TRUE(box.bindPorts().isOk());
   hub().initSwiperSDkWithUnitId("0007");
   ASSERT_TRUE(box.start().isOk());
   ASSERT_TRUE(testing::pumpUntil([&] { return receiver_->has("onDevicePlugged"); }, 10.0));

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "platform/net/NetConfig.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "reader/wifi/WexTestHarness.h"
 
 namespace nvx::reader {
@@ -22,11 +23,7 @@ class Listener : public TaviListener {
 class TaviDetectorTest : public ::testing::Test {
  protected:
   TaviDetectorTest() {
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    EXPECT_TRUE(readerPorts_.isHeld());
     EXPECT_TRUE(box_.bind("127.0.0.1", 0).isOk());
   }
 
@@ -44,6 +41,8 @@ class TaviDetectorTest : public ::testing::Test {
   }
   void idle(double seconds) { pumpUntil([] { return false; }, seconds); }
 
+  // The box's ports, held for the test and published.
+  platform::net::testing::HeldReaderPorts readerPorts_;
   std::shared_ptr<Listener> listener_ = std::make_shared<Listener>();
   platform::net::UdpSocket box_;
 };
@@ -123,7 +122,9 @@ TEST_F(TaviDetectorTest, AListenerGoneMeanwhileHearsNothing) {
 }
 
 TEST_F(TaviDetectorTest, TheSimulatedBoxIsFoundAndLost) {
-  standin::SimulatedWifiBox box;
+  // The box's own ports, published before the detector binds.
+  standin::SimulatedWifiBox box(standin::SimulatedWifiBox::onFreePorts());
+  ASSERT_TRUE(box.bindPorts().isOk());
   detector().startListen(listener_);
   ASSERT_TRUE(box.start().isOk());
   ASSERT_TRUE(pumpUntil([&] { return detector().isTaviConnected(); }, 1.0));

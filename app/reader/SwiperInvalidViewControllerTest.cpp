@@ -8,7 +8,7 @@
 #include "net/testing/MainApiTestFixture.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/net/NetConfig.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/Label.h"
 #include "reader/DHSwiperController.h"
@@ -53,11 +53,7 @@ class ChooserTest : public testing::MainApiTestFixture {
   void SetUp() override {
     MainApiTestFixture::SetUp();
     pictures_.emplace(std::vector<std::string>{"swiper_expand_up.png", "swiper_expand_down.png", "swiper_image.png"});
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    readerPorts_.publish();
     for (const char* id : {"0001", "0002", "0003", "0004", "0005", "0006", "0008"}) {
       SwiperDriverFactory::shared().add(id, [] { return std::make_shared<QuietDriver>(); });
     }
@@ -112,6 +108,8 @@ class ChooserTest : public testing::MainApiTestFixture {
 
   // After the fixture has read the project files through the real bundle.
   std::optional<testing::TestPictureBundle> pictures_;
+  // The box's ports, held for the test (the box detector listens from the hub's creation).
+  platform::net::testing::HeldReaderPorts readerPorts_;
   std::shared_ptr<HubServices> hubServices;
   std::shared_ptr<PayScreen> pay;
   platform::ui::Inspector inspector;

@@ -5,7 +5,7 @@
 #include "core/session/AppDirs.h"
 #include "core/crypto/Digest.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/net/NetConfig.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "standin/FileStandin.h"
 
 namespace nvx {
@@ -87,7 +87,8 @@ TEST_F(AsynImageViewTest, CachedViewsFallBackToTheDefaultPictureAndStoreOnlySucc
     std::string defaultName;
     std::optional<std::string> shownAfter;   // picture name, "" = the one shown before
   };
-  const std::string noServer = "http://127.0.0.1:" + std::to_string(platform::net::pickFreePort()) + "/x.png";
+  const platform::net::testing::HeldPort refusing;  // nobody listens there for the test's life
+  const std::string noServer = platform::net::testing::refusedUrl(refusing, "/x.png");
   const Case cases[] = {
       {"no picture in the reply", files_.urlOf("/text.png"), "add.png", "add.png"},
       {"no picture and no default: unchanged", files_.urlOf("/text.png"), "", ""},
@@ -143,7 +144,8 @@ TEST_F(AsynImageViewTest, UncachedViewsTellTheirDelegateAndNeverTouchTheCache) {
   EXPECT_EQ(delegate->events, (std::vector<std::string>{"start", "finished without picture"}));
 
   delegate->events.clear();
-  view->setImageUrl("http://127.0.0.1:" + std::to_string(platform::net::pickFreePort()) + "/x.png");
+  const platform::net::testing::HeldPort refusing;
+  view->setImageUrl(platform::net::testing::refusedUrl(refusing, "/x.png"));
   ASSERT_TRUE(await([&] { return delegate->events.size() == 2; }));
   EXPECT_EQ(delegate->events, (std::vector<std::string>{"start", "failed"}));
   EXPECT_FALSE(view->image());

@@ -9,7 +9,7 @@
 #include "core/crypto/Digest.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/net/HttpRequest.h"
-#include "platform/net/NetConfig.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "standin/FileStandin.h"
 
 namespace nvx {
@@ -98,12 +98,13 @@ TEST_F(CachedDownloadTest, FailedDownloadsGiveNothingWriteNothingAndAreTriedAgai
     const char* what;
     std::string url;
   };
+  const platform::net::testing::HeldPort refusing;  // nobody listens there for the test's life
   const Case cases[] = {
       {"not found", files_.urlOf("/nothing.png")},
       {"error page with a picture", files_.urlOf("/missing-page.png")},
       {"server error", files_.urlOf("/error.png")},
       {"empty body", files_.urlOf("/empty.png")},
-      {"no server", "http://127.0.0.1:" + std::to_string(platform::net::pickFreePort()) + "/logo.png"},
+      {"no server", platform::net::testing::refusedUrl(refusing, "/logo.png")},
       {"no address", "not a url"},
   };
   for (const auto& c : cases) {

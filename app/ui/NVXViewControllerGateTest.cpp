@@ -108,9 +108,9 @@ class ReaderGateTest : public ::testing::Test {
   void SetUp() override {
     auto& net = platform::net::NetConfig::current();
     net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
+    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    ASSERT_TRUE(box->bindPorts().isOk());
 
     auto settings = MainApiStandin::Settings::fromProjectFiles();
     ASSERT_TRUE(settings.isOk()) << settings.error();
@@ -159,7 +159,6 @@ class ReaderGateTest : public ::testing::Test {
 
   // The box on the network, and the hub (made at start-up) seeing it.
   void startBox() {
-    box = std::make_unique<standin::SimulatedWifiBox>();
     ASSERT_TRUE(box->start().isOk());
     if (!services->hub) services->makeHub();
     ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }, 10.0));

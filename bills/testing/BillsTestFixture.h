@@ -59,11 +59,10 @@ class BillsTestFixture : public ::testing::Test {
   static constexpr const char* kVirtualTermid = "V000000000000042";
 
   void SetUp() override {
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
+    platform::net::NetConfig::current().useLoopbackNetwork();
+    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
+    ASSERT_TRUE(box->bindPorts().isOk());
 
     auto settings = standin::MainApiStandin::Settings::fromProjectFiles();
     ASSERT_TRUE(settings.isOk()) << settings.error();
@@ -107,7 +106,9 @@ class BillsTestFixture : public ::testing::Test {
 
   // Socket traffic and replies in real time between steps of virtual time, until pred holds or
   // virtualSeconds have passed; then up to 5 s more of real time for replies still on their way
-  // (a loaded machine).
+  // (a loaded machine). A reply that lands in that last wait gets no more virtual time: what it
+  // sets off after a delay (a screen that closes once its prompt is gone) never comes. Wait for
+  // such a reply with awaitReply, then move the clock.
   static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
     auto& loop = platform::RunLoop::main();
     auto end = platform::clock().now() + platform::secs(virtualSeconds);
@@ -126,7 +127,6 @@ class BillsTestFixture : public ::testing::Test {
   // The user's reader box on the network, bound to the user, seen by the hub.
   void startBox() {
     server->bindReader(kBoxKsn, kLoginName);
-    box = std::make_unique<standin::SimulatedWifiBox>();
     ASSERT_TRUE(box->start().isOk());
     if (!services->hub) services->makeHub();
     ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }, 10.0));
@@ -181,6 +181,13 @@ class BillsTestFixture : public ::testing::Test {
   }
   // Lets prompts and animations end.
   static void settle() { platform::RunLoop::main().advance(3); }
+
+  // A server's reply, in real time with the virtual clock held (up to 10 s: a loaded machine).
+  // What the reply shows is still there when pred looks (a prompt lasts 1.4 s of virtual time,
+  // which a step of pump can pass over whole), and what it sets off later waits for the test.
+  static bool awaitReply(const std::function<bool()>& pred) {
+    return platform::RunLoop::main().drainIoUntil(pred, std::chrono::seconds(10));
+  }
 
   size_t calls(std::string_view method) const {
     size_t n = 0;

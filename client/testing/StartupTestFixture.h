@@ -23,6 +23,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "platform/net/NetConfig.h"
 #include "platform/testing/Settle.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "platform/testing/Testing.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
@@ -101,11 +102,7 @@ class StartupTest : public ::testing::Test {
 
   // What a run of the client is told: the servers, the loopback network and the home screen.
   void configureClient() {
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
+    readerPorts.publish();
     ServerConfig::current().setMainApiBase(api->apiBaseAddress());
     StatisticsServerConfig::current().setStatisticsBase(statistics.baseUrl() + kStatisticsPath);
     ScreenRegistry::shared().add(HomeScreen::kClassName, [this] {
@@ -186,6 +183,8 @@ class StartupTest : public ::testing::Test {
 
   std::unique_ptr<standin::MainApiStandin> api;
   standin::HttpStandin statistics;
+  // The reader box's ports, held for the test (no box here: a connection to it is refused).
+  platform::net::testing::HeldReaderPorts readerPorts;
   std::shared_ptr<NVXAppDelegate> delegate;
   std::weak_ptr<TestHomeScreen> homeScreen;
   platform::ui::Inspector inspector;

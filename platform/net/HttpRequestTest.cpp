@@ -10,6 +10,7 @@
 #include "platform/foundation/Sandbox.h"
 #include "platform/net/NetConfig.h"
 #include "platform/testing/Settle.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "platform/testing/Testing.h"
 #include "standin/HttpStandin.h"
 #include "standin/TestCertificates.h"
@@ -285,9 +286,9 @@ TEST_F(HttpRequestTest, ARequestThatOutlivesItsTimeOutFailsAsTimedOut) {
 }
 
 TEST_F(HttpRequestTest, NothingListeningFailsAsConnectionRefused) {
-  uint16_t port = pickFreePort();
-  ASSERT_NE(port, 0);
-  std::string address = "http://127.0.0.1:" + std::to_string(port) + "/x";
+  const testing::HeldPort refusing;  // bound for the test, never listening
+  ASSERT_NE(refusing.port(), 0);
+  std::string address = testing::refusedUrl(refusing, "/x");
 
   auto sync = HttpRequest::make(address, true);
   sync->startSynchronous();

@@ -52,7 +52,4 @@ struct NetConfig {
   static constexpr std::string_view kLoopbackGateway = "127.0.0.1";
 };
 
-// A port on which nothing listens right now, for TCP and UDP on every local address (tests).
-uint16_t pickFreePort();
-
 }  // namespace platform::net

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
+#include "platform/net/TcpSocket.h"
+#include "platform/net/UdpSocket.h"
+#include "platform/net/testing/HeldPorts.h"
 
 namespace platform::net {
 namespace {
@@ -72,11 +78,35 @@ TEST(NetworkInfoTest, SettingsStartFromTheDefaultsInEveryTest) {
   EXPECT_FALSE(config.fakeGateway.has_value());
 }
 
-TEST(NetworkInfoTest, FreePortsAreDistinct) {
-  std::set<uint16_t> ports;
-  for (int i = 0; i < 20; ++i) ports.insert(pickFreePort());
-  EXPECT_EQ(ports.size(), 20u);
-  EXPECT_EQ(ports.count(0), 0u);
+// Ports held for a run with no box: published, distinct, nobody else is handed them while held,
+// the phone still binds the datagram ones on its own address, and the command port refuses.
+TEST(NetworkInfoTest, HeldReaderPortsArePublishedAndKeptFromOthers) {
+  testing::HeldReaderPorts held;
+  ASSERT_TRUE(held.isHeld());
+  const auto& net = NetConfig::current();
+  EXPECT_EQ(net.listenAddress, NetConfig::kLoopbackPhone);
+  std::set<uint16_t> ports{net.presencePort, net.heartbeatPort, net.commandPort};
+  EXPECT_EQ(ports.size(), 3u);
+
+  for (uint16_t port : {net.presencePort, net.heartbeatPort}) {
+    UdpSocket phone;
+    EXPECT_TRUE(phone.bind(NetConfig::kLoopbackPhone, port).isOk()) << port;
+    UdpSocket other;
+    EXPECT_FALSE(other.bind(NetConfig::kLoopbackGateway, port).isOk()) << port;
+  }
+  TcpSocket other;
+  EXPECT_FALSE(other.listen(NetConfig::kLoopbackGateway, net.commandPort, [](auto) {}).isOk());
+  TcpSocket phone;
+  std::optional<NetError> error;
+  bool gone = false;
+  phone.setDisconnectHandler([&](const std::optional<NetError>& e) {
+    error = e;
+    gone = true;
+  });
+  ASSERT_TRUE(phone.connect(NetConfig::kLoopbackGateway, net.commandPort, secs(10)).isOk());
+  ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return gone; }, std::chrono::seconds(5)));
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->code, ECONNREFUSED);
 }
 
 }  // namespace

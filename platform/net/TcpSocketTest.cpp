@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/net/testing/HeldPorts.h"
 
 namespace platform::net {
 namespace {
@@ -77,8 +78,8 @@ TEST(TcpSocketTest, ALargeWriteArrivesWhole) {
 
 TEST(TcpSocketTest, ARefusedConnectionIsReportedAsADisconnectWithItsError) {
   Client client;
-  uint16_t port = pickFreePort();
-  ASSERT_TRUE(client.socket.connect("127.0.0.1", port, secs(10)).isOk());
+  const testing::HeldPort refusing;  // bound for the test, never listening
+  ASSERT_TRUE(client.socket.connect("127.0.0.1", refusing.port(), secs(10)).isOk());
   ASSERT_TRUE(RunLoop::main().drainIoUntil([&] { return !client.disconnects.empty(); }, kIo));
   ASSERT_TRUE(client.disconnects[0].has_value());
   EXPECT_EQ(client.disconnects[0]->code, ECONNREFUSED);

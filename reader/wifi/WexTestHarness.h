@@ -1,11 +1,6 @@
 // Test-only: the Wi-Fi reader box driver against a simulated box on loopback, on ports it took,
 // the loopback network (phone 127.0.0.2, gateway and box 127.0.0.1) and the virtual clock.
 #pragma once
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -15,6 +10,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/net/NetConfig.h"
 #include "platform/net/UdpSocket.h"
+#include "platform/net/testing/HeldPorts.h"
 #include "reader/testing/DriverEventRecorder.h"
 #include "reader/wifi/WexProtocol.h"
 #include "reader/wifi/WexSwiperController.h"
@@ -101,30 +97,7 @@ inline bool pumpUntil(const std::function<bool()>& pred, double virtualSeconds,
 
 // A TCP port on the box's address that nobody listens on and nobody else can take while this
 // lives: bound, never listening, so a connection to it is refused.
-class RefusingPort {
- public:
-  RefusingPort() {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof addr;
-    if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length) == 0) {
-      port_ = ntohs(addr.sin_port);
-    }
-  }
-  ~RefusingPort() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  RefusingPort(const RefusingPort&) = delete;
-  RefusingPort& operator=(const RefusingPort&) = delete;
-  uint16_t port() const { return port_; }
-
- private:
-  int fd_ = -1;
-  uint16_t port_ = 0;
-};
+using RefusingPort = platform::net::testing::HeldPort;
 
 class WexHarness {
  public:
