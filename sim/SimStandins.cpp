@@ -5,10 +5,11 @@
 #include "net/StatisticsServerConfig.h"
 #include "platform/media/Jack.h"
 #include "platform/net/NetConfig.h"
+#include "standin/StandinFixture.h"
 #include "standin/TestCertificates.h"
+#include "standin/mainapi/Hex.h"
 
 namespace nvx::sim {
-
 SimStandins::SimStandins()
     : reader_(std::make_shared<standin::SimulatedReader0002>()),
       reader0001_(std::make_shared<standin::SimulatedReader0001>()),
@@ -34,6 +35,15 @@ platform::Status SimStandins::start() {
   apiSettings->tls = certificates.value();
   mainApi_ = std::make_unique<standin::MainApiStandin>(apiSettings.value());
   if (auto s = mainApi_->start(); !s) return platform::Status::error("main API stand-in: " + s.message());
+  // The test user owns every simulated reader, so that the reader gate lets a payment through
+  // instead of offering to bind a reader new to the user.
+  const std::string owner(standin::fixture::kLoginName);
+  for (const standin::Bytes& ksn :
+       {standin::SimulatedWifiBox::Config{}.ksn, standin::SimulatedReader0001::Config{}.ksn,
+        standin::SimulatedReader0002::Config{}.ksn, standin::SimulatedReader0003::Config{}.ksn,
+        standin::SimulatedReader0008::Config{}.ksn}) {
+    mainApi_->bindReader(standin::mainapi::upperHex(ksn.data(), ksn.size()), owner);
+  }
 
   auto statisticsSettings = standin::StatisticsStandin::Settings::fromProjectFiles();
   if (!statisticsSettings) return platform::Status::error("statistics stand-in: " + statisticsSettings.error());

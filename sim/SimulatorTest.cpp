@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
-
 #include <sstream>
 
 #include "core/shell/AppServices.h"
@@ -11,6 +11,8 @@
 #include "core/session/User.h"
 #include "lottery/core/StaticVariable.h"
 #include "standin/StandinFixture.h"
+#include "standin/mainapi/Hex.h"
+#include "standin/mainapi/PayRoutes.h"
 #include "client/ClientMain.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
@@ -22,6 +24,7 @@
 #include "app/ui/NVXKeyboardView.h"
 #include "app/ui/NVXSafeKeyboardView.h"
 #include "platform/ui/ActionSheet.h"
+#include "platform/ui/Inspector.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -367,6 +370,61 @@ TEST_F(SimulatorTest, TheLotteryBoxLogsInThenEntersTheLotteryWithTheSession) {
   EXPECT_FALSE(session.finalTokenid().empty());
   EXPECT_EQ(session.userID(), User::currentUser().userId() + ";" + User::currentUser().psamNo());
   EXPECT_TRUE(nav->isNavigationBarHidden());
+}
+
+// The bundled pay-bill script, as `scripts/demo pay-bill` runs it: each screen it passes in turn,
+// the commit the stand-in checked and recorded, the receipt's rows, and home at the end.
+TEST_F(SimulatorTest, TheBundledPayBillScriptPaysABillEndToEnd) {
+  std::ifstream script(NVX_SIM_SCRIPTS_DIR "/pay-bill.txt");
+  ASSERT_TRUE(script) << NVX_SIM_SCRIPTS_DIR "/pay-bill.txt";
+  std::ostringstream out;
+  Simulator simulator(out, &standins);
+  std::vector<std::string> passed;  // the top screen's class each time it changes
+  std::vector<std::string> receiptTexts;
+  const std::vector<std::string> rowTexts = {"账单号付款成功", "SR000000000001", "测试账单", "88001234",
+                                             "622202******0123", "120.50 元", "0.00 元"};
+  std::string line;
+  while (std::getline(script, line)) {
+    const bool more = simulator.perform(line);
+    auto nav = AppServices::current().navigationController();
+    if (nav && nav->topViewController()) {
+      const std::string top = nav->topViewController()->className();
+      if (passed.empty() || passed.back() != top) passed.push_back(top);
+      if (top == "SwipeResultViewController" && receiptTexts.empty()) {
+        platform::ui::Inspector inspector;
+        for (const auto& text : rowTexts) {
+          if (inspector.byText(text)) receiptTexts.push_back(text);
+        }
+      }
+    }
+    if (!more) break;
+  }
+  ASSERT_EQ(simulator.failures(), 0) << out.str();
+  // The reader is the test user's own: no binding screen on the way.
+  EXPECT_EQ(passed, (std::vector<std::string>{"HomeViewController", "LoginViewController",
+                                              "BillNumberRemittanceVeiwController", "SwipeViewController",
+                                              "SwipeResultViewController", "HomeViewController"}))
+      << out.str();
+
+  auto& api = standins.mainApi();
+  auto verdict = api.lastVerdict("commitTransaction");
+  ASSERT_TRUE(verdict) << out.str();
+  EXPECT_TRUE(verdict->identityOk);
+  EXPECT_EQ(verdict->macOk, true);
+  EXPECT_EQ(verdict->pinOk, true);
+  EXPECT_EQ(verdict->retCode, "0000");
+  {
+    auto lock = api.lock();
+    const auto& commits = api.feature<standin::PayState>().commits;
+    ASSERT_EQ(commits.size(), 1u);
+    EXPECT_EQ(commits[0].busid, "M20013");
+    EXPECT_EQ(commits[0].amountFen, 12050);
+    EXPECT_TRUE(commits[0].withPin);
+    EXPECT_EQ(commits[0].termid, standin::mainapi::upperHex(standin::SimulatedWifiBox::Config{}.ksn.data(), 8));
+  }
+  EXPECT_EQ(receiptTexts, rowTexts) << out.str();
+  // The PIN never shows: the pad's digits are masked on the swipe screen.
+  EXPECT_EQ(out.str().find("\"123456\""), std::string::npos);
 }
 
 TEST(SimulatorWithoutStandins, BadActionsAreReportedAndCounted) {
