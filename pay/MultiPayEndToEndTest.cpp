@@ -15,6 +15,7 @@
 #include "net/TerminalManager.h"
 #include "pay/NVXMultPayViewController.h"
 #include "pay/Tools.h"
+#include "pay/testing/PayStandinTest.h"
 #include "pay/testing/PayTestSupport.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -37,65 +38,20 @@ using standin::MainApiStandin;
 using testing::PayTestServices;
 using testing::RecordingResultScreen;
 
-constexpr const char* kBoxKsn = "123456789ABCDEF0";
-
 class GateScreen : public NVXBaseViewController {
  public:
   std::string className() const override { return "MobileRechargeViewController"; }
 };
 
-class MultiPayEndToEndTest : public ::testing::Test {
+class MultiPayEndToEndTest : public testing::PayStandinTest {
  protected:
   void SetUp() override {
-    auto settings = MainApiStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(settings.isOk()) << settings.error();
-    bundle = std::make_unique<testing::TestPictureBundle>(std::vector<std::string>{});
-    auto text = platform::fs::read(platform::Sandbox::bundle() / "client-settings.json");
-    ASSERT_TRUE(text);
-    Json clientSettings = Json::parse(*text);
-    clientSettings["pinPublicKey"] = pinKey.publicPem();
-    ASSERT_TRUE(platform::fs::writeAtomic(platform::Sandbox::bundle() / "client-settings.json",
-                                          platform::json::dump(clientSettings)));
-    auto& net = platform::net::NetConfig::current();
-    net.useLoopbackNetwork();
-    net.presencePort = platform::net::pickFreePort();
-    net.heartbeatPort = platform::net::pickFreePort();
-    net.commandPort = platform::net::pickFreePort();
-
-    settings->pinKey = pinKey;
-    server = std::make_unique<MainApiStandin>(settings.value());
-    ASSERT_TRUE(server->start().isOk());
-    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
-    server->addSession(std::string(standin::fixture::kLoginName), std::string(standin::fixture::kUserToken));
-    server->bindReader(kBoxKsn, std::string(standin::fixture::kLoginName));
-    RequestHook::install();
-
-    services = std::make_shared<PayTestServices>();
-    AppServices::install(services);
-    ScreenRegistry::shared().add(PayResultScreen::kReceiptClassName, [this] {
-      auto screen = std::make_shared<RecordingResultScreen>(PayResultScreen::kReceiptClassName);
-      receipts.push_back(screen);
-      return screen;
-    });
+    ASSERT_NO_FATAL_FAILURE(startStandin(false));
     User& user = User::currentUser();
-    user.setLoginName(standin::fixture::kLoginName);
-    user.setUserToken(standin::fixture::kUserToken);
     user.setPsamNo(standin::fixture::kVirtualTermid);
     gate = std::make_shared<GateScreen>();
   }
 
-  void TearDown() override {
-    AlertView::dismissAll();
-    if (box) box->stop();
-    if (server) server->stop();
-    if (services) services->hub.reset();
-    AppServices::install(nullptr);
-    bundle.reset();
-  }
-
-  static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
-    return reader::testing::pumpUntil(pred, virtualSeconds);
-  }
   static void storeCommit(const std::string& busid, const std::string& amount) {
     auto request = MainApiRequest::postForm("commitTransaction", Identity::Profile)
                        .busid(busid)
@@ -121,13 +77,7 @@ class MultiPayEndToEndTest : public ::testing::Test {
   }
   std::string topClass() const { return services->navigation->topViewController()->className(); }
 
-  std::unique_ptr<testing::TestPictureBundle> bundle;
-  standin::RsaKeyPair pinKey = standin::RsaKeyPair::generate().value();
-  std::unique_ptr<MainApiStandin> server;
-  std::unique_ptr<standin::SimulatedWifiBox> box;
-  std::shared_ptr<PayTestServices> services;
   std::shared_ptr<GateScreen> gate;
-  std::vector<std::shared_ptr<RecordingResultScreen>> receipts;
 };
 
 TEST_F(MultiPayEndToEndTest, AMobileRechargePaidFromTheWalletWithARedPacketAndThePayPassword) {

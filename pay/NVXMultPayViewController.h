@@ -28,6 +28,7 @@
 #include "pay/PayReply.h"
 #include "pay/PayScreenSetup.h"
 #include "pay/PayTableHeaderView.h"
+#include "pay/SwipeCommon.h"
 #include "pay/SwipeViewController.h"
 #include "pay/Tools.h"
 #include "pay/WalletManager.h"
@@ -104,7 +105,7 @@ class NVXMultPayViewController : public NVXBasePayViewController,
                                                 std::optional<std::string> tips,
                                                 std::optional<std::string> doneButtonTitle, int businessType,
                                                 std::shared_ptr<platform::ui::Label> commentLabelInfo);
-  int businessType() const override { return businessType_; }
+  int businessType() const override { return texts_.businessType; }
 
   // --- the lottery's entry: a wallet-only screen of type 21 that hands the signed fields back ---
   static std::shared_ptr<NVXMultPayViewController> initWithDictionary(const platform::Json& order,
@@ -253,14 +254,7 @@ class NVXMultPayViewController : public NVXBasePayViewController,
                                                         bool disclosure = false);
 
   // configuration
-  std::optional<std::string> navTitle_;
-  std::optional<std::string> swipeHeader_;
-  std::optional<std::string> cardPlaceholder_;
-  std::optional<std::string> passwordPlaceholder_;
-  std::optional<std::string> tips_;
-  std::optional<std::string> doneButtonTitle_;
-  int businessType_ = 0;
-  std::shared_ptr<platform::ui::Label> commentLabel_;
+  SwipeScreenTexts texts_;
   // data of the payment
   std::shared_ptr<TransactionInfoSource> info_;
   platform::Json transactionData_ = platform::Json::object();

@@ -23,6 +23,7 @@
 #include "app/ui/TransactionInfoSource.h"
 #include "pay/CardSwipeStatusView.h"
 #include "pay/PayOperations.h"
+#include "pay/SwipeCommon.h"
 #include "platform/foundation/Json.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
@@ -68,7 +69,7 @@ class SwipeViewController : public NVXViewController,
   static constexpr const char* kInterruptedText = "已中断";
   static constexpr const char* kUnknownDevice = "未识别设备";
   static constexpr const char* kSwipeAgain = "请重新刷卡";
-  static constexpr const char* kLargeAmountText = "金额超限，请开通大额转出";
+  static constexpr const char* kLargeAmountText = swipe::kLargeAmountText;
 
   static std::shared_ptr<SwipeViewController> create();
   std::string className() const override { return kClassName; }
@@ -85,7 +86,7 @@ class SwipeViewController : public NVXViewController,
                                                 std::optional<std::string> tips,
                                                 std::optional<std::string> doneButtonTitle, int businessType,
                                                 std::shared_ptr<platform::ui::Label> commentLabelInfo);
-  int businessType() const override { return businessType_; }
+  int businessType() const override { return texts_.businessType; }
 
   // --- life cycle ---
   void viewDidLoad() override;
@@ -171,11 +172,11 @@ class SwipeViewController : public NVXViewController,
   void setOperations(std::shared_ptr<PayOperations> operations) { operations_ = std::move(operations); }
 
   // --- what the screen shows and holds ---
-  const std::optional<std::string>& navTitle() const { return navTitle_; }
-  const std::optional<std::string>& cardPlaceholder() const { return cardPlaceholder_; }
-  const std::optional<std::string>& passwordPlaceholder() const { return passwordPlaceholder_; }
-  const std::optional<std::string>& doneButtonTitle() const { return doneButtonTitle_; }
-  const std::shared_ptr<platform::ui::Label>& commentLabel() const { return commentLabel_; }
+  const std::optional<std::string>& navTitle() const { return texts_.navTitle; }
+  const std::optional<std::string>& cardPlaceholder() const { return texts_.cardPlaceholder; }
+  const std::optional<std::string>& passwordPlaceholder() const { return texts_.passwordPlaceholder; }
+  const std::optional<std::string>& doneButtonTitle() const { return texts_.doneButtonTitle; }
+  const std::shared_ptr<platform::ui::Label>& commentLabel() const { return texts_.commentLabel; }
   const std::shared_ptr<CardSwipeStatusView>& cardSwipeStatusView() const { return cardSwipeStatusView_; }
   const std::shared_ptr<platform::ui::TextField>& passwordTextField() const { return passwordTextField_; }
   const std::shared_ptr<platform::ui::Button>& doneButton() const { return doneButton_; }
@@ -208,14 +209,7 @@ class SwipeViewController : public NVXViewController,
   void pushScreen(const std::shared_ptr<platform::ui::ViewController>& screen);
 
   // configuration
-  std::optional<std::string> navTitle_;
-  std::optional<std::string> swipeHeader_;
-  std::optional<std::string> cardPlaceholder_;
-  std::optional<std::string> passwordPlaceholder_;
-  std::optional<std::string> tips_;
-  std::optional<std::string> doneButtonTitle_;
-  int businessType_ = 0;
-  std::shared_ptr<platform::ui::Label> commentLabel_;
+  SwipeScreenTexts texts_;
   // data of the payment
   std::shared_ptr<TransactionInfoSource> info_;
   platform::Json transactionData_ = platform::Json::object();
