@@ -82,8 +82,6 @@ MultiPayOperations& NVXMultPayViewController::operations() {
   return *operations_;
 }
 
-std::shared_ptr<reader::DHSwiperController> NVXMultPayViewController::hub() const { return swipeController_.lock(); }
-
 // --- the pay-method model ----------------------------------------------------------------------------
 
 bool NVXMultPayViewController::isEnableWalletPay() const {
@@ -219,12 +217,6 @@ void NVXMultPayViewController::viewWillAppear(bool animated) {
   // address (a business may have stored another address than commitTransaction).
   Tools::sharedInstance().setInfo(origionTradeInfoArray_, origionTradeUrl_);
   if (walletManager_) walletManager_->queryWalletInfos(redPacketType());
-}
-
-void NVXMultPayViewController::viewWillDisappear(bool animated) {
-  NVXBasePayViewController::viewWillDisappear(animated);
-  if (auto h = hub()) h->stopCSwiper();
-  if (cardSwipeStatusView_) cardSwipeStatusView_->stopWithTimeout();
 }
 
 void NVXMultPayViewController::backButtonPressed() {
@@ -542,23 +534,6 @@ void NVXMultPayViewController::showReaderAlert(const std::string& key) {
   alert->show();
 }
 
-void NVXMultPayViewController::cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView&) {
-  passwordTextField_->setText("");
-  if (auto h = hub()) h->startCSwiper();
-}
-
-void NVXMultPayViewController::restartAfter(double seconds) {
-  std::weak_ptr<NVXMultPayViewController> weak = selfMulti();
-  platform::dispatchAfter(platform::secs(seconds), [weak] {
-    if (auto s = weak.lock()) s->cardSwiperStatusViewAfreshSwipeButtonPressed(*s->cardSwipeStatusView_);
-  });
-}
-
-void NVXMultPayViewController::clearSwipe() {
-  track_.clear();
-  randomNumber_.clear();
-}
-
 void NVXMultPayViewController::clearEntry() {
   passwordTextField_->setText("");
   if (isSwipeModel()) clearSwipe();
@@ -585,122 +560,6 @@ void NVXMultPayViewController::onDeviceUnplugged() {
     wantToDisappear_ = true;
     showReaderAlert("SwipePullOut");
   }
-}
-
-void NVXMultPayViewController::onWaitingForCardSwipe() {
-  NVXBasePayViewController::onWaitingForCardSwipe();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->beginSwipeWithPrompt(texts_.cardPlaceholder.value_or(""));
-}
-
-void NVXMultPayViewController::onCardSwipeDetected() {
-  NVXBasePayViewController::onCardSwipeDetected();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(Strings::localized("SwipeDetected"));
-}
-
-void NVXMultPayViewController::onDecodingStart() {
-  NVXBasePayViewController::onDecodingStart();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(" ");
-}
-
-void NVXMultPayViewController::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                                                 const std::string& encTracks, int32_t track1Length,
-                                                 int32_t track2Length, int32_t track3Length,
-                                                 const std::string& randomNumber, const std::string& maskedPAN,
-                                                 const std::string& expiryDate,
-                                                 const std::optional<std::string>& cardHolderName) {
-  NVXBasePayViewController::onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length,
-                                              randomNumber, maskedPAN, expiryDate, cardHolderName);
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->scusessWithCardNumber(swipe::shownCardNumber(maskedPAN));
-  track_ = encTracks;
-  randomNumber_ = randomNumber;
-  hideIndicators();
-  tableView_->layoutIfNeeded();
-  passwordTextField_->becomeFirstResponder();
-  DataStatistics::sharedDataStatistics().swiperCompletion();
-}
-
-void NVXMultPayViewController::onDecodeError(int32_t decodeResult) {
-  NVXBasePayViewController::onDecodeError(decodeResult);
-  if (!isViewLoaded()) return;
-  clearSwipe();
-  cardSwipeStatusView_->stopWithTimeout();
-  showPrompt(Strings::localized("CSwiperControllerDecodeResultSwipeFail"));
-  restartAfter(1.0);
-  DataStatistics::sharedDataStatistics().swiperFailed();
-}
-
-void NVXMultPayViewController::onError(int32_t errorCode, const std::string& errorMessage) {
-  NVXBasePayViewController::onError(errorCode, errorMessage);
-  if (!isViewLoaded()) return;
-  clearSwipe();
-  cardSwipeStatusView_->stopWithTimeout();
-  hideIndicators();
-  restartAfter(1.0);
-}
-
-void NVXMultPayViewController::onInterrupted() {
-  NVXBasePayViewController::onInterrupted();
-  if (!isViewLoaded()) return;
-  hideIndicators();
-  clearSwipe();
-  cardSwipeStatusView_->stopWithTimeout();
-}
-
-void NVXMultPayViewController::onNoDeviceDetected() {
-  NVXBasePayViewController::onNoDeviceDetected();
-  if (!isViewLoaded()) return;
-  clearSwipe();
-  cardSwipeStatusView_->stopWithErrorInfo(SwipeViewController::kUnknownDevice);
-}
-
-void NVXMultPayViewController::onTimeout() {
-  NVXBasePayViewController::onTimeout();
-  if (!isViewLoaded()) return;
-  hideIndicators();
-  clearSwipe();
-  showPrompt(SwipeViewController::kSwipeTimeout);
-  cardSwipeStatusView_->stopWithWarningInfo(SwipeViewController::kSwipeTimeout);
-}
-
-// --- PIN field and keypad --------------------------------------------------------------------------
-
-void NVXMultPayViewController::keyboadView(NVXKeyboardView&, int numberPressed) {
-  swipe::pinKeyPressed(*passwordTextField_, numberPressed);
-}
-
-void NVXMultPayViewController::keyboadViewdoneButtonPressed(NVXKeyboardView&) { passwordTextField_->resignFirstResponder(); }
-
-void NVXMultPayViewController::keyboadViewdeleteButtonPressed(NVXKeyboardView&) {
-  swipe::pinDeletePressed(*passwordTextField_);
-}
-
-std::optional<bool> NVXMultPayViewController::shouldChangeCharacters(platform::ui::TextField& field, platform::Range16,
-                                                                     const std::string&) {
-  return swipe::pinFieldMayChange(field);
-}
-
-std::optional<bool> NVXMultPayViewController::shouldReturn(platform::ui::TextField& field) {
-  field.resignFirstResponder();
-  return true;
-}
-
-void NVXMultPayViewController::didBeginEditing(platform::ui::TextField& field) {
-  // The wallet rows sit lower: the field is lifted from a little further down.
-  swipe::liftAboveKeypad(field, *tableView_, p_, 150);
-}
-
-void NVXMultPayViewController::didEndEditing(platform::ui::TextField&) { tableView_->setContentOffset(p_, true); }
-
-void NVXMultPayViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {
-  passwordTextField_->resignFirstResponder();
-}
-
-void NVXMultPayViewController::swipeAnimationViewDidPressed(SwipeAnimationView&) {
-  passwordTextField_->resignFirstResponder();
 }
 
 // --- Done and the commit ----------------------------------------------------------------------------

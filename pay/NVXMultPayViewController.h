@@ -23,6 +23,7 @@
 #include "app/ui/SwipeAnimationView.h"
 #include "app/ui/TransactionInfoSource.h"
 #include "app/ui/TransactionInfoView.h"
+#include "pay/CardPayScreen.h"
 #include "pay/CardSwipeStatusView.h"
 #include "pay/MultiPayOperations.h"
 #include "pay/PayReply.h"
@@ -59,14 +60,10 @@ class LotteryPayDelegate {
   virtual void confirmWithDictionary(const std::vector<platform::net::PostField>& dictionary) = 0;
 };
 
-class NVXMultPayViewController : public NVXBasePayViewController,
+class NVXMultPayViewController : public CardPayScreen<NVXBasePayViewController>,
                                  public BusinessTypeScreen,
                                  public platform::ui::TableViewDataSource,
                                  public platform::ui::TableViewDelegate,
-                                 public NVXKeyboardViewDelegate,
-                                 public CardSwipeStatusViewDelegate,
-                                 public SwipeAnimationViewDelegate,
-                                 public CustomTableViewDelegate,
                                  public PayTableHeaderViewExpandDelegate,
                                  public WalletManagerDelegate,
                                  public ActivationWalletDelegate,
@@ -89,7 +86,8 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   static constexpr const char* kActivationClassName = "ActivationWalletViewController";
   static constexpr const char* kRedPacketChooserClassName = "ChooseRedPageViewController";
 
-  NVXMultPayViewController() = default;
+  // The wallet rows sit lower: a field is lifted from a little further down.
+  NVXMultPayViewController() : CardPayScreen(150) {}
   static std::shared_ptr<NVXMultPayViewController> create();
   std::string className() const override { return kClassName; }
 
@@ -118,7 +116,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // --- life cycle ---
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
-  void viewWillDisappear(bool animated) override;
   void backButtonPressed() override;
 
   // --- pay-method model ---
@@ -159,31 +156,8 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // --- reader events ---
   void onDevicePlugged() override;
   void onDeviceUnplugged() override;
-  void onWaitingForCardSwipe() override;
-  void onCardSwipeDetected() override;
-  void onDecodingStart() override;
-  void onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                         const std::string& encTracks, int32_t track1Length, int32_t track2Length,
-                         int32_t track3Length, const std::string& randomNumber, const std::string& maskedPAN,
-                         const std::string& expiryDate, const std::optional<std::string>& cardHolderName) override;
-  void onDecodeError(int32_t decodeResult) override;
-  void onError(int32_t errorCode, const std::string& errorMessage) override;
-  void onInterrupted() override;
-  void onNoDeviceDetected() override;
-  void onTimeout() override;
 
   // --- views' delegates ---
-  void cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView& view) override;
-  void swipeAnimationViewDidPressed(SwipeAnimationView& view) override;
-  void touchUpInsideEndedCustomTableView(CustomTableView& table) override;
-  void keyboadView(NVXKeyboardView& keyboard, int numberPressed) override;
-  void keyboadViewdoneButtonPressed(NVXKeyboardView& keyboard) override;
-  void keyboadViewdeleteButtonPressed(NVXKeyboardView& keyboard) override;
-  std::optional<bool> shouldChangeCharacters(platform::ui::TextField& field, platform::Range16 range,
-                                             const std::string& replacement) override;
-  std::optional<bool> shouldReturn(platform::ui::TextField& field) override;
-  void didBeginEditing(platform::ui::TextField& field) override;
-  void didEndEditing(platform::ui::TextField& field) override;
   void alertViewDidDismissWithButtonIndex(platform::ui::AlertView& alert, int index) override;
 
   // --- table ---
@@ -206,8 +180,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   void setEntry(std::shared_ptr<void> entry) { entry_ = std::move(entry); }
   void setCreditCardNumber(std::optional<std::string> n) { creditCardNumber_ = std::move(n); }
   void setOperations(std::shared_ptr<MultiPayOperations> operations) { operations_ = std::move(operations); }
-  const std::string& track() const { return track_; }
-  const std::string& randomNumber() const { return randomNumber_; }
 
   // --- what the screen shows and holds ---
   const std::shared_ptr<WalletManager>& walletManager() const { return walletManager_; }
@@ -215,15 +187,10 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   bool isWalletPayExpand() const { return isWalletPayExpand_; }
   bool isSwipeExpand() const { return isSwipeExpand_; }
   int64_t payAmount() const { return payAmount_; }
-  bool wantToDisappear() const { return wantToDisappear_; }
-  bool isCommitRunning() const { return commitRunning_; }
   const std::shared_ptr<PayTableHeaderView>& walletPayHeader();
   const std::shared_ptr<PayTableHeaderView>& swipePayHeader();
   const std::shared_ptr<platform::ui::Button>& doneButton() const { return doneButton_; }
   const std::shared_ptr<platform::ui::Button>& cancel() const { return cancel_; }
-  const std::shared_ptr<CustomTableView>& tableView() const { return tableView_; }
-  const std::shared_ptr<CardSwipeStatusView>& cardSwipeStatusView() const { return cardSwipeStatusView_; }
-  const std::shared_ptr<platform::ui::TextField>& passwordTextField() const { return passwordTextField_; }
   const std::shared_ptr<TransactionInfoView>& infoView() const { return infoView_; }
 
  private:
@@ -233,16 +200,14 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   MultiPayOperations& operations();
   // The section is the wallet's (the only one of a wallet-only screen, else the first of two).
   bool isWalletSection(int section) const;
-  std::shared_ptr<reader::DHSwiperController> hub() const;
   void startCardReading();
   void showReaderAlert(const std::string& key);
   void showActivationAlert(int tag);
   void openActivation(const std::string& tagText);
   void openRecharge();
-  void restartAfter(double seconds);
-  void clearSwipe();
   void clearEntry();
   void hideIndicators();
+  void hideProgress() override { hideIndicators(); }
   void reloadTable();
   void updateDoneEnabled();
   void route(const PayReply& reply, const std::vector<platform::net::PostField>& sent);
@@ -253,8 +218,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   std::shared_ptr<platform::ui::TableViewCell> cellWith(const std::shared_ptr<platform::ui::View>& content,
                                                         bool disclosure = false);
 
-  // configuration
-  SwipeScreenTexts texts_;
   // data of the payment
   std::shared_ptr<TransactionInfoSource> info_;
   platform::Json transactionData_ = platform::Json::object();
@@ -264,9 +227,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // working state
   std::shared_ptr<MultiPayOperations> operations_;
   std::shared_ptr<WalletManager> walletManager_;
-  std::weak_ptr<reader::DHSwiperController> swipeController_;
-  std::string track_;
-  std::string randomNumber_;
   bool isDoublePayModel_ = false;
   bool isWalletPayExpand_ = false;
   bool isSwipeExpand_ = false;
@@ -274,16 +234,10 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   bool isReUpdateWalletInfos_ = false;
   Tools::FieldList origionTradeInfoArray_;
   std::string origionTradeUrl_;
-  bool wantToDisappear_ = false;
-  bool commitRunning_ = false;
-  platform::ui::Point p_{};
   // views
-  std::shared_ptr<CustomTableView> tableView_;
   std::shared_ptr<TransactionInfoView> infoView_;
   std::shared_ptr<platform::ui::Button> doneButton_;
   std::shared_ptr<platform::ui::Button> cancel_;
-  std::shared_ptr<CardSwipeStatusView> cardSwipeStatusView_;
-  std::shared_ptr<platform::ui::TextField> passwordTextField_;
   std::shared_ptr<PayTableHeaderView> walletPayHeader_;
   std::shared_ptr<PayTableHeaderView> swipePayHeader_;
 };

@@ -39,6 +39,8 @@ struct SwipeScreenTexts {
 
 namespace swipe {
 
+inline constexpr const char* kSwipeTimeout = "超时，请在30秒内刷卡";
+inline constexpr const char* kUnknownDevice = "未识别设备";
 // The refusal that offers to open large transfers.
 inline constexpr const char* kLargeAmountText = "金额超限，请开通大额转出";
 

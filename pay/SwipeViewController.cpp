@@ -159,12 +159,6 @@ void SwipeViewController::showReaderAlert() {
   alert->show();
 }
 
-void SwipeViewController::viewWillDisappear(bool animated) {
-  NVXViewController::viewWillDisappear(animated);
-  if (auto hub = swipeController_.lock()) hub->stopCSwiper();
-  if (cardSwipeStatusView_) cardSwipeStatusView_->stopWithTimeout();
-}
-
 void SwipeViewController::backButtonPressed() {
   if (texts_.businessType != 24) {
     NVXViewController::backButtonPressed();
@@ -197,64 +191,11 @@ std::shared_ptr<platform::ui::View> SwipeViewController::viewForHeader(platform:
   return platform::ui::View::create(Rect{0, 0, 320, 10});
 }
 
-// --- PIN field and keypad --------------------------------------------------------------------------
-
-void SwipeViewController::keyboadView(NVXKeyboardView&, int numberPressed) {
-  swipe::pinKeyPressed(*passwordTextField_, numberPressed);
-}
-
-void SwipeViewController::keyboadViewdoneButtonPressed(NVXKeyboardView&) { passwordTextField_->resignFirstResponder(); }
-
-void SwipeViewController::keyboadViewdeleteButtonPressed(NVXKeyboardView&) {
-  swipe::pinDeletePressed(*passwordTextField_);
-}
-
-std::optional<bool> SwipeViewController::shouldChangeCharacters(platform::ui::TextField& field, platform::Range16,
-                                                                const std::string&) {
-  return swipe::pinFieldMayChange(field);
-}
-
-std::optional<bool> SwipeViewController::shouldReturn(platform::ui::TextField& field) {
-  field.resignFirstResponder();
-  return true;
-}
-
-void SwipeViewController::didBeginEditing(platform::ui::TextField& field) {
-  swipe::liftAboveKeypad(field, *tableView_, p_, 140);
-}
-
-void SwipeViewController::didEndEditing(platform::ui::TextField&) { tableView_->setContentOffset(p_, true); }
-
-void SwipeViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {
-  passwordTextField_->resignFirstResponder();
-}
-
-void SwipeViewController::swipeAnimationViewDidPressed(SwipeAnimationView&) {
-  passwordTextField_->resignFirstResponder();
-}
-
 // --- clearing --------------------------------------------------------------------------------------
 
 void SwipeViewController::stopSwipeAndClearup() {
   if (auto navigation = navigationController()) platform::ui::Hud::hideAll(*navigation->view(), true);
   platform::ui::Hud::hideAll(*view(), true);
-}
-
-void SwipeViewController::clearSwipe() {
-  track_.clear();
-  randomNumber_.clear();
-}
-
-void SwipeViewController::cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView&) {
-  passwordTextField_->setText("");
-  if (auto hub = swipeController_.lock()) hub->startCSwiper();
-}
-
-void SwipeViewController::restartAfter(double seconds) {
-  std::weak_ptr<SwipeViewController> weak = selfSwipe();
-  platform::dispatchAfter(platform::secs(seconds), [weak] {
-    if (auto s = weak.lock()) s->clearMsg();
-  });
 }
 
 void SwipeViewController::clearMsg() { cardSwiperStatusViewAfreshSwipeButtonPressed(*cardSwipeStatusView_); }
@@ -301,85 +242,6 @@ void SwipeViewController::onDeviceUnplugged() {
 }
 
 void SwipeViewController::onWaitingForDevice() { NVXViewController::onWaitingForDevice(); }
-
-void SwipeViewController::onWaitingForCardSwipe() {
-  NVXViewController::onWaitingForCardSwipe();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->beginSwipeWithPrompt(texts_.cardPlaceholder.value_or(""));
-}
-
-void SwipeViewController::onCardSwipeDetected() {
-  NVXViewController::onCardSwipeDetected();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(Strings::localized("SwipeDetected"));
-}
-
-void SwipeViewController::onDecodingStart() {
-  NVXViewController::onDecodingStart();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(" ");
-}
-
-void SwipeViewController::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                                             const std::string& encTracks, int32_t track1Length,
-                                             int32_t track2Length, int32_t track3Length,
-                                             const std::string& randomNumber, const std::string& maskedPAN,
-                                             const std::string& expiryDate,
-                                             const std::optional<std::string>& cardHolderName) {
-  NVXViewController::onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length,
-                                       randomNumber, maskedPAN, expiryDate, cardHolderName);
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->scusessWithCardNumber(swipe::shownCardNumber(maskedPAN));
-  track_ = encTracks;
-  randomNumber_ = randomNumber;
-  stopSwipeAndClearup();
-  tableView_->layoutIfNeeded();
-  passwordTextField_->becomeFirstResponder();
-  DataStatistics::sharedDataStatistics().swiperCompletion();
-}
-
-void SwipeViewController::onDecodeError(int32_t decodeResult) {
-  NVXViewController::onDecodeError(decodeResult);
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithTimeout();
-  showPrompt(Strings::localized("CSwiperControllerDecodeResultSwipeFail"));
-  clearSwipe();
-  restartAfter(1.0);
-  DataStatistics::sharedDataStatistics().swiperFailed();
-}
-
-void SwipeViewController::onError(int32_t errorCode, const std::string& errorMessage) {
-  NVXViewController::onError(errorCode, errorMessage);
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithTimeout();
-  clearSwipe();
-  stopSwipeAndClearup();
-  restartAfter(1.0);
-}
-
-void SwipeViewController::onInterrupted() {
-  NVXViewController::onInterrupted();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithTimeout();
-  clearSwipe();
-  stopSwipeAndClearup();
-}
-
-void SwipeViewController::onNoDeviceDetected() {
-  NVXViewController::onNoDeviceDetected();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithErrorInfo(kUnknownDevice);
-  clearSwipe();
-}
-
-void SwipeViewController::onTimeout() {
-  NVXViewController::onTimeout();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithWarningInfo(kSwipeTimeout);
-  showPrompt(kSwipeTimeout);
-  clearSwipe();
-  stopSwipeAndClearup();
-}
 
 void SwipeViewController::onGetKsnCompleted(const std::string& ksn) { NVXViewController::onGetKsnCompleted(ksn); }
 
