@@ -17,6 +17,7 @@
 #include "pay/SwipeCommon.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "reader/DHSwiperController.h"
 
@@ -36,6 +37,26 @@ class CardPayScreen : public Base,
                       public SwipeAnimationViewDelegate,
                       public CustomTableViewDelegate {
  public:
+  // --- configuration, once before the screen shows ---
+  void customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
+                                      std::optional<std::string> cardPlaceholder,
+                                      std::optional<std::string> passwordPlaceholder, std::optional<std::string> tips,
+                                      std::optional<std::string> doneButtonTitle, int businessType) {
+    texts_.set(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
+               std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle), businessType);
+  }
+  void customizeSwipeViewWithNavTitleAndComment(std::optional<std::string> navTitle,
+                                                std::optional<std::string> swipeHeader,
+                                                std::optional<std::string> cardPlaceholder,
+                                                std::optional<std::string> passwordPlaceholder,
+                                                std::optional<std::string> tips,
+                                                std::optional<std::string> doneButtonTitle, int businessType,
+                                                std::shared_ptr<platform::ui::Label> commentLabelInfo) {
+    texts_.set(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
+               std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle), businessType);
+    texts_.commentLabel = std::move(commentLabelInfo);
+  }
+
   void viewWillDisappear(bool animated) override {
     Base::viewWillDisappear(animated);
     if (auto h = hub()) h->stopCSwiper();

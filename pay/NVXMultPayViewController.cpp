@@ -58,25 +58,6 @@ std::shared_ptr<NVXMultPayViewController> NVXMultPayViewController::create() {
   return std::make_shared<NVXMultPayViewController>();
 }
 
-void NVXMultPayViewController::customizeSwipeViewWithNavTitle(
-    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
-    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType) {
-  texts_.set(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder), std::move(passwordPlaceholder),
-             std::move(tips), std::move(doneButtonTitle), businessType);
-}
-
-void NVXMultPayViewController::customizeSwipeViewWithNavTitleAndComment(
-    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
-    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType,
-    std::shared_ptr<platform::ui::Label> commentLabelInfo) {
-  customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
-                                 std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle),
-                                 businessType);
-  texts_.commentLabel = std::move(commentLabelInfo);
-}
-
 MultiPayOperations& NVXMultPayViewController::operations() {
   if (!operations_) operations_ = MultiPayOperations::mainApi();
   return *operations_;

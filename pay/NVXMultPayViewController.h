@@ -92,17 +92,15 @@ class NVXMultPayViewController : public CardPayScreen<NVXBasePayViewController>,
   std::string className() const override { return kClassName; }
 
   // --- configuration, as on the swipe screen ---
+  // The forms' setup reaches the card part's configuration through this override.
   void customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
                                       std::optional<std::string> cardPlaceholder,
                                       std::optional<std::string> passwordPlaceholder, std::optional<std::string> tips,
-                                      std::optional<std::string> doneButtonTitle, int businessType) override;
-  void customizeSwipeViewWithNavTitleAndComment(std::optional<std::string> navTitle,
-                                                std::optional<std::string> swipeHeader,
-                                                std::optional<std::string> cardPlaceholder,
-                                                std::optional<std::string> passwordPlaceholder,
-                                                std::optional<std::string> tips,
-                                                std::optional<std::string> doneButtonTitle, int businessType,
-                                                std::shared_ptr<platform::ui::Label> commentLabelInfo);
+                                      std::optional<std::string> doneButtonTitle, int businessType) override {
+    CardPayScreen::customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader),
+                                                  std::move(cardPlaceholder), std::move(passwordPlaceholder),
+                                                  std::move(tips), std::move(doneButtonTitle), businessType);
+  }
   int businessType() const override { return texts_.businessType; }
 
   // --- the lottery's entry: a wallet-only screen of type 21 that hands the signed fields back ---

@@ -50,27 +50,6 @@ bool SwipeViewController::isPinRequired(int type) {
   }
 }
 
-void SwipeViewController::customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle,
-                                                         std::optional<std::string> swipeHeader,
-                                                         std::optional<std::string> cardPlaceholder,
-                                                         std::optional<std::string> passwordPlaceholder,
-                                                         std::optional<std::string> tips,
-                                                         std::optional<std::string> doneButtonTitle, int businessType) {
-  texts_.set(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder), std::move(passwordPlaceholder),
-             std::move(tips), std::move(doneButtonTitle), businessType);
-}
-
-void SwipeViewController::customizeSwipeViewWithNavTitleAndComment(
-    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
-    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType,
-    std::shared_ptr<platform::ui::Label> commentLabelInfo) {
-  customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
-                                 std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle),
-                                 businessType);
-  texts_.commentLabel = std::move(commentLabelInfo);
-}
-
 PayOperations& SwipeViewController::operations() {
   if (!operations_) operations_ = PayOperations::mainApi();
   return *operations_;

@@ -71,18 +71,7 @@ class SwipeViewController : public CardPayScreen<NVXViewController>,
   static std::shared_ptr<SwipeViewController> create();
   std::string className() const override { return kClassName; }
 
-  // --- configuration, once before the screen shows ---
-  void customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-                                      std::optional<std::string> cardPlaceholder,
-                                      std::optional<std::string> passwordPlaceholder, std::optional<std::string> tips,
-                                      std::optional<std::string> doneButtonTitle, int businessType);
-  void customizeSwipeViewWithNavTitleAndComment(std::optional<std::string> navTitle,
-                                                std::optional<std::string> swipeHeader,
-                                                std::optional<std::string> cardPlaceholder,
-                                                std::optional<std::string> passwordPlaceholder,
-                                                std::optional<std::string> tips,
-                                                std::optional<std::string> doneButtonTitle, int businessType,
-                                                std::shared_ptr<platform::ui::Label> commentLabelInfo);
+  // --- configuration, once before the screen shows (customizeSwipeViewWithNavTitle...: the card part) ---
   int businessType() const override { return texts_.businessType; }
 
   // --- life cycle ---
