@@ -17,6 +17,7 @@
 #include "pay/SwipeCommon.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
+#include "platform/ui/AlertView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "reader/DHSwiperController.h"
@@ -55,6 +56,21 @@ class CardPayScreen : public Base,
     texts_.set(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
                std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle), businessType);
     texts_.commentLabel = std::move(commentLabelInfo);
+  }
+
+  // Business type 24 (traffic fines) asks before leaving the payment; the others leave at once.
+  void backButtonPressed() override {
+    if (texts_.businessType != 24) {
+      Base::backButtonPressed();
+      return;
+    }
+    auto alert = platform::ui::AlertView::create("", platform::Strings::localized("TV_Pay_Cancel_Note"),
+                                                 platform::Strings::localized("TV_Cancel_String"),
+                                                 {platform::Strings::localized("Ok")});
+    alert->setTag(kBackConfirmAlertTag);
+    alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(
+        std::static_pointer_cast<CardPayScreen>(this->shared_from_this())));
+    alert->show();
   }
 
   void viewWillDisappear(bool animated) override {
@@ -167,12 +183,29 @@ class CardPayScreen : public Base,
   const std::shared_ptr<CardSwipeStatusView>& cardSwipeStatusView() const { return cardSwipeStatusView_; }
   const std::shared_ptr<platform::ui::TextField>& passwordTextField() const { return passwordTextField_; }
 
+  static constexpr int kBackConfirmAlertTag = 203;
+
  protected:
   // liftThreshold: how far down a field may sit before the table lifts it above the keypad.
   explicit CardPayScreen(double liftThreshold) : liftThreshold_(liftThreshold) {}
 
   // Clears the screen's progress indicators after a swipe ends one way or another.
   virtual void hideProgress() = 0;
+
+  // The answer to the leave alert: OK goes back to the fines list when it is on the stack, else
+  // one screen back.
+  void backConfirmAnswered(int index) {
+    if (index != 1) return;
+    auto navigation = this->navigationController();
+    if (!navigation) return;
+    for (const auto& screen : navigation->stack()) {
+      if (screen->className() == "TraficViolationChooseViewController") {
+        navigation->popTo(*screen, true);
+        return;
+      }
+    }
+    navigation->pop(true);
+  }
 
   std::shared_ptr<reader::DHSwiperController> hub() const { return swipeController_.lock(); }
   void clearSwipe() {

@@ -200,18 +200,6 @@ void NVXMultPayViewController::viewWillAppear(bool animated) {
   if (walletManager_) walletManager_->queryWalletInfos(redPacketType());
 }
 
-void NVXMultPayViewController::backButtonPressed() {
-  if (texts_.businessType != 24) {
-    NVXBasePayViewController::backButtonPressed();
-    return;
-  }
-  auto alert = AlertView::create("", Strings::localized("TV_Pay_Cancel_Note"), Strings::localized("TV_Cancel_String"),
-                                 {Strings::localized("Ok")});
-  alert->setTag(kBackConfirmAlertTag);
-  alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfMulti()));
-  alert->show();
-}
-
 void NVXMultPayViewController::hideIndicators() {
   if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, false);
   if (isViewLoaded()) platform::ui::Hud::hideAll(*view(), false);
@@ -804,19 +792,9 @@ void NVXMultPayViewController::alertViewDidDismissWithButtonIndex(AlertView& ale
       if (texts_.businessType == 14 || texts_.businessType == 35) cancelButtonPressed();
       pop();
       break;
-    case kBackConfirmAlertTag: {
-      if (index != 1) break;
-      auto navigation = navigationController();
-      if (!navigation) break;
-      for (const auto& screen : navigation->stack()) {
-        if (screen->className() == "TraficViolationChooseViewController") {
-          navigation->popTo(*screen, true);
-          return;
-        }
-      }
-      navigation->pop(true);
+    case kBackConfirmAlertTag:
+      backConfirmAnswered(index);
       break;
-    }
     case kActivateFromDoneAlertTag:
       if (index == 1) openActivation(kClassName);
       break;

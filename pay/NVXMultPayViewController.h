@@ -72,7 +72,6 @@ class NVXMultPayViewController : public CardPayScreen<NVXBasePayViewController>,
   static constexpr const char* kClassName = PayScreenSetup::kMultPayClassName;
   static constexpr int kFeeAlertTag = 201;
   static constexpr int kReaderAlertTag = 202;
-  static constexpr int kBackConfirmAlertTag = 203;
   static constexpr int kActivateFromDoneAlertTag = 204;
   static constexpr int kActivateFromRechargeAlertTag = 205;
   static constexpr const char* kNotActivated = "您的钱包未激活,请激活您的钱包";
@@ -114,7 +113,6 @@ class NVXMultPayViewController : public CardPayScreen<NVXBasePayViewController>,
   // --- life cycle ---
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
-  void backButtonPressed() override;
 
   // --- pay-method model ---
   bool isEnableWalletPay() const;

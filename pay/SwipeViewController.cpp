@@ -138,18 +138,6 @@ void SwipeViewController::showReaderAlert() {
   alert->show();
 }
 
-void SwipeViewController::backButtonPressed() {
-  if (texts_.businessType != 24) {
-    NVXViewController::backButtonPressed();
-    return;
-  }
-  auto alert = AlertView::create("", Strings::localized("TV_Pay_Cancel_Note"), Strings::localized("TV_Cancel_String"),
-                                 {Strings::localized("Ok")});
-  alert->setTag(kBackConfirmAlertTag);
-  alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfSwipe()));
-  alert->show();
-}
-
 // --- table ---------------------------------------------------------------------------------------
 
 int SwipeViewController::numberOfRows(platform::ui::TableView&, int) { return 2; }
@@ -463,19 +451,9 @@ void SwipeViewController::alertViewDidDismissWithButtonIndex(AlertView& alert, i
       }
       break;
     }
-    case kBackConfirmAlertTag: {
-      if (index != 1) break;
-      auto navigation = navigationController();
-      if (!navigation) break;
-      for (const auto& screen : navigation->stack()) {
-        if (screen->className() == "TraficViolationChooseViewController") {
-          navigation->popTo(*screen, true);
-          return;
-        }
-      }
-      navigation->pop(true);
+    case kBackConfirmAlertTag:
+      backConfirmAnswered(index);
       break;
-    }
     default:
       break;
   }

@@ -57,7 +57,6 @@ class SwipeViewController : public CardPayScreen<NVXViewController>,
   static constexpr const char* kBusinessTypeKey = "kBusinessType";
   static constexpr int kFeeAlertTag = 201;
   static constexpr int kReaderAlertTag = 202;
-  static constexpr int kBackConfirmAlertTag = 203;
   static constexpr const char* kWaitingDevice = "等待设备...";
   static constexpr const char* kSwipeFirst = "请先刷卡";
   static constexpr const char* kWrongPin = "请输入正确的密码";
@@ -76,7 +75,6 @@ class SwipeViewController : public CardPayScreen<NVXViewController>,
 
   // --- life cycle ---
   void viewDidLoad() override;
-  void backButtonPressed() override;
 
   // --- the flow ---
   // The Done rule: a swipe first, the PIN rule of the type, then the fee inquiry (type 1) or the
