@@ -148,11 +148,8 @@ TEST_F(MultiPayEndToEndTest, ADonationPaidByCardThroughTheSimulatedReader) {
   storeCommit("M20015", "12.00");
 
   auto screen = open(5, 1200);
-  ASSERT_TRUE(pump([&] { return box->swipe(); }, 10.0));
-  ASSERT_TRUE(pump([&] { return !screen->track().empty(); }, 10.0));
-  auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(screen->passwordTextField()->inputView());
-  ASSERT_TRUE(keypad);
-  for (char c : standin::fixture::kCardPin) screen->keyboadView(*keypad, c - '0');
+  swipeCard(*screen);
+  typePin(*screen, standin::fixture::kCardPin);
   done(*screen);
 
   auto verdict = server->lastVerdict("commitTransaction");

@@ -101,20 +101,10 @@ class PayEndToEndTest : public testing::PayStandinTest {
     RunLoop::main().advance(1);
     return screen;
   }
-  // The test card through the box's real signal.
-  void swipeCard(SwipeViewController& screen) {
-    ASSERT_TRUE(pump([&] { return box->swipe(); }, 10.0));
-    ASSERT_TRUE(pump([&] { return !screen.track().empty(); }, 10.0));
-  }
   // The same card's result handed to the screen without the box (fast, for many runs).
   void swipeResult() {
     services->hub->onDecodeCompleted(std::nullopt, kBoxKsn, standin::fixture::encryptedTracksHex("0007"), 0, 0, 0,
                                      "0011223344556677", "622202XXXXXX0123", "2512", std::nullopt);
-  }
-  static void typePin(SwipeViewController& screen, std::string_view pin) {
-    auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(screen.passwordTextField()->inputView());
-    ASSERT_TRUE(keypad);
-    for (char c : pin) screen.keyboadView(*keypad, c - '0');
   }
   // Done, then the commit's reply, however long it takes.
   void done(SwipeViewController& screen) {

@@ -9,8 +9,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/ui/NVXKeyboardView.h"
 #include "app/ui/testing/TestPictureBundle.h"
 #include "core/session/User.h"
 #include "core/shell/AppServices.h"
@@ -87,6 +89,20 @@ class PayStandinTest : public ::testing::Test {
 
   static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
     return reader::testing::pumpUntil(pred, virtualSeconds);
+  }
+
+  // The test card through the box's real signal, until the screen holds its tracks.
+  template <class Screen>
+  void swipeCard(Screen& screen) {
+    ASSERT_TRUE(pump([&] { return box->swipe(); }, 10.0));
+    ASSERT_TRUE(pump([&] { return !screen.track().empty(); }, 10.0));
+  }
+  // The PIN typed on the screen's own keypad.
+  template <class Screen>
+  static void typePin(Screen& screen, std::string_view pin) {
+    auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(screen.passwordTextField()->inputView());
+    ASSERT_TRUE(keypad);
+    for (char c : pin) screen.keyboadView(*keypad, c - '0');
   }
 
   std::unique_ptr<TestPictureBundle> bundle;
