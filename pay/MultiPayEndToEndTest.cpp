@@ -15,6 +15,7 @@
 #include "net/TerminalManager.h"
 #include "pay/NVXMultPayViewController.h"
 #include "pay/Tools.h"
+#include "pay/testing/PayStandinTest.h"
 #include "pay/testing/PayTestSupport.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Sandbox.h"
@@ -37,64 +38,20 @@ using standin::MainApiStandin;
 using testing::PayTestServices;
 using testing::RecordingResultScreen;
 
-constexpr const char* kBoxKsn = "123456789ABCDEF0";
-
 class GateScreen : public NVXBaseViewController {
  public:
   std::string className() const override { return "MobileRechargeViewController"; }
 };
 
-class MultiPayEndToEndTest : public ::testing::Test {
+class MultiPayEndToEndTest : public testing::PayStandinTest {
  protected:
   void SetUp() override {
-    auto settings = MainApiStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(settings.isOk()) << settings.error();
-    bundle = std::make_unique<testing::TestPictureBundle>(std::vector<std::string>{});
-    auto text = platform::fs::read(platform::Sandbox::bundle() / "client-settings.json");
-    ASSERT_TRUE(text);
-    Json clientSettings = Json::parse(*text);
-    clientSettings["pinPublicKey"] = pinKey.publicPem();
-    ASSERT_TRUE(platform::fs::writeAtomic(platform::Sandbox::bundle() / "client-settings.json",
-                                          platform::json::dump(clientSettings)));
-    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
-    platform::net::NetConfig::current().useLoopbackNetwork();
-    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
-    ASSERT_TRUE(box->bindPorts().isOk());
-
-    settings->pinKey = pinKey;
-    server = std::make_unique<MainApiStandin>(settings.value());
-    ASSERT_TRUE(server->start().isOk());
-    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
-    server->addSession(std::string(standin::fixture::kLoginName), std::string(standin::fixture::kUserToken));
-    server->bindReader(kBoxKsn, std::string(standin::fixture::kLoginName));
-    RequestHook::install();
-
-    services = std::make_shared<PayTestServices>();
-    AppServices::install(services);
-    ScreenRegistry::shared().add(PayResultScreen::kReceiptClassName, [this] {
-      auto screen = std::make_shared<RecordingResultScreen>(PayResultScreen::kReceiptClassName);
-      receipts.push_back(screen);
-      return screen;
-    });
+    ASSERT_NO_FATAL_FAILURE(startStandin(false));
     User& user = User::currentUser();
-    user.setLoginName(standin::fixture::kLoginName);
-    user.setUserToken(standin::fixture::kUserToken);
     user.setPsamNo(standin::fixture::kVirtualTermid);
     gate = std::make_shared<GateScreen>();
   }
 
-  void TearDown() override {
-    AlertView::dismissAll();
-    if (box) box->stop();
-    if (server) server->stop();
-    if (services) services->hub.reset();
-    AppServices::install(nullptr);
-    bundle.reset();
-  }
-
-  static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
-    return reader::testing::pumpUntil(pred, virtualSeconds);
-  }
   static void storeCommit(const std::string& busid, const std::string& amount) {
     auto request = MainApiRequest::postForm("commitTransaction", Identity::Profile)
                        .busid(busid)
@@ -120,13 +77,7 @@ class MultiPayEndToEndTest : public ::testing::Test {
   }
   std::string topClass() const { return services->navigation->topViewController()->className(); }
 
-  std::unique_ptr<testing::TestPictureBundle> bundle;
-  standin::RsaKeyPair pinKey = standin::RsaKeyPair::generate().value();
-  std::unique_ptr<MainApiStandin> server;
-  std::unique_ptr<standin::SimulatedWifiBox> box;
-  std::shared_ptr<PayTestServices> services;
   std::shared_ptr<GateScreen> gate;
-  std::vector<std::shared_ptr<RecordingResultScreen>> receipts;
 };
 
 TEST_F(MultiPayEndToEndTest, AMobileRechargePaidFromTheWalletWithARedPacketAndThePayPassword) {
@@ -196,11 +147,8 @@ TEST_F(MultiPayEndToEndTest, ADonationPaidByCardThroughTheSimulatedReader) {
   storeCommit("M20015", "12.00");
 
   auto screen = open(5, 1200);
-  ASSERT_TRUE(pump([&] { return box->swipe(); }, 10.0));
-  ASSERT_TRUE(pump([&] { return !screen->track().empty(); }, 10.0));
-  auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(screen->passwordTextField()->inputView());
-  ASSERT_TRUE(keypad);
-  for (char c : standin::fixture::kCardPin) screen->keyboadView(*keypad, c - '0');
+  swipeCard(*screen);
+  typePin(*screen, standin::fixture::kCardPin);
   done(*screen);
 
   auto verdict = server->lastVerdict("commitTransaction");

@@ -18,6 +18,7 @@
 #include "pay/SwiperCommitFailViewController.h"
 #include "pay/Tools.h"
 #include "pay/WalletManager.h"
+#include "pay/testing/PayScreenTest.h"
 #include "pay/testing/PayTestSupport.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Strings.h"
@@ -315,24 +316,12 @@ TEST(WalletRepliesTest, AmountsMustBeWholeNonNegativeFen) {
 
 // --- the screen ----------------------------------------------------------------------------------
 
-class MultiPayScreenTest : public ::testing::Test {
+class MultiPayScreenTest : public testing::PayScreenTest {
  protected:
   void SetUp() override {
-    services = std::make_shared<PayTestServices>();
-    AppServices::install(services);
-    reader::SwiperDriverFactory::shared().add("0002", [d = driver] { return d; });
-    platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0002");
-    platform::media::AudioSession::sharedInstance().simulateRouteChange("HeadsetInOut");
-    services->makeHub();
-    RunLoop::main().advance(1);
+    startReader();
     pay::registerScreens();  // the pay screens as the client registers them; recording result pages over them
-    for (const char* name : {PayResultScreen::kReceiptClassName, "NVXCheckoutResultViewController"}) {
-      ScreenRegistry::shared().add(name, [this, name] {
-        auto screen = std::make_shared<RecordingResultScreen>(name);
-        results.push_back(screen);
-        return screen;
-      });
-    }
+    recordResults({PayResultScreen::kReceiptClassName, "NVXCheckoutResultViewController"});
     ScreenRegistry::shared().add(NVXMultPayViewController::kActivationClassName, [this] {
       activation = std::make_shared<RecordingActivation>();
       return activation;
@@ -354,11 +343,6 @@ class MultiPayScreenTest : public ::testing::Test {
     signInVirtual();
     Tools::sharedInstance().setInfo({{"busid", "M20013"}, {"mobile", "13800000000"}, {"amount", "30.00"}},
                                     "https://host/iphone/commitTransaction.json?uid=1&vercode=2");
-  }
-  void TearDown() override {
-    AlertView::dismissAll();
-    services->hub.reset();
-    AppServices::install(nullptr);
   }
 
   void signInVirtual() {
@@ -387,19 +371,9 @@ class MultiPayScreenTest : public ::testing::Test {
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return !screen.isCommitRunning(); }, platform::secs(5)));
     RunLoop::main().advance(1);
   }
-  std::optional<std::string> prompt() const {
-    for (const auto& hud : Hud::on(*services->mainWindow)) {
-      if (hud->mode() == Hud::Mode::Text) return hud->label();
-    }
-    return std::nullopt;
-  }
-  std::string topClass() const { return services->navigation->topViewController()->className(); }
   int rows(NVXMultPayViewController& screen, int section) { return screen.numberOfRows(*screen.tableView(), section); }
 
-  std::shared_ptr<PayTestServices> services;
-  std::shared_ptr<ScriptedPayDriver> driver = std::make_shared<ScriptedPayDriver>();
   std::shared_ptr<FakeMultiPayOperations> ops = std::make_shared<FakeMultiPayOperations>();
-  std::vector<std::shared_ptr<RecordingResultScreen>> results;
   std::shared_ptr<RecordingActivation> activation;
   std::shared_ptr<RecordingChooser> chooser;
 };

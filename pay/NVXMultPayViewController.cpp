@@ -1,6 +1,5 @@
 #include "pay/NVXMultPayViewController.h"
 
-#include "app/ui/ButtonCreater.h"
 #include "app/ui/TransactionInfoLabelSource.h"
 #include "app/ui/ViewTool.h"
 #include "core/session/User.h"
@@ -15,8 +14,6 @@
 #include "pay/PayMoney.h"
 #include "pay/PayResultScreen.h"
 #include "pay/PinBlock.h"
-#include "pay/SwipeTimeOutViewController.h"
-#include "pay/SwiperCommitFailViewController.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -36,17 +33,12 @@ using platform::ui::Color;
 using platform::ui::Font;
 using platform::ui::Rect;
 
+using swipe::fieldValue;
+
 namespace {
 
 constexpr const char* kLogTag = "multipay";
 constexpr const char* kCheckoutResultClassName = "NVXCheckoutResultViewController";
-
-std::optional<std::string> fieldValue(const std::vector<PostField>& fields, std::string_view key) {
-  for (const auto& f : fields) {
-    if (f.key == key) return f.value;
-  }
-  return std::nullopt;
-}
 
 std::string upper(std::string text) {
   for (char& c : text) {
@@ -66,41 +58,15 @@ std::shared_ptr<NVXMultPayViewController> NVXMultPayViewController::create() {
   return std::make_shared<NVXMultPayViewController>();
 }
 
-void NVXMultPayViewController::customizeSwipeViewWithNavTitle(
-    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
-    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType) {
-  navTitle_ = std::move(navTitle);
-  swipeHeader_ = std::move(swipeHeader);
-  cardPlaceholder_ = std::move(cardPlaceholder);
-  passwordPlaceholder_ = std::move(passwordPlaceholder);
-  tips_ = std::move(tips);
-  doneButtonTitle_ = std::move(doneButtonTitle);
-  businessType_ = businessType;
-}
-
-void NVXMultPayViewController::customizeSwipeViewWithNavTitleAndComment(
-    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
-    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType,
-    std::shared_ptr<platform::ui::Label> commentLabelInfo) {
-  customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
-                                 std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle),
-                                 businessType);
-  commentLabel_ = std::move(commentLabelInfo);
-}
-
 MultiPayOperations& NVXMultPayViewController::operations() {
   if (!operations_) operations_ = MultiPayOperations::mainApi();
   return *operations_;
 }
 
-std::shared_ptr<reader::DHSwiperController> NVXMultPayViewController::hub() const { return swipeController_.lock(); }
-
 // --- the pay-method model ----------------------------------------------------------------------------
 
 bool NVXMultPayViewController::isEnableWalletPay() const {
-  switch (businessType_) {
+  switch (texts_.businessType) {
     case 4: case 6:
       return !AppServices::current().isOtherAppLaunching();
     case 21: case 23: case 26: case 35: case 20: case 18: case 19: case 17: case 37:
@@ -111,7 +77,7 @@ bool NVXMultPayViewController::isEnableWalletPay() const {
 }
 
 bool NVXMultPayViewController::isOnlyWalletPay() const {
-  if (businessType_ == 21) return true;
+  if (texts_.businessType == 21) return true;
   return walletManager_ && walletManager_->isWalletPayOnly();
 }
 
@@ -128,7 +94,7 @@ std::string NVXMultPayViewController::payType() const {
 }
 
 std::string NVXMultPayViewController::redPacketType() const {
-  switch (businessType_) {
+  switch (texts_.businessType) {
     case 4: return "0501";
     case 6: return "0401";
     case 21: return "0101";
@@ -150,11 +116,11 @@ void NVXMultPayViewController::viewDidLoad() {
   if (!transactionData_.is_object()) transactionData_ = Json::object();
   isDoublePayModel_ = isEnableWalletPay();
   hideIndicators();
-  if (businessType_ == 14 || businessType_ == 35) {
+  if (texts_.businessType == 14 || texts_.businessType == 35) {
     navigationItem().setLeftBarButtonItem(nullptr);
     navigationItem().setHidesBackButton(true);
   }
-  setTitle(navTitle_.value_or(""));
+  setTitle(texts_.navTitle.value_or(""));
   swipeController_ = AppServices::current().swiper();
   auto self = selfMulti();
   std::weak_ptr<NVXMultPayViewController> weak = self;
@@ -189,59 +155,22 @@ void NVXMultPayViewController::viewDidLoad() {
   passwordTextField_->setDelegate(std::weak_ptr<platform::ui::TextFieldDelegate>(self));
   passwordTextField_->setInputView(NVXKeyboardView::numberPadWithDelegate(std::weak_ptr<NVXKeyboardViewDelegate>(self)));
 
-  doneButton_ = ButtonCreater::bigButtonWithText(doneButtonTitle_.value_or(""));
-  doneButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto s = weak.lock()) s->doneButtonPressed();
-  });
-  const double h = doneButton_->frame().height;
-  const bool withCancel = businessType_ == 14 || businessType_ == 35;
-  if (withCancel) {
-    auto f = doneButton_->frame();
-    const double width = f.width * 2 / 3 - 10;
-    doneButton_->setFrame(Rect{f.x, f.y, width, f.height});
-    cancel_ = platform::ui::Button::create(Rect{0, 0, width / 3, 44});
-    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-bg.png"));
-    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-down-bg.png"), platform::ui::ControlState::Highlighted);
-    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-bg-disable.png"), platform::ui::ControlState::Disabled);
-    cancel_->setTitle(Strings::localized("Cancel"));
-    cancel_->setTitleFont(Font::boldSystem(16));
-    cancel_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-      if (auto s = weak.lock()) s->cancelButtonPressed();
-    });
-  }
-  const bool comment = commentLabel_ && !commentLabel_->text().empty();
-  double centreY = comment ? h / 2 + 25 : h / 2 + 10;
-  if (isEnableWalletPay()) centreY -= 10;
-  doneButton_->setCenter(platform::ui::Point{withCancel ? 200.0 : 160.0, centreY});
-  auto footer = platform::ui::View::create(Rect{0, 0, 320, h + 20});
-  if (comment) {
-    commentLabel_->setCenter(platform::ui::Point{160, 10});
-    footer->addSubview(commentLabel_);
-  }
-  footer->addSubview(doneButton_);
-  if (cancel_) {
-    cancel_->setCenter(platform::ui::Point{60, centreY});
-    footer->addSubview(cancel_);
-  }
-  if (businessType_ == 0) {
-    auto f = footer->frame();
-    footer->setFrame(Rect{f.x, f.y, f.width, f.height + 40});
-    auto help = platform::ui::Label::create(Rect{30, 30, 200, 30}, "刷卡器使用说明");
-    help->setTextColor(Color::rgb255(0, 0, 255));
-    help->setFont(Font::system(14));
-    help->setBackgroundColor(Color::clear());
-    footer->addSubview(help);
-    auto link = platform::ui::Button::create(Rect{30, 30, 200, 30});
-    link->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-      if (auto s = weak.lock()) s->pushScreen(ScreenRegistry::shared().create("SwiperCardHelpViewController"));
-    });
-    footer->addSubview(link);
-    auto c = doneButton_->center();
-    doneButton_->setCenter(platform::ui::Point{c.x, c.y + 40});
-  }
+  // A screen that may pay from the wallet sits its buttons a little higher.
+  auto footer = swipe::buildFooter(
+      texts_, texts_.businessType == 14 || texts_.businessType == 35, isEnableWalletPay() ? -10 : 0, doneButton_, cancel_,
+      [weak] {
+        if (auto s = weak.lock()) s->doneButtonPressed();
+      },
+      [weak] {
+        if (auto s = weak.lock()) s->cancelButtonPressed();
+      },
+      [weak] {
+        if (auto s = weak.lock()) s->pushScreen(ScreenRegistry::shared().create("SwiperCardHelpViewController"));
+      },
+      this);
   tableView_->setTableFooterView(footer);
 
-  if (businessType_ != 0 && !isDoublePayModel_) {
+  if (texts_.businessType != 0 && !isDoublePayModel_) {
     auto h2 = hub();
     if (h2 && h2->isDevicePresent()) {
       validDeviceToStartCSwiper();
@@ -254,7 +183,7 @@ void NVXMultPayViewController::viewDidLoad() {
   if (isDoublePayModel_) {
     walletManager_ = WalletManager::create(operations_ ? operations_ : MultiPayOperations::mainApi());
     walletManager_->setDelegate(std::weak_ptr<WalletManagerDelegate>(self));
-    walletManager_->setIsValidTransferAmount(businessType_ == 37);
+    walletManager_->setIsValidTransferAmount(texts_.businessType == 37);
     walletManager_->queryPayInfosWithBusid(Tools::sharedInstance().infoValue("busid").value_or(""), redPacketType());
     if (infoView_) infoView_->changePayAmountLeftLabel("应付金额");
   }
@@ -269,24 +198,6 @@ void NVXMultPayViewController::viewWillAppear(bool animated) {
   // address (a business may have stored another address than commitTransaction).
   Tools::sharedInstance().setInfo(origionTradeInfoArray_, origionTradeUrl_);
   if (walletManager_) walletManager_->queryWalletInfos(redPacketType());
-}
-
-void NVXMultPayViewController::viewWillDisappear(bool animated) {
-  NVXBasePayViewController::viewWillDisappear(animated);
-  if (auto h = hub()) h->stopCSwiper();
-  if (cardSwipeStatusView_) cardSwipeStatusView_->stopWithTimeout();
-}
-
-void NVXMultPayViewController::backButtonPressed() {
-  if (businessType_ != 24) {
-    NVXBasePayViewController::backButtonPressed();
-    return;
-  }
-  auto alert = AlertView::create("", Strings::localized("TV_Pay_Cancel_Note"), Strings::localized("TV_Cancel_String"),
-                                 {Strings::localized("Ok")});
-  alert->setTag(kBackConfirmAlertTag);
-  alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfMulti()));
-  alert->show();
 }
 
 void NVXMultPayViewController::hideIndicators() {
@@ -424,7 +335,7 @@ std::shared_ptr<platform::ui::TableViewCell> NVXMultPayViewController::cellForRo
     case 1:
       return cellWith(cardSwipeStatusView_);
     case 2:
-      passwordTextField_->setPlaceholder(passwordPlaceholder_.value_or(""));
+      passwordTextField_->setPlaceholder(texts_.passwordPlaceholder.value_or(""));
       return cellWith(passwordTextField_);
     default:
       (void)table;
@@ -592,23 +503,6 @@ void NVXMultPayViewController::showReaderAlert(const std::string& key) {
   alert->show();
 }
 
-void NVXMultPayViewController::cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView&) {
-  passwordTextField_->setText("");
-  if (auto h = hub()) h->startCSwiper();
-}
-
-void NVXMultPayViewController::restartAfter(double seconds) {
-  std::weak_ptr<NVXMultPayViewController> weak = selfMulti();
-  platform::dispatchAfter(platform::secs(seconds), [weak] {
-    if (auto s = weak.lock()) s->cardSwiperStatusViewAfreshSwipeButtonPressed(*s->cardSwipeStatusView_);
-  });
-}
-
-void NVXMultPayViewController::clearSwipe() {
-  track_.clear();
-  randomNumber_.clear();
-}
-
 void NVXMultPayViewController::clearEntry() {
   passwordTextField_->setText("");
   if (isSwipeModel()) clearSwipe();
@@ -635,139 +529,6 @@ void NVXMultPayViewController::onDeviceUnplugged() {
     wantToDisappear_ = true;
     showReaderAlert("SwipePullOut");
   }
-}
-
-void NVXMultPayViewController::onWaitingForCardSwipe() {
-  NVXBasePayViewController::onWaitingForCardSwipe();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->beginSwipeWithPrompt(cardPlaceholder_.value_or(""));
-}
-
-void NVXMultPayViewController::onCardSwipeDetected() {
-  NVXBasePayViewController::onCardSwipeDetected();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(Strings::localized("SwipeDetected"));
-}
-
-void NVXMultPayViewController::onDecodingStart() {
-  NVXBasePayViewController::onDecodingStart();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(" ");
-}
-
-void NVXMultPayViewController::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                                                 const std::string& encTracks, int32_t track1Length,
-                                                 int32_t track2Length, int32_t track3Length,
-                                                 const std::string& randomNumber, const std::string& maskedPAN,
-                                                 const std::string& expiryDate,
-                                                 const std::optional<std::string>& cardHolderName) {
-  NVXBasePayViewController::onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length,
-                                              randomNumber, maskedPAN, expiryDate, cardHolderName);
-  if (!isViewLoaded()) return;
-  std::string shown = maskedPAN;
-  for (char& c : shown) {
-    if (c == 'X') c = '*';
-  }
-  cardSwipeStatusView_->scusessWithCardNumber(shown);
-  track_ = encTracks;
-  randomNumber_ = randomNumber;
-  hideIndicators();
-  tableView_->layoutIfNeeded();
-  passwordTextField_->becomeFirstResponder();
-  DataStatistics::sharedDataStatistics().swiperCompletion();
-}
-
-void NVXMultPayViewController::onDecodeError(int32_t decodeResult) {
-  NVXBasePayViewController::onDecodeError(decodeResult);
-  if (!isViewLoaded()) return;
-  clearSwipe();
-  cardSwipeStatusView_->stopWithTimeout();
-  showPrompt(Strings::localized("CSwiperControllerDecodeResultSwipeFail"));
-  restartAfter(1.0);
-  DataStatistics::sharedDataStatistics().swiperFailed();
-}
-
-void NVXMultPayViewController::onError(int32_t errorCode, const std::string& errorMessage) {
-  NVXBasePayViewController::onError(errorCode, errorMessage);
-  if (!isViewLoaded()) return;
-  clearSwipe();
-  cardSwipeStatusView_->stopWithTimeout();
-  hideIndicators();
-  restartAfter(1.0);
-}
-
-void NVXMultPayViewController::onInterrupted() {
-  NVXBasePayViewController::onInterrupted();
-  if (!isViewLoaded()) return;
-  hideIndicators();
-  clearSwipe();
-  cardSwipeStatusView_->stopWithTimeout();
-}
-
-void NVXMultPayViewController::onNoDeviceDetected() {
-  NVXBasePayViewController::onNoDeviceDetected();
-  if (!isViewLoaded()) return;
-  clearSwipe();
-  cardSwipeStatusView_->stopWithErrorInfo(SwipeViewController::kUnknownDevice);
-}
-
-void NVXMultPayViewController::onTimeout() {
-  NVXBasePayViewController::onTimeout();
-  if (!isViewLoaded()) return;
-  hideIndicators();
-  clearSwipe();
-  showPrompt(SwipeViewController::kSwipeTimeout);
-  cardSwipeStatusView_->stopWithWarningInfo(SwipeViewController::kSwipeTimeout);
-}
-
-// --- PIN field and keypad --------------------------------------------------------------------------
-
-void NVXMultPayViewController::keyboadView(NVXKeyboardView&, int numberPressed) {
-  std::string pin = passwordTextField_->text();
-  if (pin.size() < 6) {
-    pin += std::to_string(numberPressed);
-    passwordTextField_->setText(pin);
-  }
-  secureWipe(pin);
-  if (passwordTextField_->text().size() >= 6) passwordTextField_->resignFirstResponder();
-}
-
-void NVXMultPayViewController::keyboadViewdoneButtonPressed(NVXKeyboardView&) { passwordTextField_->resignFirstResponder(); }
-
-void NVXMultPayViewController::keyboadViewdeleteButtonPressed(NVXKeyboardView&) {
-  std::string pin = passwordTextField_->text();
-  if (!pin.empty()) {
-    pin.pop_back();
-    passwordTextField_->setText(pin);
-  }
-  secureWipe(pin);
-}
-
-std::optional<bool> NVXMultPayViewController::shouldChangeCharacters(platform::ui::TextField& field, platform::Range16,
-                                                                     const std::string&) {
-  return field.text().size() < 7;
-}
-
-std::optional<bool> NVXMultPayViewController::shouldReturn(platform::ui::TextField& field) {
-  field.resignFirstResponder();
-  return true;
-}
-
-void NVXMultPayViewController::didBeginEditing(platform::ui::TextField& field) {
-  p_ = tableView_->contentOffset();
-  double y = 0;
-  for (auto v = field.superview(); v && v != tableView_; v = v->superview()) y += v->frame().y;
-  if (y > 150) tableView_->setContentOffset(platform::ui::Point{p_.x, y - 100}, true);
-}
-
-void NVXMultPayViewController::didEndEditing(platform::ui::TextField&) { tableView_->setContentOffset(p_, true); }
-
-void NVXMultPayViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {
-  passwordTextField_->resignFirstResponder();
-}
-
-void NVXMultPayViewController::swipeAnimationViewDidPressed(SwipeAnimationView&) {
-  passwordTextField_->resignFirstResponder();
 }
 
 // --- Done and the commit ----------------------------------------------------------------------------
@@ -815,7 +576,7 @@ void NVXMultPayViewController::doneButtonPressed() {
     }
   }
   const std::string& pin = passwordTextField_->text();
-  const bool acceptable = pin.empty() ? !SwipeViewController::isPinRequired(businessType_) : PinBlock::isSixDigits(pin);
+  const bool acceptable = pin.empty() ? !SwipeViewController::isPinRequired(texts_.businessType) : PinBlock::isSixDigits(pin);
   if (!acceptable) {
     showPrompt(SwipeViewController::kWrongPin);
     return;
@@ -890,7 +651,7 @@ void NVXMultPayViewController::submit() {
     showReaderAlert("SwipeNotRead");
     return;
   }
-  if (businessType_ == 21) {
+  if (texts_.businessType == 21) {
     auto dictionary = lotteryTicketTransacationDic();
     if (dictionary.empty()) {
       showReaderAlert("SwipeNotRead");
@@ -921,76 +682,48 @@ void NVXMultPayViewController::submit() {
 // --- routing ---------------------------------------------------------------------------------------
 
 void NVXMultPayViewController::route(const PayReply& reply, const std::vector<PostField>& sent) {
-  using Kind = PayReply::Kind;
-  switch (reply.kind) {
-    case Kind::OutcomeUnknown:
-      // The commit may have gone through: never the failure page, never a second send.
-      goToSwipeTimeOutViewController(sent);
-      return;
-    case Kind::SessionExpired:
-      operations().handleExpiredLogin();
-      return;
-    case Kind::Cancelled:
-      return;
-    case Kind::NotSent:
-      fail(reply.message.empty() ? Strings::localized("NetworkConnectionFailed") : reply.message);
-      return;
-    case Kind::BadReply:
-      fail(reply.message.empty() ? Strings::localized("Error_Data") : reply.message);
-      return;
-    case Kind::Answered:
-      break;
-  }
-  const std::string& code = reply.retCode;
-  if (code == "0055" || code == "0099") {
-    AlertView::create("", reply.errMsg, "确定")->show();
-    return;
-  }
-  if (code == "1030") {
-    goToSwipeTimeOutViewController(sent);
-    return;
-  }
-  if (code == "00P4") {
-    auto alert = AlertView::create("", kCardLimitTitle, std::nullopt, {"取消", "立即申请"});
-    alert->setButtonCallback(1, [] { AppServices::current().gotoWhiteList(); });
-    alert->show();
-    return;
-  }
-  if (code == "0000") {
-    succeed(reply, sent);
-    return;
-  }
-  std::string message = reply.errMsg.empty() ? Strings::localized("Error_Unknown") : reply.errMsg;
-  AppServices& services = AppServices::current();
-  if (message == SwipeViewController::kLargeAmountText && services.isOtherAppLaunching()) {
-    std::weak_ptr<NVXMultPayViewController> weak = selfMulti();
-    const bool card = isSwipeModel();
-    if (services.alertOpenLimitWithCancelAction([weak, card] {
-          auto s = weak.lock();
-          if (!s) return;
-          s->passwordTextField_->setText("");
-          if (card) {
-            s->clearSwipe();
-            s->cardSwiperStatusViewAfreshSwipeButtonPressed(*s->cardSwipeStatusView_);
-          }
-        })) {
-      return;
-    }
-  }
-  fail(message);
+  std::weak_ptr<NVXMultPayViewController> weak = selfMulti();
+  const bool card = isSwipeModel();
+  // This screen knows no per-transfer limit ("00E" fails as any refusal) and shows its own
+  // card-limit alert; cancelling the large-amount alert clears the PIN, and the swipe of a card
+  // payment.
+  swipe::routeCommitReply(reply, {
+                                     .timeOut = [this, &sent] { goToSwipeTimeOutViewController(sent); },
+                                     .sessionExpired = [this] { operations().handleExpiredLogin(); },
+                                     .fail = [this](const std::string& message) { fail(message); },
+                                     .succeed = [this, &reply, &sent] { succeed(reply, sent); },
+                                     .cardLimit =
+                                         [] {
+                                           auto alert = AlertView::create("", kCardLimitTitle, std::nullopt,
+                                                                          {"取消", "立即申请"});
+                                           alert->setButtonCallback(1, [] { AppServices::current().gotoWhiteList(); });
+                                           alert->show();
+                                         },
+                                     .perLimit = nullptr,
+                                     .clearAfterLimitCancel =
+                                         [weak, card] {
+                                           auto s = weak.lock();
+                                           if (!s) return;
+                                           s->passwordTextField_->setText("");
+                                           if (card) {
+                                             s->clearSwipe();
+                                             s->cardSwiperStatusViewAfreshSwipeButtonPressed(*s->cardSwipeStatusView_);
+                                           }
+                                         },
+                                 });
 }
 
 void NVXMultPayViewController::succeed(const PayReply& reply, const std::vector<PostField>& sent) {
   Json data = reply.retData.value_or(Json::object());
-  const char* className = businessType_ == 35   ? kCheckoutResultClassName
-                          : businessType_ == 14 ? PayResultScreen::kCheckoutResultClassName
+  const char* className = texts_.businessType == 35   ? kCheckoutResultClassName
+                          : texts_.businessType == 14 ? PayResultScreen::kCheckoutResultClassName
                                                 : PayResultScreen::kReceiptClassName;
   auto screen = ScreenRegistry::shared().create(className);
   if (auto result = std::dynamic_pointer_cast<PayResultScreen>(screen)) {
-    result->setBusinessType(businessType_);
+    result->setBusinessType(texts_.businessType);
     result->setTransactionData(transactionData_);
     result->setRetData(data);
-    if (businessType_ == 35 || businessType_ == 14) {
+    if (texts_.businessType == 35 || texts_.businessType == 14) {
       result->setInfo(info_);
     } else {
       result->setTransactionBusId(fieldValue(sent, "busid").value_or(""));
@@ -1000,31 +733,21 @@ void NVXMultPayViewController::succeed(const PayReply& reply, const std::vector<
     platform::log::info(kLogTag, "the result page is not built yet; the payment succeeded");
   }
   pushScreen(screen);
-  if (businessType_ == 35) return;
-  if (businessType_ != 14) {
+  if (texts_.businessType == 35) return;
+  if (texts_.businessType != 14) {
     platform::NotificationCenter::shared().post(SwipeViewController::kSucceedNotification, this,
-                                                Json{{SwipeViewController::kBusinessTypeKey, businessType_}});
+                                                Json{{SwipeViewController::kBusinessTypeKey, texts_.businessType}});
   }
 }
 
 void NVXMultPayViewController::fail(const std::string& message) {
   passwordTextField_->setText("");
   if (isSwipeModel()) clearSwipe();
-  auto page = SwiperCommitFailViewController::create();
-  page->setFailResultStr(message);
-  page->setBusinessType(businessType_);
-  page->setRetData(Json());
-  page->setCreditCardNumber(creditCardNumber_);
-  page->setTransactionData(transactionData_);
-  pushScreen(page);
+  pushScreen(swipe::failPage(message, texts_.businessType, creditCardNumber_, transactionData_));
 }
 
 void NVXMultPayViewController::goToSwipeTimeOutViewController(const std::vector<PostField>& fields) {
-  std::optional<std::string> amount;
-  if (auto sent = fieldValue(fields, "amount")) {
-    if (auto fen = PayMoney::fenFromYuanText(*sent)) amount = PayMoney::yuanFromFen(*fen);
-  }
-  pushScreen(SwipeTimeOutViewController::create(fieldValue(fields, "srcsid"), amount));
+  pushScreen(swipe::timeOutPage(fields));
 }
 
 void NVXMultPayViewController::pitchIdentifier(const std::string& suffix) {
@@ -1032,7 +755,7 @@ void NVXMultPayViewController::pitchIdentifier(const std::string& suffix) {
     const DataStatisticsMap::Table map = mapDictionary();
     auto own = map.find(className());
     if (own != map.end() && own->second.starts_with("M50010_")) DataStatistics::probe(own->second);
-    auto numbered = map.find(DataStatisticsMap::numberedKey(className(), businessType_));
+    auto numbered = map.find(DataStatisticsMap::numberedKey(className(), texts_.businessType));
     setStepIdentifier(numbered != map.end() ? numbered->second : "");
   }
   const std::string id = stepIdentifier();
@@ -1051,7 +774,7 @@ void NVXMultPayViewController::pop() {
 }
 
 void NVXMultPayViewController::cancelButtonPressed() {
-  if (businessType_ == 35) {
+  if (texts_.businessType == 35) {
     AppServices::current().returnToCallingApp(true);
     return;
   }
@@ -1066,22 +789,12 @@ void NVXMultPayViewController::alertViewDidDismissWithButtonIndex(AlertView& ale
       if (index == 1) submit();
       break;
     case kReaderAlertTag:
-      if (businessType_ == 14 || businessType_ == 35) cancelButtonPressed();
+      if (texts_.businessType == 14 || texts_.businessType == 35) cancelButtonPressed();
       pop();
       break;
-    case kBackConfirmAlertTag: {
-      if (index != 1) break;
-      auto navigation = navigationController();
-      if (!navigation) break;
-      for (const auto& screen : navigation->stack()) {
-        if (screen->className() == "TraficViolationChooseViewController") {
-          navigation->popTo(*screen, true);
-          return;
-        }
-      }
-      navigation->pop(true);
+    case kBackConfirmAlertTag:
+      backConfirmAnswered(index);
       break;
-    }
     case kActivateFromDoneAlertTag:
       if (index == 1) openActivation(kClassName);
       break;

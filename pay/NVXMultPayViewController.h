@@ -23,11 +23,13 @@
 #include "app/ui/SwipeAnimationView.h"
 #include "app/ui/TransactionInfoSource.h"
 #include "app/ui/TransactionInfoView.h"
+#include "pay/CardPayScreen.h"
 #include "pay/CardSwipeStatusView.h"
 #include "pay/MultiPayOperations.h"
 #include "pay/PayReply.h"
 #include "pay/PayScreenSetup.h"
 #include "pay/PayTableHeaderView.h"
+#include "pay/SwipeCommon.h"
 #include "pay/SwipeViewController.h"
 #include "pay/Tools.h"
 #include "pay/WalletManager.h"
@@ -58,14 +60,10 @@ class LotteryPayDelegate {
   virtual void confirmWithDictionary(const std::vector<platform::net::PostField>& dictionary) = 0;
 };
 
-class NVXMultPayViewController : public NVXBasePayViewController,
+class NVXMultPayViewController : public CardPayScreen<NVXBasePayViewController>,
                                  public BusinessTypeScreen,
                                  public platform::ui::TableViewDataSource,
                                  public platform::ui::TableViewDelegate,
-                                 public NVXKeyboardViewDelegate,
-                                 public CardSwipeStatusViewDelegate,
-                                 public SwipeAnimationViewDelegate,
-                                 public CustomTableViewDelegate,
                                  public PayTableHeaderViewExpandDelegate,
                                  public WalletManagerDelegate,
                                  public ActivationWalletDelegate,
@@ -74,7 +72,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   static constexpr const char* kClassName = PayScreenSetup::kMultPayClassName;
   static constexpr int kFeeAlertTag = 201;
   static constexpr int kReaderAlertTag = 202;
-  static constexpr int kBackConfirmAlertTag = 203;
   static constexpr int kActivateFromDoneAlertTag = 204;
   static constexpr int kActivateFromRechargeAlertTag = 205;
   static constexpr const char* kNotActivated = "您的钱包未激活,请激活您的钱包";
@@ -88,23 +85,22 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   static constexpr const char* kActivationClassName = "ActivationWalletViewController";
   static constexpr const char* kRedPacketChooserClassName = "ChooseRedPageViewController";
 
-  NVXMultPayViewController() = default;
+  // The wallet rows sit lower: a field is lifted from a little further down.
+  NVXMultPayViewController() : CardPayScreen(150) {}
   static std::shared_ptr<NVXMultPayViewController> create();
   std::string className() const override { return kClassName; }
 
   // --- configuration, as on the swipe screen ---
+  // The forms' setup reaches the card part's configuration through this override.
   void customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
                                       std::optional<std::string> cardPlaceholder,
                                       std::optional<std::string> passwordPlaceholder, std::optional<std::string> tips,
-                                      std::optional<std::string> doneButtonTitle, int businessType) override;
-  void customizeSwipeViewWithNavTitleAndComment(std::optional<std::string> navTitle,
-                                                std::optional<std::string> swipeHeader,
-                                                std::optional<std::string> cardPlaceholder,
-                                                std::optional<std::string> passwordPlaceholder,
-                                                std::optional<std::string> tips,
-                                                std::optional<std::string> doneButtonTitle, int businessType,
-                                                std::shared_ptr<platform::ui::Label> commentLabelInfo);
-  int businessType() const override { return businessType_; }
+                                      std::optional<std::string> doneButtonTitle, int businessType) override {
+    CardPayScreen::customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader),
+                                                  std::move(cardPlaceholder), std::move(passwordPlaceholder),
+                                                  std::move(tips), std::move(doneButtonTitle), businessType);
+  }
+  int businessType() const override { return texts_.businessType; }
 
   // --- the lottery's entry: a wallet-only screen of type 21 that hands the signed fields back ---
   static std::shared_ptr<NVXMultPayViewController> initWithDictionary(const platform::Json& order,
@@ -117,8 +113,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // --- life cycle ---
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
-  void viewWillDisappear(bool animated) override;
-  void backButtonPressed() override;
 
   // --- pay-method model ---
   bool isEnableWalletPay() const;
@@ -158,31 +152,8 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // --- reader events ---
   void onDevicePlugged() override;
   void onDeviceUnplugged() override;
-  void onWaitingForCardSwipe() override;
-  void onCardSwipeDetected() override;
-  void onDecodingStart() override;
-  void onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                         const std::string& encTracks, int32_t track1Length, int32_t track2Length,
-                         int32_t track3Length, const std::string& randomNumber, const std::string& maskedPAN,
-                         const std::string& expiryDate, const std::optional<std::string>& cardHolderName) override;
-  void onDecodeError(int32_t decodeResult) override;
-  void onError(int32_t errorCode, const std::string& errorMessage) override;
-  void onInterrupted() override;
-  void onNoDeviceDetected() override;
-  void onTimeout() override;
 
   // --- views' delegates ---
-  void cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView& view) override;
-  void swipeAnimationViewDidPressed(SwipeAnimationView& view) override;
-  void touchUpInsideEndedCustomTableView(CustomTableView& table) override;
-  void keyboadView(NVXKeyboardView& keyboard, int numberPressed) override;
-  void keyboadViewdoneButtonPressed(NVXKeyboardView& keyboard) override;
-  void keyboadViewdeleteButtonPressed(NVXKeyboardView& keyboard) override;
-  std::optional<bool> shouldChangeCharacters(platform::ui::TextField& field, platform::Range16 range,
-                                             const std::string& replacement) override;
-  std::optional<bool> shouldReturn(platform::ui::TextField& field) override;
-  void didBeginEditing(platform::ui::TextField& field) override;
-  void didEndEditing(platform::ui::TextField& field) override;
   void alertViewDidDismissWithButtonIndex(platform::ui::AlertView& alert, int index) override;
 
   // --- table ---
@@ -205,8 +176,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   void setEntry(std::shared_ptr<void> entry) { entry_ = std::move(entry); }
   void setCreditCardNumber(std::optional<std::string> n) { creditCardNumber_ = std::move(n); }
   void setOperations(std::shared_ptr<MultiPayOperations> operations) { operations_ = std::move(operations); }
-  const std::string& track() const { return track_; }
-  const std::string& randomNumber() const { return randomNumber_; }
 
   // --- what the screen shows and holds ---
   const std::shared_ptr<WalletManager>& walletManager() const { return walletManager_; }
@@ -214,15 +183,10 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   bool isWalletPayExpand() const { return isWalletPayExpand_; }
   bool isSwipeExpand() const { return isSwipeExpand_; }
   int64_t payAmount() const { return payAmount_; }
-  bool wantToDisappear() const { return wantToDisappear_; }
-  bool isCommitRunning() const { return commitRunning_; }
   const std::shared_ptr<PayTableHeaderView>& walletPayHeader();
   const std::shared_ptr<PayTableHeaderView>& swipePayHeader();
   const std::shared_ptr<platform::ui::Button>& doneButton() const { return doneButton_; }
   const std::shared_ptr<platform::ui::Button>& cancel() const { return cancel_; }
-  const std::shared_ptr<CustomTableView>& tableView() const { return tableView_; }
-  const std::shared_ptr<CardSwipeStatusView>& cardSwipeStatusView() const { return cardSwipeStatusView_; }
-  const std::shared_ptr<platform::ui::TextField>& passwordTextField() const { return passwordTextField_; }
   const std::shared_ptr<TransactionInfoView>& infoView() const { return infoView_; }
 
  private:
@@ -232,16 +196,14 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   MultiPayOperations& operations();
   // The section is the wallet's (the only one of a wallet-only screen, else the first of two).
   bool isWalletSection(int section) const;
-  std::shared_ptr<reader::DHSwiperController> hub() const;
   void startCardReading();
   void showReaderAlert(const std::string& key);
   void showActivationAlert(int tag);
   void openActivation(const std::string& tagText);
   void openRecharge();
-  void restartAfter(double seconds);
-  void clearSwipe();
   void clearEntry();
   void hideIndicators();
+  void hideProgress() override { hideIndicators(); }
   void reloadTable();
   void updateDoneEnabled();
   void route(const PayReply& reply, const std::vector<platform::net::PostField>& sent);
@@ -252,15 +214,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   std::shared_ptr<platform::ui::TableViewCell> cellWith(const std::shared_ptr<platform::ui::View>& content,
                                                         bool disclosure = false);
 
-  // configuration
-  std::optional<std::string> navTitle_;
-  std::optional<std::string> swipeHeader_;
-  std::optional<std::string> cardPlaceholder_;
-  std::optional<std::string> passwordPlaceholder_;
-  std::optional<std::string> tips_;
-  std::optional<std::string> doneButtonTitle_;
-  int businessType_ = 0;
-  std::shared_ptr<platform::ui::Label> commentLabel_;
   // data of the payment
   std::shared_ptr<TransactionInfoSource> info_;
   platform::Json transactionData_ = platform::Json::object();
@@ -270,9 +223,6 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   // working state
   std::shared_ptr<MultiPayOperations> operations_;
   std::shared_ptr<WalletManager> walletManager_;
-  std::weak_ptr<reader::DHSwiperController> swipeController_;
-  std::string track_;
-  std::string randomNumber_;
   bool isDoublePayModel_ = false;
   bool isWalletPayExpand_ = false;
   bool isSwipeExpand_ = false;
@@ -280,16 +230,10 @@ class NVXMultPayViewController : public NVXBasePayViewController,
   bool isReUpdateWalletInfos_ = false;
   Tools::FieldList origionTradeInfoArray_;
   std::string origionTradeUrl_;
-  bool wantToDisappear_ = false;
-  bool commitRunning_ = false;
-  platform::ui::Point p_{};
   // views
-  std::shared_ptr<CustomTableView> tableView_;
   std::shared_ptr<TransactionInfoView> infoView_;
   std::shared_ptr<platform::ui::Button> doneButton_;
   std::shared_ptr<platform::ui::Button> cancel_;
-  std::shared_ptr<CardSwipeStatusView> cardSwipeStatusView_;
-  std::shared_ptr<platform::ui::TextField> passwordTextField_;
   std::shared_ptr<PayTableHeaderView> walletPayHeader_;
   std::shared_ptr<PayTableHeaderView> swipePayHeader_;
 };

@@ -19,6 +19,7 @@
 #include "pay/SwipeViewController.h"
 #include "pay/SwiperCommitFailViewController.h"
 #include "pay/Tools.h"
+#include "pay/testing/PayStandinTest.h"
 #include "pay/testing/PayTestSupport.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -46,8 +47,6 @@ using standin::MainApiStandin;
 using testing::PayTestServices;
 using testing::RecordingResultScreen;
 
-constexpr const char* kBoxKsn = "123456789ABCDEF0";
-
 // The business screen in front of the pay screen: it asks the reader gate, as every card-paid
 // business does before it stores its commit.
 class BusinessScreen : public NVXBaseViewController {
@@ -59,46 +58,13 @@ class BusinessScreen : public NVXBaseViewController {
   std::shared_ptr<std::vector<bool>> answers = std::make_shared<std::vector<bool>>();
 };
 
-class PayEndToEndTest : public ::testing::Test {
+class PayEndToEndTest : public testing::PayStandinTest {
  protected:
   void SetUp() override {
     // The client's PIN and password keys are the public halves of pairs made for this run (in a
     // copy of the bundle). The stand-in's salt and transport key are the project's.
-    auto settings = MainApiStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(settings.isOk()) << settings.error();
-    bundle = std::make_unique<testing::TestPictureBundle>(std::vector<std::string>{});
-    auto text = platform::fs::read(platform::Sandbox::bundle() / "client-settings.json");
-    ASSERT_TRUE(text);
-    Json clientSettings = Json::parse(*text);
-    clientSettings["pinPublicKey"] = pinKey.publicPem();
-    clientSettings["passwordPublicKey"] = passwordKey.publicPem();
-    ASSERT_TRUE(platform::fs::writeAtomic(platform::Sandbox::bundle() / "client-settings.json",
-                                          platform::json::dump(clientSettings)));
-
-    // The box takes its ports and holds them for the test; the phone's sockets, made after, use them.
-    platform::net::NetConfig::current().useLoopbackNetwork();
-    box = std::make_unique<standin::SimulatedWifiBox>(standin::SimulatedWifiBox::onFreePorts());
-    ASSERT_TRUE(box->bindPorts().isOk());
-
-    settings->pinKey = pinKey;
-    settings->passwordKey = passwordKey;
-    server = std::make_unique<MainApiStandin>(settings.value());
-    ASSERT_TRUE(server->start().isOk());
-    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
-    server->addSession(std::string(standin::fixture::kLoginName), std::string(standin::fixture::kUserToken));
-    server->bindReader(kBoxKsn, std::string(standin::fixture::kLoginName));
-    RequestHook::install();
-
-    services = std::make_shared<PayTestServices>();
-    AppServices::install(services);
-    ScreenRegistry::shared().add(PayResultScreen::kReceiptClassName, [this] {
-      auto screen = std::make_shared<RecordingResultScreen>(PayResultScreen::kReceiptClassName);
-      receipts.push_back(screen);
-      return screen;
-    });
+    ASSERT_NO_FATAL_FAILURE(startStandin(true));
     User& user = User::currentUser();
-    user.setLoginName(standin::fixture::kLoginName);
-    user.setUserToken(standin::fixture::kUserToken);
 
     // The box on the network and the reader gate through: the terminal signed in, its keys held.
     ASSERT_TRUE(box->start().isOk());
@@ -113,18 +79,6 @@ class PayEndToEndTest : public ::testing::Test {
     RunLoop::main().advance(1);
   }
 
-  void TearDown() override {
-    AlertView::dismissAll();
-    if (box) box->stop();
-    if (server) server->stop();
-    if (services) services->hub.reset();
-    AppServices::install(nullptr);
-    bundle.reset();
-  }
-
-  static bool pump(const std::function<bool()>& pred, double virtualSeconds = 30.0) {
-    return reader::testing::pumpUntil(pred, virtualSeconds);
-  }
 
   // The business stores its commit as business screens do: the request built with the profile
   // identity and its fields, handed over as field list and address.
@@ -146,20 +100,10 @@ class PayEndToEndTest : public ::testing::Test {
     RunLoop::main().advance(1);
     return screen;
   }
-  // The test card through the box's real signal.
-  void swipeCard(SwipeViewController& screen) {
-    ASSERT_TRUE(pump([&] { return box->swipe(); }, 10.0));
-    ASSERT_TRUE(pump([&] { return !screen.track().empty(); }, 10.0));
-  }
   // The same card's result handed to the screen without the box (fast, for many runs).
   void swipeResult() {
     services->hub->onDecodeCompleted(std::nullopt, kBoxKsn, standin::fixture::encryptedTracksHex("0007"), 0, 0, 0,
                                      "0011223344556677", "622202XXXXXX0123", "2512", std::nullopt);
-  }
-  static void typePin(SwipeViewController& screen, std::string_view pin) {
-    auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(screen.passwordTextField()->inputView());
-    ASSERT_TRUE(keypad);
-    for (char c : pin) screen.keyboadView(*keypad, c - '0');
   }
   // Done, then the commit's reply, however long it takes.
   void done(SwipeViewController& screen) {
@@ -172,14 +116,7 @@ class PayEndToEndTest : public ::testing::Test {
   }
   std::string topClass() const { return services->navigation->topViewController()->className(); }
 
-  std::unique_ptr<testing::TestPictureBundle> bundle;
-  standin::RsaKeyPair pinKey = standin::RsaKeyPair::generate().value();
-  standin::RsaKeyPair passwordKey = standin::RsaKeyPair::generate().value();
-  std::unique_ptr<MainApiStandin> server;
-  std::unique_ptr<standin::SimulatedWifiBox> box;
-  std::shared_ptr<PayTestServices> services;
   std::shared_ptr<BusinessScreen> business;
-  std::vector<std::shared_ptr<RecordingResultScreen>> receipts;
 };
 
 TEST_F(PayEndToEndTest, ASwipeAndPin123456PayTheStoredCommitWhichTheServerChecksAndRecords) {

@@ -1,6 +1,5 @@
 #include "pay/SwipeViewController.h"
 
-#include "app/ui/ButtonCreater.h"
 #include "app/ui/TransactionInfoView.h"
 #include "app/ui/ViewTool.h"
 #include "core/session/User.h"
@@ -10,8 +9,6 @@
 #include "pay/PayMoney.h"
 #include "pay/PayResultScreen.h"
 #include "pay/PinBlock.h"
-#include "pay/SwipeTimeOutViewController.h"
-#include "pay/SwiperCommitFailViewController.h"
 #include "pay/Tools.h"
 #include "pay/TradeInquiryReturnData.h"
 #include "platform/foundation/Log.h"
@@ -33,16 +30,11 @@ using platform::ui::Color;
 using platform::ui::Font;
 using platform::ui::Rect;
 
+using swipe::fieldValue;
+
 namespace {
 
 constexpr const char* kLogTag = "pay";
-
-std::optional<std::string> fieldValue(const std::vector<platform::net::PostField>& fields, std::string_view key) {
-  for (const auto& f : fields) {
-    if (f.key == key) return f.value;
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -58,32 +50,6 @@ bool SwipeViewController::isPinRequired(int type) {
   }
 }
 
-void SwipeViewController::customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle,
-                                                         std::optional<std::string> swipeHeader,
-                                                         std::optional<std::string> cardPlaceholder,
-                                                         std::optional<std::string> passwordPlaceholder,
-                                                         std::optional<std::string> tips,
-                                                         std::optional<std::string> doneButtonTitle, int businessType) {
-  navTitle_ = std::move(navTitle);
-  swipeHeader_ = std::move(swipeHeader);
-  cardPlaceholder_ = std::move(cardPlaceholder);
-  passwordPlaceholder_ = std::move(passwordPlaceholder);
-  tips_ = std::move(tips);
-  doneButtonTitle_ = std::move(doneButtonTitle);
-  businessType_ = businessType;
-}
-
-void SwipeViewController::customizeSwipeViewWithNavTitleAndComment(
-    std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-    std::optional<std::string> cardPlaceholder, std::optional<std::string> passwordPlaceholder,
-    std::optional<std::string> tips, std::optional<std::string> doneButtonTitle, int businessType,
-    std::shared_ptr<platform::ui::Label> commentLabelInfo) {
-  customizeSwipeViewWithNavTitle(std::move(navTitle), std::move(swipeHeader), std::move(cardPlaceholder),
-                                 std::move(passwordPlaceholder), std::move(tips), std::move(doneButtonTitle),
-                                 businessType);
-  commentLabel_ = std::move(commentLabelInfo);
-}
-
 PayOperations& SwipeViewController::operations() {
   if (!operations_) operations_ = PayOperations::mainApi();
   return *operations_;
@@ -94,11 +60,11 @@ PayOperations& SwipeViewController::operations() {
 void SwipeViewController::viewDidLoad() {
   NVXViewController::viewDidLoad();
   if (auto window = AppServices::current().window()) platform::ui::Hud::hideAll(*window, false);
-  if (businessType_ == 14) {
+  if (texts_.businessType == 14) {
     navigationItem().setLeftBarButtonItem(nullptr);
     navigationItem().setHidesBackButton(true);
   }
-  setTitle(navTitle_.value_or(""));
+  setTitle(texts_.navTitle.value_or(""));
   swipeController_ = AppServices::current().swiper();
   auto self = selfSwipe();
   std::weak_ptr<SwipeViewController> weak = self;
@@ -116,7 +82,7 @@ void SwipeViewController::viewDidLoad() {
   cardSwipeStatusView_->setText(kWaitingDevice);
   passwordTextField_ = platform::ui::TextField::create(Rect{10, 0, 290, 44});
   passwordTextField_->setBackgroundColor(Color::clear());
-  passwordTextField_->setPlaceholder(passwordPlaceholder_.value_or(""));
+  passwordTextField_->setPlaceholder(texts_.passwordPlaceholder.value_or(""));
   passwordTextField_->setClearButtonMode(platform::ui::TextFieldViewMode::WhileEditing);
   passwordTextField_->setSecureTextEntry(true);
   passwordTextField_->setReturnKeyType(platform::ui::ReturnKeyType::Done);
@@ -126,61 +92,23 @@ void SwipeViewController::viewDidLoad() {
   passwordTextField_->setDelegate(std::weak_ptr<platform::ui::TextFieldDelegate>(self));
   passwordTextField_->setInputView(NVXKeyboardView::numberPadWithDelegate(std::weak_ptr<NVXKeyboardViewDelegate>(self)));
 
-  doneButton_ = ButtonCreater::bigButtonWithText(doneButtonTitle_.value_or(""));
-  doneButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto s = weak.lock()) s->doneButtonPressed();
-  });
-  const double h = doneButton_->frame().height;
-  if (businessType_ == 14) {
-    auto f = doneButton_->frame();
-    const double width = f.width * 2 / 3 - 10;
-    doneButton_->setFrame(Rect{f.x, f.y, width, f.height});
-    cancel_ = platform::ui::Button::create(Rect{0, 0, width / 3, 44});
-    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-bg.png"));
-    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-down-bg.png"),
-                                platform::ui::ControlState::Highlighted);
-    cancel_->setBackgroundImage(platform::ui::Image::named("half-btn-bg-disable.png"),
-                                platform::ui::ControlState::Disabled);
-    cancel_->setTitle(Strings::localized("Cancel"));
-    cancel_->setTitleFont(Font::boldSystem(16));
-    cancel_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-      if (auto s = weak.lock()) s->cancelButtonPressed();
-    });
-  }
-  const bool comment = commentLabel_ && !commentLabel_->text().empty();
-  const double centreY = comment ? h / 2 + 25 : h / 2 + 10;
-  doneButton_->setCenter(platform::ui::Point{cancel_ ? 200.0 : 160.0, centreY});
-  auto footer = platform::ui::View::create(Rect{0, 0, 320, h + 20});
-  if (comment) {
-    commentLabel_->setCenter(platform::ui::Point{160, 10});
-    footer->addSubview(commentLabel_);
-  }
-  footer->addSubview(doneButton_);
-  if (cancel_) {
-    cancel_->setCenter(platform::ui::Point{60, centreY});
-    footer->addSubview(cancel_);
-  }
-  if (businessType_ == 0) {
-    auto f = footer->frame();
-    footer->setFrame(Rect{f.x, f.y, f.width, f.height + 40});
-    auto help = platform::ui::Label::create(Rect{30, 30, 200, 30}, "刷卡器使用说明");
-    help->setTextColor(Color::rgb255(0, 0, 255));
-    help->setFont(Font::system(14));
-    help->setBackgroundColor(Color::clear());
-    footer->addSubview(help);
-    auto link = platform::ui::Button::create(Rect{30, 30, 200, 30});
-    link->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-      if (auto s = weak.lock()) s->showTip();
-    });
-    footer->addSubview(link);
-    auto c = doneButton_->center();
-    doneButton_->setCenter(platform::ui::Point{c.x, c.y + 40});
-  }
+  auto footer = swipe::buildFooter(
+      texts_, texts_.businessType == 14, 0, doneButton_, cancel_,
+      [weak] {
+        if (auto s = weak.lock()) s->doneButtonPressed();
+      },
+      [weak] {
+        if (auto s = weak.lock()) s->cancelButtonPressed();
+      },
+      [weak] {
+        if (auto s = weak.lock()) s->showTip();
+      },
+      this);
   tableView_->setTableFooterView(footer);
 
-  if (businessType_ != 0) startReaderIfPresent();
+  if (texts_.businessType != 0) startReaderIfPresent();
 
-  if (businessType_ == 10) {
+  if (texts_.businessType == 10) {
     navigationItem().setRightBarButtonItem(platform::ui::BarButtonItem::withTitle("大额申请", [weak](auto&&...) {
       if (auto s = weak.lock()) s->bigPayOpen();
     }));
@@ -210,24 +138,6 @@ void SwipeViewController::showReaderAlert() {
   alert->show();
 }
 
-void SwipeViewController::viewWillDisappear(bool animated) {
-  NVXViewController::viewWillDisappear(animated);
-  if (auto hub = swipeController_.lock()) hub->stopCSwiper();
-  if (cardSwipeStatusView_) cardSwipeStatusView_->stopWithTimeout();
-}
-
-void SwipeViewController::backButtonPressed() {
-  if (businessType_ != 24) {
-    NVXViewController::backButtonPressed();
-    return;
-  }
-  auto alert = AlertView::create("", Strings::localized("TV_Pay_Cancel_Note"), Strings::localized("TV_Cancel_String"),
-                                 {Strings::localized("Ok")});
-  alert->setTag(kBackConfirmAlertTag);
-  alert->setDelegate(std::weak_ptr<platform::ui::AlertViewDelegate>(selfSwipe()));
-  alert->show();
-}
-
 // --- table ---------------------------------------------------------------------------------------
 
 int SwipeViewController::numberOfRows(platform::ui::TableView&, int) { return 2; }
@@ -248,78 +158,11 @@ std::shared_ptr<platform::ui::View> SwipeViewController::viewForHeader(platform:
   return platform::ui::View::create(Rect{0, 0, 320, 10});
 }
 
-// --- PIN field and keypad --------------------------------------------------------------------------
-
-void SwipeViewController::keyboadView(NVXKeyboardView&, int numberPressed) {
-  std::string pin = passwordTextField_->text();
-  if (pin.size() < 6) {
-    pin += std::to_string(numberPressed);
-    passwordTextField_->setText(pin);
-  }
-  secureWipe(pin);
-  if (passwordTextField_->text().size() >= 6) passwordTextField_->resignFirstResponder();
-}
-
-void SwipeViewController::keyboadViewdoneButtonPressed(NVXKeyboardView&) { passwordTextField_->resignFirstResponder(); }
-
-void SwipeViewController::keyboadViewdeleteButtonPressed(NVXKeyboardView&) {
-  std::string pin = passwordTextField_->text();
-  if (!pin.empty()) {
-    pin.pop_back();
-    passwordTextField_->setText(pin);
-  }
-  secureWipe(pin);
-}
-
-std::optional<bool> SwipeViewController::shouldChangeCharacters(platform::ui::TextField& field, platform::Range16,
-                                                                const std::string&) {
-  return field.text().size() < 7;
-}
-
-std::optional<bool> SwipeViewController::shouldReturn(platform::ui::TextField& field) {
-  field.resignFirstResponder();
-  return true;
-}
-
-void SwipeViewController::didBeginEditing(platform::ui::TextField& field) {
-  p_ = tableView_->contentOffset();
-  double y = 0;
-  for (auto v = field.superview(); v && v != tableView_; v = v->superview()) y += v->frame().y;
-  if (y > 140) tableView_->setContentOffset(platform::ui::Point{p_.x, y - 100}, true);
-}
-
-void SwipeViewController::didEndEditing(platform::ui::TextField&) { tableView_->setContentOffset(p_, true); }
-
-void SwipeViewController::touchUpInsideEndedCustomTableView(CustomTableView&) {
-  passwordTextField_->resignFirstResponder();
-}
-
-void SwipeViewController::swipeAnimationViewDidPressed(SwipeAnimationView&) {
-  passwordTextField_->resignFirstResponder();
-}
-
 // --- clearing --------------------------------------------------------------------------------------
 
 void SwipeViewController::stopSwipeAndClearup() {
   if (auto navigation = navigationController()) platform::ui::Hud::hideAll(*navigation->view(), true);
   platform::ui::Hud::hideAll(*view(), true);
-}
-
-void SwipeViewController::clearSwipe() {
-  track_.clear();
-  randomNumber_.clear();
-}
-
-void SwipeViewController::cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView&) {
-  passwordTextField_->setText("");
-  if (auto hub = swipeController_.lock()) hub->startCSwiper();
-}
-
-void SwipeViewController::restartAfter(double seconds) {
-  std::weak_ptr<SwipeViewController> weak = selfSwipe();
-  platform::dispatchAfter(platform::secs(seconds), [weak] {
-    if (auto s = weak.lock()) s->clearMsg();
-  });
 }
 
 void SwipeViewController::clearMsg() { cardSwiperStatusViewAfreshSwipeButtonPressed(*cardSwipeStatusView_); }
@@ -367,89 +210,6 @@ void SwipeViewController::onDeviceUnplugged() {
 
 void SwipeViewController::onWaitingForDevice() { NVXViewController::onWaitingForDevice(); }
 
-void SwipeViewController::onWaitingForCardSwipe() {
-  NVXViewController::onWaitingForCardSwipe();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->beginSwipeWithPrompt(cardPlaceholder_.value_or(""));
-}
-
-void SwipeViewController::onCardSwipeDetected() {
-  NVXViewController::onCardSwipeDetected();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(Strings::localized("SwipeDetected"));
-}
-
-void SwipeViewController::onDecodingStart() {
-  NVXViewController::onDecodingStart();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->startProcessingWithPrompt(" ");
-}
-
-void SwipeViewController::onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                                             const std::string& encTracks, int32_t track1Length,
-                                             int32_t track2Length, int32_t track3Length,
-                                             const std::string& randomNumber, const std::string& maskedPAN,
-                                             const std::string& expiryDate,
-                                             const std::optional<std::string>& cardHolderName) {
-  NVXViewController::onDecodeCompleted(formatID, ksn, encTracks, track1Length, track2Length, track3Length,
-                                       randomNumber, maskedPAN, expiryDate, cardHolderName);
-  if (!isViewLoaded()) return;
-  std::string shown = maskedPAN;
-  for (char& c : shown) {
-    if (c == 'X') c = '*';
-  }
-  cardSwipeStatusView_->scusessWithCardNumber(shown);
-  track_ = encTracks;
-  randomNumber_ = randomNumber;
-  stopSwipeAndClearup();
-  tableView_->layoutIfNeeded();
-  passwordTextField_->becomeFirstResponder();
-  DataStatistics::sharedDataStatistics().swiperCompletion();
-}
-
-void SwipeViewController::onDecodeError(int32_t decodeResult) {
-  NVXViewController::onDecodeError(decodeResult);
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithTimeout();
-  showPrompt(Strings::localized("CSwiperControllerDecodeResultSwipeFail"));
-  clearSwipe();
-  restartAfter(1.0);
-  DataStatistics::sharedDataStatistics().swiperFailed();
-}
-
-void SwipeViewController::onError(int32_t errorCode, const std::string& errorMessage) {
-  NVXViewController::onError(errorCode, errorMessage);
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithTimeout();
-  clearSwipe();
-  stopSwipeAndClearup();
-  restartAfter(1.0);
-}
-
-void SwipeViewController::onInterrupted() {
-  NVXViewController::onInterrupted();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithTimeout();
-  clearSwipe();
-  stopSwipeAndClearup();
-}
-
-void SwipeViewController::onNoDeviceDetected() {
-  NVXViewController::onNoDeviceDetected();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithErrorInfo(kUnknownDevice);
-  clearSwipe();
-}
-
-void SwipeViewController::onTimeout() {
-  NVXViewController::onTimeout();
-  if (!isViewLoaded()) return;
-  cardSwipeStatusView_->stopWithWarningInfo(kSwipeTimeout);
-  showPrompt(kSwipeTimeout);
-  clearSwipe();
-  stopSwipeAndClearup();
-}
-
 void SwipeViewController::onGetKsnCompleted(const std::string& ksn) { NVXViewController::onGetKsnCompleted(ksn); }
 
 // --- Done, fee inquiry, commit ---------------------------------------------------------------------
@@ -475,12 +235,12 @@ void SwipeViewController::doneButtonPressed() {
     return;
   }
   const std::string& pin = passwordTextField_->text();
-  const bool acceptable = pin.empty() ? !isPinRequired(businessType_) : PinBlock::isSixDigits(pin);
+  const bool acceptable = pin.empty() ? !isPinRequired(texts_.businessType) : PinBlock::isSixDigits(pin);
   if (!acceptable) {
     showPrompt(kWrongPin);
     return;
   }
-  if (businessType_ != 1) {
+  if (texts_.businessType != 1) {
     submit();
     return;
   }
@@ -564,57 +324,19 @@ void SwipeViewController::submit() {
 // --- routing ---------------------------------------------------------------------------------------
 
 void SwipeViewController::route(const PayReply& reply, const std::vector<platform::net::PostField>& sent) {
-  using Kind = PayReply::Kind;
-  switch (reply.kind) {
-    case Kind::OutcomeUnknown:
-      goToSwipeTimeOutViewController(sent);
-      return;
-    case Kind::SessionExpired:
-      operations().handleExpiredLogin();
-      return;
-    case Kind::Cancelled:
-      return;
-    case Kind::NotSent:
-      fail(reply.message.empty() ? Strings::localized("NetworkConnectionFailed") : reply.message);
-      return;
-    case Kind::BadReply:
-      fail(reply.message.empty() ? Strings::localized("Error_Data") : reply.message);
-      return;
-    case Kind::Answered:
-      break;
-  }
-  const std::string& code = reply.retCode;
-  if (code == "0055" || code == "0099") {
-    AlertView::create("", reply.errMsg, "确定")->show();
-    return;
-  }
-  if (code == "1030") {
-    goToSwipeTimeOutViewController(sent);
-    return;
-  }
-  if (code == "00P4") {
-    handleWalletTransferCardNumLimit();
-    return;
-  }
-  if (code == "00E") {
-    handleTransferPerLimit();
-    return;
-  }
-  if (code == "0000") {
-    succeed(reply, sent);
-    return;
-  }
-  std::string message = reply.errMsg.empty() ? Strings::localized("Error_Unknown") : reply.errMsg;
-  AppServices& services = AppServices::current();
-  if (message == kLargeAmountText && services.isOtherAppLaunching()) {
-    std::weak_ptr<SwipeViewController> weak = selfSwipe();
-    if (services.alertOpenLimitWithCancelAction([weak] {
-          if (auto s = weak.lock()) s->clearInfo();
-        })) {
-      return;
-    }
-  }
-  fail(message);
+  std::weak_ptr<SwipeViewController> weak = selfSwipe();
+  swipe::routeCommitReply(reply, {
+                                     .timeOut = [this, &sent] { goToSwipeTimeOutViewController(sent); },
+                                     .sessionExpired = [this] { operations().handleExpiredLogin(); },
+                                     .fail = [this](const std::string& message) { fail(message); },
+                                     .succeed = [this, &reply, &sent] { succeed(reply, sent); },
+                                     .cardLimit = [this] { handleWalletTransferCardNumLimit(); },
+                                     .perLimit = [this] { handleTransferPerLimit(); },
+                                     .clearAfterLimitCancel =
+                                         [weak] {
+                                           if (auto s = weak.lock()) s->clearInfo();
+                                         },
+                                 });
 }
 
 void SwipeViewController::pushScreen(const std::shared_ptr<platform::ui::ViewController>& screen) {
@@ -625,18 +347,18 @@ void SwipeViewController::pushScreen(const std::shared_ptr<platform::ui::ViewCon
 void SwipeViewController::succeed(const PayReply& reply, const std::vector<platform::net::PostField>& sent) {
   // A "0000" without data still paid: the receipt shows what it can, never a failure.
   Json data = reply.retData.value_or(Json::object());
-  const bool checkout = businessType_ == 14;
+  const bool checkout = texts_.businessType == 14;
   auto screen = ScreenRegistry::shared().create(checkout ? PayResultScreen::kCheckoutResultClassName
                                                          : PayResultScreen::kReceiptClassName);
   if (auto result = std::dynamic_pointer_cast<PayResultScreen>(screen)) {
-    result->setBusinessType(businessType_);
+    result->setBusinessType(texts_.businessType);
     result->setTransactionData(transactionData_);
     result->setRetData(data);
     if (checkout) {
       result->setInfo(info_);
     } else {
       result->setTransactionBusId(fieldValue(sent, "busid").value_or(""));
-      if (businessType_ == 10) result->setRetStatus(reply.retCode, reply.errMsg);
+      if (texts_.businessType == 10) result->setRetStatus(reply.retCode, reply.errMsg);
       result->setCreditCardNumber(creditCardNumber_);
     }
   } else if (!screen) {
@@ -646,27 +368,17 @@ void SwipeViewController::succeed(const PayReply& reply, const std::vector<platf
   if (auto d = delegate()) d->swipeView(*this, entry_);
   if (!checkout) {
     platform::NotificationCenter::shared().post(kSucceedNotification, this,
-                                                Json{{kBusinessTypeKey, businessType_}});
+                                                Json{{kBusinessTypeKey, texts_.businessType}});
   }
 }
 
 void SwipeViewController::fail(const std::string& message) {
   clearTfandMsf();
-  auto page = SwiperCommitFailViewController::create();
-  page->setFailResultStr(message);
-  page->setBusinessType(businessType_);
-  page->setRetData(Json());
-  page->setCreditCardNumber(creditCardNumber_);
-  page->setTransactionData(transactionData_);
-  pushScreen(page);
+  pushScreen(swipe::failPage(message, texts_.businessType, creditCardNumber_, transactionData_));
 }
 
 void SwipeViewController::goToSwipeTimeOutViewController(const std::vector<platform::net::PostField>& fields) {
-  std::optional<std::string> amount;
-  if (auto sent = fieldValue(fields, "amount")) {
-    if (auto fen = PayMoney::fenFromYuanText(*sent)) amount = PayMoney::yuanFromFen(*fen);
-  }
-  pushScreen(SwipeTimeOutViewController::create(fieldValue(fields, "srcsid"), amount));
+  pushScreen(swipe::timeOutPage(fields));
 }
 
 // --- limits and other ways ---------------------------------------------------------------------------
@@ -731,7 +443,7 @@ void SwipeViewController::alertViewDidDismissWithButtonIndex(AlertView& alert, i
       if (index == 1) submit();
       break;
     case kReaderAlertTag: {
-      if (businessType_ == 14) cancelButtonPressed();
+      if (texts_.businessType == 14) cancelButtonPressed();
       auto navigation = navigationController();
       if (navigation && navigation->topViewController().get() == this) {
         if (feeAlert_) feeAlert_->dismissWithClickedButtonIndex(0, false);
@@ -739,19 +451,9 @@ void SwipeViewController::alertViewDidDismissWithButtonIndex(AlertView& alert, i
       }
       break;
     }
-    case kBackConfirmAlertTag: {
-      if (index != 1) break;
-      auto navigation = navigationController();
-      if (!navigation) break;
-      for (const auto& screen : navigation->stack()) {
-        if (screen->className() == "TraficViolationChooseViewController") {
-          navigation->popTo(*screen, true);
-          return;
-        }
-      }
-      navigation->pop(true);
+    case kBackConfirmAlertTag:
+      backConfirmAnswered(index);
       break;
-    }
     default:
       break;
   }

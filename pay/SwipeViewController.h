@@ -21,8 +21,10 @@
 #include "app/ui/NVXViewController.h"
 #include "app/ui/SwipeAnimationView.h"
 #include "app/ui/TransactionInfoSource.h"
+#include "pay/CardPayScreen.h"
 #include "pay/CardSwipeStatusView.h"
 #include "pay/PayOperations.h"
+#include "pay/SwipeCommon.h"
 #include "platform/foundation/Json.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
@@ -45,52 +47,34 @@ class SwipeViewDelegate {
   virtual void swipeView(SwipeViewController& view, const std::shared_ptr<void>& entry) = 0;
 };
 
-class SwipeViewController : public NVXViewController,
+class SwipeViewController : public CardPayScreen<NVXViewController>,
                             public BusinessTypeScreen,
                             public platform::ui::TableViewDataSource,
-                            public platform::ui::TableViewDelegate,
-                            public platform::ui::TextFieldDelegate,
-                            public NVXKeyboardViewDelegate,
-                            public CardSwipeStatusViewDelegate,
-                            public SwipeAnimationViewDelegate,
-                            public CustomTableViewDelegate {
+                            public platform::ui::TableViewDelegate {
  public:
   static constexpr const char* kClassName = "SwipeViewController";
   static constexpr const char* kSucceedNotification = "SwipeSucceedNotification";
   static constexpr const char* kBusinessTypeKey = "kBusinessType";
   static constexpr int kFeeAlertTag = 201;
   static constexpr int kReaderAlertTag = 202;
-  static constexpr int kBackConfirmAlertTag = 203;
   static constexpr const char* kWaitingDevice = "等待设备...";
   static constexpr const char* kSwipeFirst = "请先刷卡";
   static constexpr const char* kWrongPin = "请输入正确的密码";
-  static constexpr const char* kSwipeTimeout = "超时，请在30秒内刷卡";
+  static constexpr const char* kSwipeTimeout = swipe::kSwipeTimeout;
   static constexpr const char* kInterruptedText = "已中断";
-  static constexpr const char* kUnknownDevice = "未识别设备";
+  static constexpr const char* kUnknownDevice = swipe::kUnknownDevice;
   static constexpr const char* kSwipeAgain = "请重新刷卡";
-  static constexpr const char* kLargeAmountText = "金额超限，请开通大额转出";
+  static constexpr const char* kLargeAmountText = swipe::kLargeAmountText;
 
+  SwipeViewController() : CardPayScreen(140) {}
   static std::shared_ptr<SwipeViewController> create();
   std::string className() const override { return kClassName; }
 
-  // --- configuration, once before the screen shows ---
-  void customizeSwipeViewWithNavTitle(std::optional<std::string> navTitle, std::optional<std::string> swipeHeader,
-                                      std::optional<std::string> cardPlaceholder,
-                                      std::optional<std::string> passwordPlaceholder, std::optional<std::string> tips,
-                                      std::optional<std::string> doneButtonTitle, int businessType);
-  void customizeSwipeViewWithNavTitleAndComment(std::optional<std::string> navTitle,
-                                                std::optional<std::string> swipeHeader,
-                                                std::optional<std::string> cardPlaceholder,
-                                                std::optional<std::string> passwordPlaceholder,
-                                                std::optional<std::string> tips,
-                                                std::optional<std::string> doneButtonTitle, int businessType,
-                                                std::shared_ptr<platform::ui::Label> commentLabelInfo);
-  int businessType() const override { return businessType_; }
+  // --- configuration, once before the screen shows (customizeSwipeViewWithNavTitle...: the card part) ---
+  int businessType() const override { return texts_.businessType; }
 
   // --- life cycle ---
   void viewDidLoad() override;
-  void viewWillDisappear(bool animated) override;
-  void backButtonPressed() override;
 
   // --- the flow ---
   // The Done rule: a swipe first, the PIN rule of the type, then the fee inquiry (type 1) or the
@@ -117,32 +101,9 @@ class SwipeViewController : public NVXViewController,
   void onDevicePlugged() override;
   void onDeviceUnplugged() override;
   void onWaitingForDevice() override;
-  void onWaitingForCardSwipe() override;
-  void onCardSwipeDetected() override;
-  void onDecodingStart() override;
-  void onDecodeCompleted(const std::optional<std::string>& formatID, const std::string& ksn,
-                         const std::string& encTracks, int32_t track1Length, int32_t track2Length,
-                         int32_t track3Length, const std::string& randomNumber, const std::string& maskedPAN,
-                         const std::string& expiryDate, const std::optional<std::string>& cardHolderName) override;
-  void onDecodeError(int32_t decodeResult) override;
-  void onError(int32_t errorCode, const std::string& errorMessage) override;
-  void onInterrupted() override;
-  void onNoDeviceDetected() override;
-  void onTimeout() override;
   void onGetKsnCompleted(const std::string& ksn) override;
 
   // --- views' delegates ---
-  void cardSwiperStatusViewAfreshSwipeButtonPressed(CardSwipeStatusView& view) override;
-  void swipeAnimationViewDidPressed(SwipeAnimationView& view) override;
-  void touchUpInsideEndedCustomTableView(CustomTableView& table) override;
-  void keyboadView(NVXKeyboardView& keyboard, int numberPressed) override;
-  void keyboadViewdoneButtonPressed(NVXKeyboardView& keyboard) override;
-  void keyboadViewdeleteButtonPressed(NVXKeyboardView& keyboard) override;
-  std::optional<bool> shouldChangeCharacters(platform::ui::TextField& field, platform::Range16 range,
-                                             const std::string& replacement) override;
-  std::optional<bool> shouldReturn(platform::ui::TextField& field) override;
-  void didBeginEditing(platform::ui::TextField& field) override;
-  void didEndEditing(platform::ui::TextField& field) override;
   void alertViewDidDismissWithButtonIndex(platform::ui::AlertView& alert, int index) override;
 
   // --- table ---
@@ -163,26 +124,19 @@ class SwipeViewController : public NVXViewController,
   void setCreditCardNumber(std::optional<std::string> n) { creditCardNumber_ = std::move(n); }
   std::shared_ptr<SwipeViewDelegate> delegate() const { return delegate_.lock(); }
   void setDelegate(std::weak_ptr<SwipeViewDelegate> d) { delegate_ = std::move(d); }
-  const std::string& track() const { return track_; }
   void setTrack(std::string t) { track_ = std::move(t); }
-  const std::string& randomNumber() const { return randomNumber_; }
   void setRandomNumber(std::string r) { randomNumber_ = std::move(r); }
   // The server operations (the main API unless a test gives others).
   void setOperations(std::shared_ptr<PayOperations> operations) { operations_ = std::move(operations); }
 
   // --- what the screen shows and holds ---
-  const std::optional<std::string>& navTitle() const { return navTitle_; }
-  const std::optional<std::string>& cardPlaceholder() const { return cardPlaceholder_; }
-  const std::optional<std::string>& passwordPlaceholder() const { return passwordPlaceholder_; }
-  const std::optional<std::string>& doneButtonTitle() const { return doneButtonTitle_; }
-  const std::shared_ptr<platform::ui::Label>& commentLabel() const { return commentLabel_; }
-  const std::shared_ptr<CardSwipeStatusView>& cardSwipeStatusView() const { return cardSwipeStatusView_; }
-  const std::shared_ptr<platform::ui::TextField>& passwordTextField() const { return passwordTextField_; }
+  const std::optional<std::string>& navTitle() const { return texts_.navTitle; }
+  const std::optional<std::string>& cardPlaceholder() const { return texts_.cardPlaceholder; }
+  const std::optional<std::string>& passwordPlaceholder() const { return texts_.passwordPlaceholder; }
+  const std::optional<std::string>& doneButtonTitle() const { return texts_.doneButtonTitle; }
+  const std::shared_ptr<platform::ui::Label>& commentLabel() const { return texts_.commentLabel; }
   const std::shared_ptr<platform::ui::Button>& doneButton() const { return doneButton_; }
   const std::shared_ptr<platform::ui::Button>& cancel() const { return cancel_; }
-  const std::shared_ptr<CustomTableView>& tableView() const { return tableView_; }
-  bool wantToDisappear() const { return wantToDisappear_; }
-  bool isCommitRunning() const { return commitRunning_; }
   bool isFeeInquiryRunning() const { return feeInquiryRunning_; }
   const std::shared_ptr<platform::ui::AlertView>& feeAlert() const { return feeAlert_; }
 
@@ -196,26 +150,16 @@ class SwipeViewController : public NVXViewController,
   PayOperations& operations();
   // The card fields of the swipe; nothing when a six-digit PIN cannot be enciphered (no PIN key).
   std::optional<CardFields> cardFields() const;
+  void hideProgress() override { stopSwipeAndClearup(); }
   // Starts the reader when one is present and idle; else the reader alert or the prompt.
   void startReaderIfPresent();
   void showReaderAlert();
-  void restartAfter(double seconds);
-  void clearSwipe();
   void feeInquiryAnswered(const PayReply& reply);
   void route(const PayReply& reply, const std::vector<platform::net::PostField>& sent);
   void succeed(const PayReply& reply, const std::vector<platform::net::PostField>& sent);
   void fail(const std::string& message);
   void pushScreen(const std::shared_ptr<platform::ui::ViewController>& screen);
 
-  // configuration
-  std::optional<std::string> navTitle_;
-  std::optional<std::string> swipeHeader_;
-  std::optional<std::string> cardPlaceholder_;
-  std::optional<std::string> passwordPlaceholder_;
-  std::optional<std::string> tips_;
-  std::optional<std::string> doneButtonTitle_;
-  int businessType_ = 0;
-  std::shared_ptr<platform::ui::Label> commentLabel_;
   // data of the payment
   std::shared_ptr<TransactionInfoSource> info_;
   platform::Json transactionData_ = platform::Json::object();
@@ -223,22 +167,13 @@ class SwipeViewController : public NVXViewController,
   std::optional<std::string> creditCardNumber_;
   std::weak_ptr<SwipeViewDelegate> delegate_;
   // working state
-  std::weak_ptr<reader::DHSwiperController> swipeController_;
-  std::string track_;
-  std::string randomNumber_;
-  bool wantToDisappear_ = false;
-  bool commitRunning_ = false;
   bool feeInquiryRunning_ = false;
   std::shared_ptr<platform::ui::AlertView> feeAlert_;
-  platform::ui::Point p_{};
   std::shared_ptr<PayOperations> operations_;
   // views
-  std::shared_ptr<CustomTableView> tableView_;
   std::shared_ptr<platform::ui::View> infoView_;
   std::shared_ptr<platform::ui::Button> doneButton_;
   std::shared_ptr<platform::ui::Button> cancel_;
-  std::shared_ptr<CardSwipeStatusView> cardSwipeStatusView_;
-  std::shared_ptr<platform::ui::TextField> passwordTextField_;
 };
 
 }  // namespace nvx

@@ -11,6 +11,7 @@
 #include "pay/SwipeViewController.h"
 #include "pay/SwiperCommitFailViewController.h"
 #include "pay/Tools.h"
+#include "pay/testing/PayScreenTest.h"
 #include "pay/testing/PayTestSupport.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -50,35 +51,18 @@ class Collection : public SwipeViewDelegate {
   std::vector<std::shared_ptr<void>> entries;
 };
 
-class SwipeScreenTest : public ::testing::Test {
+class SwipeScreenTest : public testing::PayScreenTest {
  protected:
   void SetUp() override {
-    services = std::make_shared<PayTestServices>();
-    AppServices::install(services);
-    reader::SwiperDriverFactory::shared().add("0002", [d = driver] { return d; });
-    platform::UserDefaults::standard().set(reader::ReaderModels::kCommonUnitIdKey, "0002");
-    platform::media::AudioSession::sharedInstance().simulateRouteChange("HeadsetInOut");
-    services->makeHub();
-    RunLoop::main().advance(1);
+    startReader();
 
-    for (const char* name : {PayResultScreen::kReceiptClassName, PayResultScreen::kCheckoutResultClassName}) {
-      ScreenRegistry::shared().add(name, [this, name] {
-        auto screen = std::make_shared<RecordingResultScreen>(name);
-        results.push_back(screen);
-        return screen;
-      });
-    }
+    recordResults({PayResultScreen::kReceiptClassName, PayResultScreen::kCheckoutResultClassName});
     User& user = User::currentUser();
     user.setLoginName("13800000000");
     user.setUserToken("token-1");
     signIn();
     Tools::sharedInstance().setInfo({{"busid", "M20013"}, {"srcsid", "Q2026"}, {"amount", "100.00"}},
                                     "https://host/iphone/commitTransaction.json");
-  }
-  void TearDown() override {
-    AlertView::dismissAll();
-    services->hub.reset();
-    AppServices::install(nullptr);
   }
 
   // The reader's terminal signed in: its id and clear PIN key in the session.
@@ -115,18 +99,8 @@ class SwipeScreenTest : public ::testing::Test {
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return !screen.isCommitRunning(); }, platform::secs(5)));
     RunLoop::main().advance(1);
   }
-  std::optional<std::string> prompt() const {
-    for (const auto& hud : Hud::on(*services->mainWindow)) {
-      if (hud->mode() == Hud::Mode::Text) return hud->label();
-    }
-    return std::nullopt;
-  }
-  std::string topClass() const { return services->navigation->topViewController()->className(); }
 
-  std::shared_ptr<PayTestServices> services;
-  std::shared_ptr<ScriptedPayDriver> driver = std::make_shared<ScriptedPayDriver>();
   std::shared_ptr<FakePayOperations> ops = std::make_shared<FakePayOperations>();
-  std::vector<std::shared_ptr<RecordingResultScreen>> results;
 };
 
 TEST_F(SwipeScreenTest, TheReaderStartsOnLoadWhenPresentAndIdleExceptForTheBalanceInquiry) {

@@ -5,43 +5,24 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/net/HttpRequest.h"
 #include "standin/StandinFixture.h"
+#include "standin/mainapi/testing/SignedInStandinTest.h"
 #include "standin/mainapi/PayRoutes.h"
 
 namespace standin {
 namespace {
 
 using platform::Json;
-using platform::net::HttpRequest;
-using Fields = std::vector<HttpStandin::Field>;
 
-class BillsRoutesTest : public ::testing::Test {
+class BillsRoutesTest : public SignedInStandinTest {
  protected:
   void SetUp() override {
-    server = std::make_unique<MainApiStandin>(fixture::settings());
-    ASSERT_TRUE(server->start().isOk());
-    server->addSession(std::string(fixture::kLoginName), std::string(fixture::kUserToken));
-    for (const char* method : {"login", "checkin"}) {
-      post(method, {{"mobile", std::string(fixture::kLoginName)},
-                    {"userToken", std::string(fixture::kUserToken)},
-                    {"busid", method == std::string("login") ? "M10003" : "M10002"},
-                    {"termid", std::string(fixture::kReaderTermid)}});
-    }
-    ASSERT_TRUE(server->issuedKeys(std::string(fixture::kReaderTermid)));
+    ASSERT_NO_FATAL_FAILURE(signIn(fixture::kReaderTermid));
     auto lock = server->lock();
     server->feature<BillsState>().requireInquiry = true;
     server->feature<BillsState>().feeFen = 200;
   }
 
-  Json post(std::string_view path, const Fields& fields) {
-    auto r = HttpRequest::make(server->apiBaseAddress() + std::string(path) + ".json", true);
-    for (const auto& [k, v] : fixture::identity()) r->addPostValue(k, v);
-    for (const auto& [k, v] : fields) r->addPostValue(k, v);
-    r->startSynchronous();
-    EXPECT_FALSE(r->error()) << path;
-    return platform::json::parse(r->responseString()).value_or(Json());
-  }
   // A call of the reader's terminal, signed under its MAC key.
   Json signedCall(std::string_view method, Fields fields, bool card) {
     Fields all = {{"termid", std::string(fixture::kReaderTermid)},
@@ -62,7 +43,6 @@ class BillsRoutesTest : public ::testing::Test {
     return server->feature<PayState>().commits.size();
   }
 
-  std::unique_ptr<MainApiStandin> server;
 };
 
 TEST_F(BillsRoutesTest, ACommitMustAnswerAnInquiryOfItsBusinessWithTheSameBillAndAmount) {

@@ -4,29 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/net/HttpRequest.h"
 #include "standin/StandinFixture.h"
+#include "standin/mainapi/testing/SignedInStandinTest.h"
 #include "standin/mainapi/PayRoutes.h"
 
 namespace standin {
 namespace {
 
 using platform::Json;
-using platform::net::HttpRequest;
-using Fields = std::vector<HttpStandin::Field>;
 
-class MultiPayRoutesTest : public ::testing::Test {
+class MultiPayRoutesTest : public SignedInStandinTest {
  protected:
   void SetUp() override {
-    server = std::make_unique<MainApiStandin>(fixture::settings());
-    ASSERT_TRUE(server->start().isOk());
-    server->addSession(std::string(fixture::kLoginName), std::string(fixture::kUserToken));
-    for (const char* method : {"login", "checkin"}) {
-      post(method, {{"mobile", std::string(fixture::kLoginName)}, {"userToken", std::string(fixture::kUserToken)},
-                    {"busid", method == std::string("login") ? "M10003" : "M10002"},
-                    {"termid", std::string(fixture::kVirtualTermid)}});
-    }
-    ASSERT_TRUE(server->issuedKeys(std::string(fixture::kVirtualTermid)));
+    ASSERT_NO_FATAL_FAILURE(signIn(fixture::kVirtualTermid));
     auto lock = server->lock();
     auto& state = server->feature<MultiPayState>();
     state.redPackets = {{"g1", 1000}, {"g2", 2500}};
@@ -34,14 +24,6 @@ class MultiPayRoutesTest : public ::testing::Test {
     publishWalletData(*server);
   }
 
-  Json post(std::string_view path, const Fields& fields) {
-    auto r = HttpRequest::make(server->apiBaseAddress() + std::string(path) + ".json", true);
-    for (const auto& [k, v] : fixture::identity()) r->addPostValue(k, v);
-    for (const auto& [k, v] : fields) r->addPostValue(k, v);
-    r->startSynchronous();
-    EXPECT_FALSE(r->error()) << path;
-    return platform::json::parse(r->responseString()).value_or(Json());
-  }
   // A wallet commit as the client's request hook leaves it: signed under the virtual terminal's
   // MAC key, amounts in 12-digit fen, the wallet marker gone.
   Fields commit(const std::string& type, const std::string& amount, const Fields& extra, const std::string& series) {
@@ -62,7 +44,6 @@ class MultiPayRoutesTest : public ::testing::Test {
   }
   static std::string code(const Json& reply) { return reply["retStatus"].value("retCode", ""); }
 
-  std::unique_ptr<MainApiStandin> server;
 };
 
 TEST_F(MultiPayRoutesTest, WalletCommitsByPayType) {

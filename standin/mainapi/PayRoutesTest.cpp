@@ -4,37 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/net/HttpRequest.h"
 #include "standin/StandinFixture.h"
+#include "standin/mainapi/testing/SignedInStandinTest.h"
 
 namespace standin {
 namespace {
 
 using platform::Json;
-using platform::net::HttpRequest;
-using Fields = std::vector<HttpStandin::Field>;
 
-class PayRoutesTest : public ::testing::Test {
+class PayRoutesTest : public SignedInStandinTest {
  protected:
   void SetUp() override {
-    server = std::make_unique<MainApiStandin>(fixture::settings());
-    ASSERT_TRUE(server->start().isOk());
-    server->addSession(std::string(fixture::kLoginName), std::string(fixture::kUserToken));
-    for (const char* busid : {"M10003", "M10002"}) {
-      post(busid == std::string("M10003") ? "login" : "checkin",
-           {{"mobile", std::string(fixture::kLoginName)}, {"userToken", std::string(fixture::kUserToken)},
-            {"busid", busid}, {"termid", std::string(fixture::kReaderTermid)}});
-    }
-    ASSERT_TRUE(server->issuedKeys(std::string(fixture::kReaderTermid)));
-  }
-
-  Json post(std::string_view path, const Fields& fields) {
-    auto r = HttpRequest::make(server->apiBaseAddress() + std::string(path) + ".json", true);
-    for (const auto& [k, v] : fixture::identity()) r->addPostValue(k, v);
-    for (const auto& [k, v] : fields) r->addPostValue(k, v);
-    r->startSynchronous();
-    EXPECT_FALSE(r->error()) << path;
-    return platform::json::parse(r->responseString()).value_or(Json());
+    ASSERT_NO_FATAL_FAILURE(signIn(fixture::kReaderTermid));
   }
 
   // A commit as the client sends it, signed under the issued MAC key.
@@ -60,7 +41,6 @@ class PayRoutesTest : public ::testing::Test {
   }
   static std::string code(const Json& reply) { return reply["retStatus"].value("retCode", ""); }
 
-  std::unique_ptr<MainApiStandin> server;
 };
 
 TEST_F(PayRoutesTest, ASoundCommitIsAnsweredAndRecordedAndAFlawedOneRefusedAndForgotten) {
