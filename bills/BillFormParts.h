@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "app/ui/ButtonCreater.h"
 #include "app/ui/CustomTableView.h"
 #include "app/ui/NVXViewController.h"
 #include "bills/BillsOperations.h"
 #include "platform/foundation/Json.h"
+#include "platform/foundation/Strings.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
@@ -52,6 +54,10 @@ namespace billform {
 template <class Screen>
 std::shared_ptr<CustomTableView> formTable(const std::shared_ptr<Screen>& screen);
 std::shared_ptr<CustomTableView> groupedTable();
+// The form's big "Next" button, added to its table; a tap runs step on the screen while it lives.
+template <class Screen>
+std::shared_ptr<platform::ui::Button> nextButton(const std::weak_ptr<Screen>& screen, void (Screen::*step)(),
+                                                 platform::ui::View& table);
 // A header of that height holding a left-aligned 16-point label 20 points from the left.
 std::shared_ptr<platform::ui::View> sectionHeader(std::string text, double height);
 // A clear 16-point label.
@@ -73,6 +79,17 @@ std::shared_ptr<CustomTableView> formTable(const std::shared_ptr<Screen>& screen
   }
   screen->view()->addSubview(table);
   return table;
+}
+
+template <class Screen>
+std::shared_ptr<platform::ui::Button> nextButton(const std::weak_ptr<Screen>& screen, void (Screen::*step)(),
+                                                 platform::ui::View& table) {
+  auto button = ButtonCreater::bigButtonWithText(platform::Strings::localized("Next"));
+  button->addTarget(screen.lock().get(), platform::ui::ControlEvent::TouchUpInside, [screen, step](platform::ui::Control&) {
+    if (auto form = screen.lock()) ((*form).*step)();
+  });
+  table.addSubview(button);
+  return button;
 }
 
 }  // namespace billform

@@ -42,12 +42,8 @@ void GameCardRechargeViewController::viewDidLoad() {
   phoneNumber_ = User::currentUser().loginName();
   phoneNumberField_->setText(StringsTool::handlePhoneNumber(phoneNumber_));
 
-  nextButton_ = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
+  nextButton_ = billform::nextButton(weak, &GameCardRechargeViewController::theNextStep, *gameCardRechargeTableView_);
   nextButton_->setCenter({160, 262});
-  nextButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto form = weak.lock()) form->theNextStep();
-  });
-  gameCardRechargeTableView_->addSubview(nextButton_);
 }
 
 std::shared_ptr<platform::ui::TextField> GameCardRechargeViewController::choiceField() {

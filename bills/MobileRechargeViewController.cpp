@@ -49,11 +49,7 @@ void MobileRechargeViewController::viewDidLoad() {
   phone_ = StringsTool::clearPhoneNumber(User::currentUser().loginName());
   phoneField_->setText(StringsTool::phoneNumberFieldEndEditing(phone_));
 
-  nextStep_ = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
-  nextStep_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->nextStep();
-  });
-  mobileRechargetableView_->addSubview(nextStep_);
+  nextStep_ = billform::nextButton(weak, &MobileRechargeViewController::nextStep, *mobileRechargetableView_);
   placeNextButton();
 }
 

@@ -39,12 +39,8 @@ void PublicDonationViewController::viewDidLoad() {
   addDoneButtonForDecimalPad(*donationMoneysField_);
   donationMoneysField_->setDelegate(std::weak_ptr<platform::ui::TextFieldDelegate>(self));
 
-  nextButton_ = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
+  nextButton_ = billform::nextButton(weak, &PublicDonationViewController::theNextStep, *PublicDonationTableView_);
   nextButton_->setCenter({160, 262});
-  nextButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto form = weak.lock()) form->theNextStep();
-  });
-  PublicDonationTableView_->addSubview(nextButton_);
 }
 
 std::shared_ptr<platform::ui::TextField> PublicDonationViewController::createTextFieldAlignmentRight() {

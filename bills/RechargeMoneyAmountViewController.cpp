@@ -40,12 +40,8 @@ void RechargeMoneyAmountViewController::viewDidLoad() {
   moneyInfos_.clear();
 
   std::weak_ptr<RechargeMoneyAmountViewController> weak = self;
-  nextButton_ = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
-  nextButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto screen = weak.lock()) screen->theNextStep();
-  });
+  nextButton_ = billform::nextButton(weak, &RechargeMoneyAmountViewController::theNextStep, *rechargeTableView_);
   nextButton_->setHidden(true);
-  rechargeTableView_->addSubview(nextButton_);
   httpRequestGetCharge();
 }
 

@@ -41,12 +41,8 @@ void ZhiFubaoRechargeViewController::viewDidLoad() {
   phone_ = User::currentUser().loginName();
   phoneField_->setText(StringsTool::handlePhoneNumber(phone_));
 
-  nextButton_ = ButtonCreater::bigButtonWithText(Strings::localized("Next"));
+  nextButton_ = billform::nextButton(weak, &ZhiFubaoRechargeViewController::theNextStep, *zhiFubaoTableView_);
   nextButton_->setCenter({160, 285});
-  nextButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
-    if (auto form = weak.lock()) form->theNextStep();
-  });
-  zhiFubaoTableView_->addSubview(nextButton_);
 
   introductionLabel_ = platform::ui::Label::create(Rect{10, 200, 300, 40}, Strings::localized("AlipayRechargeMessage1"));
   introductionLabel_->setFont(Font::system(14));
