@@ -19,6 +19,16 @@ std::optional<std::string> textOf(const platform::Json& object, const char* key)
 
 }  // namespace
 
+bool isSendableIdCardNumber(std::string_view number) {
+  for (size_t i = 0; i < number.size(); ++i) {
+    const char c = number[i];
+    if (c >= '0' && c <= '9') continue;
+    if ((c == 'X' || c == 'x') && i + 1 == number.size()) continue;
+    return false;
+  }
+  return StringsTool::isChineseIdentityCard(number);
+}
+
 UserIdentityInfo UserIdentityInfo::fromJson(const platform::Json& data) {
   UserIdentityInfo info;
   info.realName = textOf(data, "realName");

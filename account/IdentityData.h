@@ -33,6 +33,11 @@ std::optional<platform::ui::Image> decodePhoto(std::string_view bytes);
 // A photo as JPEG at the quality (0.0 to 1.0); nothing for a picture without pixels.
 std::optional<std::string> photoJpeg(const platform::ui::Image& picture, double quality);
 
+// An identity-card number fit to send: the number check (length and check character) on ASCII
+// digits, with "X" or "x" only as the check character. The check alone reads digits of other
+// scripts as 0 and lets them through; they are no number to send.
+bool isSendableIdCardNumber(std::string_view number);
+
 // The real-name field's filter: an insertion that would make the name longer than 16 characters
 // is refused (a replacement of selected text is not counted), and so is inserted text with
 // characters a name cannot hold.

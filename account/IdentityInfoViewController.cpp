@@ -30,18 +30,6 @@ constexpr int kEmailTag = 4;
 
 bool isEmpty(const std::optional<std::string>& value) { return !value || value->empty(); }
 
-// ASCII digits with an "X" or "x" at most as the check character: the number check alone lets
-// digits of other scripts through (reading them as 0), and they are no number to send.
-bool isAsciiNumber(std::string_view text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') continue;
-    if ((c == 'X' || c == 'x') && i + 1 == text.size()) continue;
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::shared_ptr<IdentityInfoViewController> IdentityInfoViewController::create() {
@@ -249,7 +237,7 @@ std::optional<IdentityInfoViewController::Refusal> IdentityInfoViewController::c
     const std::optional<std::string>& email) {
   if (isEmpty(realName)) return Refusal{Strings::localized("Error_Name"), Strings::localized("Error_NameNotNull")};
   if (isEmpty(idCardNumber)) return Refusal{"", kNumberMissing};
-  if (!isAsciiNumber(*idCardNumber) || !StringsTool::isChineseIdentityCard(*idCardNumber)) {
+  if (!account::isSendableIdCardNumber(*idCardNumber)) {
     return Refusal{Strings::localized("Error_Id"), Strings::localized("Error_EnterId")};
   }
   if (isEmpty(email)) return Refusal{"", kEmailMissing, true};

@@ -165,8 +165,19 @@ TEST_F(UserInfomationTest, ARejectedProfileIsCorrectedAndSubmittedAgain) {
   EXPECT_EQ(calls("updateUserInfo"), 0u);
   settle(2);
 
+  // Digits of another script pass the number's check (read as 0) but are no number to send.
+  const std::string number = screen->identityNumberField()->text();
+  screen->identityNumberField()->setText("");
+  type(*screen->identityNumberField(), "１１０１０５１９４９１２３１００２1");
   screen->emailField()->setText("");
   type(*screen->emailField(), "new@example.cn");
+  screen->saveUserInfomation();
+  EXPECT_EQ(prompt(), Strings::localized("Error_EnterId"));
+  EXPECT_EQ(calls("updateUserInfo"), 0u);
+  settle(2);
+
+  screen->identityNumberField()->setText("");
+  type(*screen->identityNumberField(), number);
   screen->saveUserInfomation();
   ASSERT_TRUE(await([&] { return prompt() == std::string(Screen::kSaved); })) << callLog();
   settle(2.5);

@@ -351,7 +351,7 @@ void UserInfomationViewController::saveUserInfomation() {
   else if (name_.empty()) refusal = "Error_NameNotNull";
   else if (identityNumber_.empty()) refusal = "Error_IdNotNull";
   else if (email_.empty()) refusal = "Error_EmailNotNull";
-  else if (!StringsTool::isChineseIdentityCard(identityNumber_)) refusal = "Error_EnterId";
+  else if (!account::isSendableIdCardNumber(identityNumber_)) refusal = "Error_EnterId";
   // The whole text must be the address, not merely contain one.
   else if (!StringsTool::isValidateEmail(email_)) refusal = "Error_EnterEmail";
   if (refusal) {
