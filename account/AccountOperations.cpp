@@ -143,10 +143,7 @@ void AccountOperations::getMobileVerifyState(NVXViewController& screen, std::str
 
 void AccountOperations::getVerCodeImg(NVXViewController& screen, std::string_view token, Completion completion) {
   // The picture's address ends in ".do" where every other method's ends in ".json".
-  auto request = getBeforeIdentity("getVerCodeImg/" + segment(token)).build();
-  std::string url = request->url();
-  if (auto at = url.find(".json?"); at != std::string::npos) url.replace(at, 5, ".do");
-  request->setUrl(std::move(url));
+  auto request = getBeforeIdentity("getVerCodeImg/" + segment(token)).ending(".do").build();
   std::weak_ptr<NVXViewController> weak = std::static_pointer_cast<NVXViewController>(screen.shared_from_this());
   screen.showSpinnerWhen([request] { request->startSynchronous(); },
                          [weak, request, completion = std::move(completion)] {
@@ -247,13 +244,6 @@ void sendBehindWindowSpinner(NVXViewController& screen, MainApiRequest request, 
 // Pictures larger than this (pixels) are refused before they are decoded.
 constexpr int64_t kMaxPicturePixels = 40'000'000;
 
-// A ".do" address in place of the ".json" one.
-void toDoAddress(platform::net::HttpRequest& request) {
-  std::string url = request.url();
-  if (auto at = url.find(".json"); at != std::string::npos) url.replace(at, 5, ".do");
-  request.setUrl(std::move(url));
-}
-
 // A folder of its own in the temporary folder for one upload: the part's file name is the file's.
 platform::Path uploadFolder() {
   static std::atomic<uint64_t> counter{0};
@@ -279,8 +269,8 @@ void AccountOperations::getUserIdCardImages(NVXViewController& screen, std::stri
     // Both names are escaped: a name with "&" or "/" would otherwise change the address.
     auto request = MainApiRequest::get("getUserIdCardImage/" + segment(loginName), Identity::Token)
                        .query("idCardImageName", segment(name))
+                       .ending(".do")
                        .build();
-    toDoAddress(*request);
     requests.push_back(std::move(request));
   }
   auto reply = std::make_shared<AccountReply>();

@@ -30,6 +30,10 @@ MainApiRequest& MainApiRequest::atBase(std::string base) {
   base_ = std::move(base);
   return *this;
 }
+MainApiRequest& MainApiRequest::ending(std::string ending) {
+  ending_ = std::move(ending);
+  return *this;
+}
 MainApiRequest& MainApiRequest::busid(std::string busid) {
   busid_ = std::move(busid);
   return *this;
@@ -130,7 +134,7 @@ std::vector<MainApiRequest::Part> MainApiRequest::identityParts() const {
 }
 
 std::string MainApiRequest::url() const {
-  std::string url = base_.value_or(session_.mainApiBase) + path_ + ".json";
+  std::string url = base_.value_or(session_.mainApiBase) + path_ + ending_;
   std::vector<Part> parts = identityParts();
   parts.insert(parts.end(), parts_.begin(), parts_.end());
   bool first = true;

@@ -58,6 +58,8 @@ class MainApiRequest {
   MainApiRequest& busid(std::string busid);
   // The Terminal preset's terminal id (default: the reader's).
   MainApiRequest& terminal(std::string termid);
+  // The ending of the method's address: ".json" for every method but the few served as ".do".
+  MainApiRequest& ending(std::string ending);
 
   // A query segment "name=value" / a caller's segment as it stands (an empty one still counts:
   // the address then ends with "&").
@@ -120,6 +122,7 @@ class MainApiRequest {
   Identity identity_;
   RequestSession session_;
   std::optional<std::string> base_;
+  std::string ending_ = ".json";
   std::string busid_;
   std::optional<std::string> terminal_;
   std::vector<Part> parts_;
