@@ -56,15 +56,8 @@ std::shared_ptr<platform::ui::TableViewCell> ResetPasswordViewController::cellFo
   }
   cell->contentView()->addSubview(account::rowLabel(Strings::localized("PasswordVisible")));
   if (!visibleSwitch_) {
-    visibleSwitch_ = platform::ui::Button::create(Rect{0, 0, 60, 30});
-    visibleSwitch_->setTitle(kSwitchOff);
-    visibleSwitch_->setTitle(kSwitchOn, platform::ui::ControlState::Selected);
-    visibleSwitch_->setTitleColor(platform::ui::Color::black());
+    visibleSwitch_ = platform::ui::Switch::create();
     std::weak_ptr<ResetPasswordViewController> weak = std::static_pointer_cast<ResetPasswordViewController>(self());
-    visibleSwitch_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [](platform::ui::Control& control) {
-      control.setSelected(!control.isSelected());
-      control.sendActions(platform::ui::ControlEvent::ValueChanged);
-    });
     visibleSwitch_->addTarget(this, platform::ui::ControlEvent::ValueChanged, [weak](platform::ui::Control&) {
       if (auto screen = weak.lock()) screen->toSetPasswordVisible();
     });
@@ -77,7 +70,7 @@ void ResetPasswordViewController::toSetPasswordVisible() {
   if (!passwordField_ || !visibleSwitch_) return;
   const bool editing = passwordField_->isEditing();
   if (editing) passwordField_->resignFirstResponder();
-  passwordField_->setSecureTextEntry(!visibleSwitch_->isSelected());
+  passwordField_->setSecureTextEntry(!visibleSwitch_->isOn());
   if (editing) passwordField_->becomeFirstResponder();
 }
 

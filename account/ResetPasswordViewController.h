@@ -9,6 +9,7 @@
 #include "app/ui/CustomTableView.h"
 #include "app/ui/NVXViewController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Switch.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
 
@@ -23,8 +24,6 @@ class ResetPasswordViewController : public NVXViewController,
   static constexpr const char* kClassName = "ResetPasswordViewController";
   static constexpr const char* kTitle = "新密码";
   // The visibility switch's two looks.
-  static constexpr const char* kSwitchOff = "关";
-  static constexpr const char* kSwitchOn = "开";
 
   static std::shared_ptr<ResetPasswordViewController> create();
   std::string className() const override { return kClassName; }
@@ -51,14 +50,14 @@ class ResetPasswordViewController : public NVXViewController,
   void touchUpInsideEndedCustomTableView(CustomTableView& table) override;
 
   const std::shared_ptr<platform::ui::TextField>& passwordField() const { return passwordField_; }
-  const std::shared_ptr<platform::ui::Button>& visibleSwitch() const { return visibleSwitch_; }
+  const std::shared_ptr<platform::ui::Switch>& visibleSwitch() const { return visibleSwitch_; }
 
  private:
   std::string phoneNum_;
   std::string token_;
   std::shared_ptr<CustomTableView> table_;
   std::shared_ptr<platform::ui::TextField> passwordField_;
-  std::shared_ptr<platform::ui::Button> visibleSwitch_;
+  std::shared_ptr<platform::ui::Switch> visibleSwitch_;
   std::string password_;
 };
 
