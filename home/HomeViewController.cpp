@@ -183,6 +183,7 @@ void HomeViewController::viewDidLoad() {
 
   navbar_ = HomeNavigationBar::initWithDelegate(std::static_pointer_cast<HomeNavigationBarDelegate>(self()));
   homeView_->addSubview(navbar_);
+  showAdvertBanner();
 
   getUnReadMsg();
 }

@@ -14,6 +14,7 @@
 #include "app/ui/HomeScreen.h"
 #include "app/ui/NVXViewController.h"
 #include "core/shell/LoginScreen.h"
+#include "home/AdvertisingView.h"
 #include "home/HomeBoxView.h"
 #include "home/HomeNavigationBar.h"
 #include "home/HomeOperations.h"
@@ -139,6 +140,7 @@ class HomeViewController : public NVXViewController,
   const std::shared_ptr<platform::ui::View>& contenView() const { return contenView_; }
   const std::shared_ptr<platform::ui::View>& homeView() const { return homeView_; }
   std::shared_ptr<platform::ui::ViewController> ticketController() const { return ticketController_.lock(); }
+  const std::shared_ptr<AdvertisingView>& adView() const { return adView_; }
 
  private:
   std::shared_ptr<HomeViewController> self() {
@@ -166,6 +168,8 @@ class HomeViewController : public NVXViewController,
   void openApplicationsList();
   void openCouponPage(const std::string& address);
   void rearrangeKeepingFifth(size_t position, bool removeIt);
+  // Asks for the adverts and lays the banner under the navigation bar (HomeViewControllerAdverts.cpp).
+  void showAdvertBanner();
 
   std::shared_ptr<HomeOperations> operations_;
   std::shared_ptr<platform::ui::View> contenView_;
@@ -179,6 +183,8 @@ class HomeViewController : public NVXViewController,
   std::string goBusTitle_;
   bool isButtonPressing_ = false;
   std::weak_ptr<platform::ui::ViewController> ticketController_;
+  std::shared_ptr<AdvertisingView> adView_;
+  std::shared_ptr<AdvertisingDelegate> adTaps_;
 };
 
 }  // namespace nvx

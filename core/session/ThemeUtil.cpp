@@ -2,8 +2,11 @@
 
 #include <string>
 
-#include "core/session/NVXConfig.h"
+#include "core/models/HomePicEntity.h"
 #include "core/models/ThemeEntity.h"
+#include "core/session/AppDirs.h"
+#include "core/session/NVXConfig.h"
+#include "core/text/TextExt.h"
 #include "core/session/UIScreen.h"
 #include "core/session/UserDefaultsExt.h"
 #include "platform/device/Device.h"
@@ -46,11 +49,23 @@ std::optional<Image> folderPicture(const platform::Path& folder, std::string_vie
 }  // namespace
 
 std::optional<Image> ThemeUtil::homeSplashImage() {
-  const auto& screen = platform::Device::screen();
-  if (screen.bounds.height == 568) {
-    if (auto tall = Image::named("app_splash-568h.png")) return tall;
+  if (auto record = reverseForKey<HomePicEntity>(kSplashKey)) {
+    auto name = platform::json::asText(record->picname());
+    if (name && isPlainFileName(*name)) {
+      if (auto bytes = platform::fs::read(homeSplashDir() / *name)) {
+        if (auto picture = Image::fromBytes(*bytes)) return picture;
+      }
+    }
   }
-  return Image::named("app_splash.png");
+  return iphone5AdpatImageNamed("app_splash.png");
+}
+
+std::optional<Image> ThemeUtil::iphone5AdpatImageNamed(std::string_view name) {
+  if (themeIsSet()) {
+    if (auto themed = folderPicture(themeSaveFolder(), name)) return themed;
+  }
+  if (UIScreen::isFourInch()) return Image::named(text::pathAppendBeforeExtension(name, "-568h"));
+  return Image::named(name);
 }
 
 platform::Path ThemeUtil::themeSaveFolder() { return platform::Sandbox::tmp() / "NVXTISave"; }
@@ -119,5 +134,89 @@ void ThemeUtil::serializeDefaultTheme() {
 bool ThemeUtil::themeMoveZipTemp2Save() { return moveThemeEntries(platform::Sandbox::tmp() / "NVXTIZipTemp"); }
 
 bool ThemeUtil::themeMoveTemp2Save() { return moveThemeEntries(platform::Sandbox::tmp() / "NVXTITemp"); }
+
+// --- folders and names ---
+
+platform::Path ThemeUtil::themeTempDir() { return AppDirs::appSubDir("NVXTITemp"); }
+platform::Path ThemeUtil::themeSaveDir() { return AppDirs::appSubDir("NVXTISave"); }
+platform::Path ThemeUtil::themeZipDir() { return AppDirs::appSubDir("NVXTIZip"); }
+platform::Path ThemeUtil::themeZipTempDir() { return AppDirs::appSubDir("NVXTIZipTemp"); }
+platform::Path ThemeUtil::homeSplashDir() { return AppDirs::appSubDir("NVXTIHomeSplash"); }
+
+bool ThemeUtil::isPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
+std::string ThemeUtil::lastPathComponent(std::string_view address) {
+  address = address.substr(0, address.find_first_of("?#"));
+  if (size_t scheme = address.find("://"); scheme != std::string_view::npos) {
+    address.remove_prefix(scheme + 3);
+    size_t path = address.find('/');
+    if (path == std::string_view::npos) return {};
+    address.remove_prefix(path);
+  }
+  while (!address.empty() && address.back() == '/') address.remove_suffix(1);
+  size_t slash = address.rfind('/');
+  return std::string(slash == std::string_view::npos ? address : address.substr(slash + 1));
+}
+
+// --- the stored theme's file list ---
+
+int64_t ThemeUtil::versionOf(const platform::Json& version) { return platform::json::asInt(version).value_or(0); }
+
+namespace {
+
+// The position of the first entry named like entry in list.
+std::optional<size_t> indexOfName(const ThemeUtil::FileList& list, const FileListEntity& entry) {
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list[i] && list[i]->fileName() == entry.fileName()) return i;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+ThemeUtil::FileList ThemeUtil::needDownloadArrWithDefaultList(const FileList& defaultList, const FileList& netList) {
+  FileList fetch;
+  for (const auto& entry : netList) {
+    if (!entry) continue;
+    auto stored = indexOfName(defaultList, *entry);
+    if (!stored || versionOf(defaultList[*stored]->fileVersion()) < versionOf(entry->fileVersion())) {
+      fetch.push_back(entry);
+    }
+  }
+  return fetch;
+}
+
+ThemeUtil::FileList ThemeUtil::mergeFileArrWithDefaultList(const FileList& defaultList, const FileList& netList) {
+  FileList merged = defaultList;
+  for (const auto& entry : netList) {
+    if (!entry) continue;
+    auto stored = indexOfName(defaultList, *entry);
+    if (!stored) {
+      merged.push_back(entry);
+    } else if (versionOf(defaultList[*stored]->fileVersion()) < versionOf(entry->fileVersion())) {
+      merged[*stored] = entry;
+    }
+  }
+  return merged;
+}
+
+std::shared_ptr<ThemeEntity> ThemeUtil::storedTheme() { return reverseForKey<ThemeEntity>(serializeKeyTheme()); }
+
+void ThemeUtil::mergeTheme(const platform::Json& version, const FileList& list) {
+  if (auto stored = storedTheme()) {
+    if (versionOf(version) > versionOf(stored->themeVersion())) stored->setThemeVersion(version);
+    FileList merged = mergeFileArrWithDefaultList(stored->fileList(), list);
+    if (!merged.empty()) stored->setFileList(std::move(merged));
+    serialize(stored, serializeKeyTheme());
+    return;
+  }
+  auto theme = std::make_shared<ThemeEntity>();
+  theme->setPlanName("theme1");
+  theme->setThemeVersion(version);
+  theme->setFileList(list);
+  serialize(theme, serializeKeyTheme());
+}
 
 }  // namespace nvx
