@@ -14,6 +14,7 @@
 #include "app/ui/AlertViewExt.h"
 #include "app/ui/ViewExt.h"
 #include "client/WizardView.h"
+#include "home/ThemeRefresh.h"
 #include "home/HomeDataUtil.h"
 #include "lottery/core/StaticVariable.h"
 #include "mall/MallCartManagement.h"
@@ -203,12 +204,13 @@ void NVXAppDelegate::initApplicationWhenFinishLaunchingWithOptions(const platfor
 
   DataStatistics::sharedDataStatistics().reOpenRecord(false);
 
-  // The home picture is refreshed by the home subsystem's theme updater, which is not part of
-  // this build yet.
-  platform::log::debug(kTag, "home picture: no updater in this build");
+  // The launch picture of the next start: the splash of this one is already built.
+  ThemeRefresh::updateHomePic();
 
   isAppLaunched_ = true;
 }
+
+void NVXAppDelegate::updateMainTheme() { ThemeRefresh::updateMainTheme(); }
 
 // --- opened URLs ------------------------------------------------------------------------------
 

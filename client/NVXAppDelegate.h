@@ -160,6 +160,7 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   void setHud(std::shared_ptr<platform::ui::Hud> h) override { hud_ = std::move(h); }
   bool isShowWizard() override { return isShowWizard_; }
   std::string mainApiAddress() override;
+  void updateMainTheme() override;
   std::shared_ptr<reader::DHSwiperController> swiper() override { return swiper_; }
   std::shared_ptr<reader::CSwiperControllerDelegate> swiperListener() override { return swiperListener_.lock(); }
   void setSwiperListener(std::weak_ptr<reader::CSwiperControllerDelegate> listener) override {

@@ -43,4 +43,6 @@ void NVXAction::actionSheetDidDismissWithButtonIndex(ui::ActionSheet& sheet, int
   if (index == 0) phoneCall(sheet.title());
 }
 
+void NVXAction::updateMainTheme() { AppServices::current().updateMainTheme(); }
+
 }  // namespace nvx

@@ -30,6 +30,10 @@ class NVXAction : public platform::ui::ActionSheetDelegate, public std::enable_s
   // "Call" (button 0) calls the sheet's title; any other button does nothing.
   void actionSheetDidDismissWithButtonIndex(platform::ui::ActionSheet& sheet, int index) override;
 
+  // Asks the server for the current theme and downloads what changed; it shows from the next
+  // start. Offered for a refresh: nothing in the start-up calls it.
+  void updateMainTheme();
+
   NVXAction(const NVXAction&) = delete;
   NVXAction& operator=(const NVXAction&) = delete;
 

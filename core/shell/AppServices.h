@@ -137,6 +137,9 @@ class AppServices {
   // (touchButton: with a button of that tag).
   virtual void setLotterySession(const LotterySessionValues& /*values*/) {}
   virtual bool selectLotteryTab(platform::ui::ViewController& /*lotteryRoot*/, int /*tab*/) { return false; }
+  // Asks the server for the current theme and downloads what changed, for the next start (the
+  // home subsystem's theme refresh); nothing until it is built.
+  virtual void updateMainTheme() {}
 };
 
 }  // namespace nvx
