@@ -48,6 +48,8 @@ void AdvertisingView::build() {
   Rect dots = pageControl_->frame();
   pageControl_->setFrame(Rect{160 - dots.width / 2, 50 - dots.height / 2, dots.width, dots.height});
   pageControl_->setHidden(count == 1);
+  // The dots only show where the banner is: a tap on them opens the advert like a tap elsewhere.
+  pageControl_->setUserInteractionEnabled(false);
   addSubview(pageControl_);
 
   index_ = 0;
