@@ -8,6 +8,7 @@
 #include "core/session/NVXData.h"
 #include "core/text/DateFormats.h"
 #include "home/testing/HomeScreenFixture.h"
+#include "home/testing/ThemeStandins.h"
 #include "home/testing/ThemeZip.h"
 #include "net/ServerConfig.h"
 #include "platform/foundation/Strings.h"
@@ -109,19 +110,11 @@ class AdvertisingServerTest : public testing::HomeScreenFixture {
  protected:
   void SetUp() override {
     HomeScreenFixture::SetUp();
-    auto settings = standin::MainApiStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(settings.isOk()) << settings.error();
-    server = std::make_unique<standin::MainApiStandin>(settings.value());
-    ASSERT_TRUE(server->start().isOk());
-    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
-    ASSERT_TRUE(files.start().isOk());
+    ASSERT_NO_FATAL_FAILURE(standins.start());
     files.put("/ad/7.png", testing::bundlePicture("add.png"));
     setWallClock("2020-05-01 09:00:00");
   }
-  void TearDown() override {
-    files.stop();
-    server->stop();
-  }
+  void TearDown() override { standins.stop(); }
   Json advert(int id, int type, const std::string& picture) {
     return {{"id", id}, {"aName", "ad" + std::to_string(id)}, {"aImg", files.urlOf(picture)}, {"aType", type},
             {"aUrl", "https://example.test/" + std::to_string(id)}, {"aContent", "<p>通知</p>"}, {"note", "B00001"}};
@@ -131,8 +124,9 @@ class AdvertisingServerTest : public testing::HomeScreenFixture {
     ASSERT_TRUE(platform::testing::settleIo());
   }
 
-  std::unique_ptr<standin::MainApiStandin> server;
-  standin::FileStandin files;
+  testing::ThemeStandins standins;
+  std::unique_ptr<standin::MainApiStandin>& server = standins.server;
+  standin::FileStandin& files = standins.files;
 };
 
 TEST_F(AdvertisingServerTest, TheServersAdvertsAreSavedAndShownWithTheirPictures) {

@@ -12,6 +12,7 @@
 #include "core/session/NVXConfig.h"
 #include "core/session/UserDefaultsExt.h"
 #include "home/HomeThemeOperations.h"
+#include "home/testing/ThemeStandins.h"
 #include "home/testing/ThemeZip.h"
 #include "net/ServerConfig.h"
 #include "platform/device/Device.h"
@@ -112,21 +113,13 @@ class ThemeRefreshTest : public ::testing::Test {
   void SetUp() override {
     ThemeEntity::registerArchiveClass();
     HomePicEntity::registerArchiveClass();
-    auto settings = standin::MainApiStandin::Settings::fromProjectFiles();
-    ASSERT_TRUE(settings.isOk()) << settings.error();
-    server = std::make_unique<standin::MainApiStandin>(settings.value());
-    ASSERT_TRUE(server->start().isOk());
-    ServerConfig::current().setMainApiBase(server->apiBaseAddress());
-    ASSERT_TRUE(files.start().isOk());
+    ASSERT_NO_FATAL_FAILURE(standins.start());
     small = bundlePicture("add.png");
     wide = bundlePicture("top_bg.png");
   }
-  void TearDown() override {
-    files.stop();
-    server->stop();
-  }
+  void TearDown() override { standins.stop(); }
 
-  standin::ThemeState& state() { return server->feature<standin::ThemeState>(); }
+  standin::ThemeState& state() { return standins.state(); }
 
   // A server theme; files "name:version" served at /t/<name>.png with the small picture.
   Json serverTheme(const std::string& plan, const std::string& mode, Json version, const std::string& fileList) {
@@ -155,8 +148,8 @@ class ThemeRefreshTest : public ::testing::Test {
   }
   static std::vector<std::string> names(const Path& folder) { return fs::list(folder); }
 
-  std::unique_ptr<standin::MainApiStandin> server;
-  standin::FileStandin files;
+  testing::ThemeStandins standins;
+  standin::FileStandin& files = standins.files;
   std::string small, wide;
 };
 
