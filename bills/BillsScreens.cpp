@@ -7,6 +7,7 @@
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
+#include "bills/TicketRechargeViewController.h"
 #include "bills/ZhiFubaoRechargeViewController.h"
 #include "core/shell/ScreenRegistry.h"
 #include "net/DataStatisticsMap.h"
@@ -53,6 +54,7 @@ void registerSteps() {
                                              {"NVXMultPayViewController4", "2"},
                                              {"SwipeResultViewController4", "3"},
                                              {"GameCardItemViewController", "4"}});
+  DataStatisticsMap::registerRows("JVQ001", {{"TicketRechargeViewController", "10"}});
 }
 
 }  // namespace
@@ -67,6 +69,7 @@ void registerScreens() {
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
+  add<TicketRechargeViewController>();
 }
 
 }  // namespace nvx::bills
