@@ -6,6 +6,7 @@
 #include "bills/GameCardRechargeViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
+#include "bills/SZRentCarViewContrllerViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
 #include "bills/TicketRechargeViewController.h"
 #include "bills/ZhiFubaoRechargeViewController.h"
@@ -70,6 +71,7 @@ void registerScreens() {
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
   add<TicketRechargeViewController>();
+  add<SZRentCarViewContrllerViewController>();
 }
 
 }  // namespace nvx::bills
