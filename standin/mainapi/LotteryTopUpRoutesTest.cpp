@@ -22,20 +22,6 @@ class LotteryTopUpRoutesTest : public SignedInStandinTest {
     server->feature<BillsState>().requireInquiry = true;
   }
 
-  Json signedCall(std::string_view method, Fields fields, bool card) {
-    Fields all = {{"termid", std::string(fixture::kReaderTermid)},
-                  {"mobile", std::string(fixture::kLoginName)},
-                  {"userToken", std::string(fixture::kUserToken)}};
-    all.insert(all.end(), fields.begin(), fields.end());
-    if (card) {
-      all.emplace_back("otrack", fixture::encryptedTracksHex("0007"));
-      all.emplace_back("rnd", "0011223344556677");
-    }
-    const auto keys = server->issuedKeys(std::string(fixture::kReaderTermid));
-    all.emplace_back("mac", MainApiStandin::retailMac(MainApiStandin::macInputOf(all, card), keys->mac).substr(0, 8));
-    return post(method, all);
-  }
-  static std::string code(const Json& reply) { return reply["retStatus"].value("retCode", ""); }
   std::string createBill(std::string amount) {
     Json reply = post("createBill", {{"merId", "898"}, {"orderId", "O1"}, {"amount", std::move(amount)},
                                      {"minCode", "MC"}, {"randnum", "77"}, {"macType", "1"}, {"mac", "A+B"},
