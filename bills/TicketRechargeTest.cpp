@@ -9,6 +9,7 @@
 #include "lottery/core/LotteryServerConfig.h"
 #include "lottery/core/StaticVariable.h"
 #include "platform/device/UrlOpener.h"
+#include "platform/media/Jack.h"
 #include "standin/LotteryStandin.h"
 #include "standin/mainapi/LotteryTopUpRoutes.h"
 
@@ -67,7 +68,9 @@ class TicketRechargeTest : public testing::BillsTestFixture {
   // Next, until the road has ended (the pay screen, a prompt or an alert).
   void runRoad(TicketRechargeViewController& form, const std::string& amount) {
     next(form, amount);
-    EXPECT_TRUE(pump([&] { return !form.isBusy(); }));
+    EXPECT_TRUE(pump([&] {
+      return !form.isBusy() && (swipeOnTop() || platform::ui::AlertView::top() || prompt().has_value());
+    }));
   }
   std::shared_ptr<SwipeViewController> swipeOnTop() const { return std::dynamic_pointer_cast<SwipeViewController>(top()); }
   std::map<std::string, standin::LotteryTopUpState::Bill, std::less<>> bills() {
@@ -249,6 +252,23 @@ TEST_F(TicketRechargeTest, WithoutALotteryLoginTheOrderHasAnEmptyUserAndNoRulesA
   ASSERT_EQ(lottery->messages().size(), 1u);
   EXPECT_EQ(lottery->messages()[0].fields, (std::vector<std::string>{"", "8", ""}));
   EXPECT_TRUE(swipeOnTop());
+}
+
+TEST_F(TicketRechargeTest, ANextWhileTheGateWaitsOnTheModelChooserAsksAgain) {
+  // Something in the headset jack and no reader model chosen yet: the gate asks the server for
+  // the models and waits for the user's choice.
+  platform::media::Jack::shared().plugHeadphones();
+  services->makeHub();
+  auto form = openForm();
+  next(*form, "12");
+  ASSERT_TRUE(pump([&] { return calls("getUnitListNew") == 1; }, 5));
+  EXPECT_TRUE(form->isGatePending());
+  settle();
+  // Back from the chooser without a choice, Next starts the gate again.
+  next(*form, "12");
+  ASSERT_TRUE(pump([&] { return calls("getUnitListNew") == 2; }, 5));
+  EXPECT_TRUE(lottery->messages().empty());
+  EXPECT_EQ(form->amountTextField()->text(), "12");
 }
 
 TEST_F(TicketRechargeTest, TheRulesTextOfTheLotterySessionIsShownAndItsLinksOpenOutside) {

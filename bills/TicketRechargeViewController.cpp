@@ -122,12 +122,13 @@ void TicketRechargeViewController::theNextStep() {
   viewRelease();
   if (busy_) return;
   if (amountTextField_->text().empty()) return showPrompt(kEmptyAmount);
-  busy_ = true;
+  // The gate may wait for the user (a reader to plug in) and a new Next starts it again; the
+  // road after it runs once at a time, so that one Next makes at most one order and one bill.
   std::weak_ptr<TicketRechargeViewController> weak = self();
   swiperValid([weak](bool ready) {
     auto screen = weak.lock();
-    if (!screen) return;
-    if (!ready) return screen->endRoad();
+    if (!screen || !ready || screen->busy_) return;
+    screen->busy_ = true;
     screen->getOrderIdFromJVQ();
   });
 }

@@ -109,7 +109,7 @@ class TicketRechargeViewController : public NVXViewController,
   const std::string& billNo() const { return billNo_; }
   const std::string& cnSName() const { return cnSName_; }
   const std::optional<TradeInquiryReturnData>& inquiryData() const { return inquiryData_; }
-  // Whether a step of the road is under way (a second Next then does nothing).
+  // Whether the road after the reader gate is under way (a second Next then does nothing).
   bool isBusy() const { return busy_; }
 
   // --- table, field, web view ---
