@@ -287,6 +287,15 @@ TEST_F(TicketRechargeTest, TheRulesTextOfTheLotterySessionIsShownAndItsLinksOpen
   EXPECT_NE(form->remindStr()->pageText().find("业务说明"), std::string::npos);
   EXPECT_FALSE(prompt());
 
+  // A link of the rules opens in the browser, not in the box.
+  server->script("getBusiDesc",
+                 Scripted::success(Json::array({Json{{"aContent", "<a href=\"http://rules.example/r.html\">细则</a>"}}})), 1);
+  auto linked = openForm();
+  ASSERT_TRUE(inspector().followLink(*linked->remindStr(), "细则").isOk());
+  EXPECT_EQ(platform::UrlOpener::shared().opened(), (std::vector<std::string>{"http://rules.example/r.html"}));
+  EXPECT_FALSE(linked->remindStr()->isLoading());
+  EXPECT_EQ(linked->remindStr()->pageText(), "细则");
+
   // A refusal of the rules shows the server's text.
   server->script("getBusiDesc", Scripted::error("3009", "暂无说明"), 1);
   auto second = openForm();
@@ -317,6 +326,37 @@ TEST_F(TicketRechargeTest, BackLeavesTheModalPresentationAndTheAmountSurvivesThe
   form->backButtonPressed();
   RunLoop::main().advance(1);
   EXPECT_FALSE(services->navigation->topViewController()->presentedViewController());
+}
+
+TEST(TicketRechargeReturnTest, TheReceiptReturnsToTheFirstBetListScreenSetElseToTheForm) {
+  auto colorBall = std::make_shared<testing::NamedTestScreen>("BetList");
+  auto threeD = std::make_shared<testing::NamedTestScreen>("BetList");
+  auto athletics = std::make_shared<testing::NamedTestScreen>("BetList");
+  struct Case {
+    const char* name;
+    std::function<void(TicketRechargeViewController&)> set;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"none", [](TicketRechargeViewController&) {}, "TicketRechargeViewController"},
+      {"3D", [&](TicketRechargeViewController& f) { f.set_threeDBuyController(threeD); }, "ThreeDBuyController"},
+      {"athletics and colour ball",
+       [&](TicketRechargeViewController& f) {
+         f.set_athleticsBetViewController(athletics);
+         f.set_colorBallBuyController(colorBall);
+       },
+       "ColorBallBuyController"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TicketRechargeViewController form;
+    c.set(form);
+    EXPECT_EQ(form.popControllerClass(), c.expected);
+  }
+  // A bet-list screen that has gone is not returned to.
+  TicketRechargeViewController form;
+  form.set_threeDBuyController(std::make_shared<testing::NamedTestScreen>("BetList"));
+  EXPECT_EQ(form.popControllerClass(), "TicketRechargeViewController");
 }
 
 TEST_F(TicketRechargeTest, TheHotlineIsDialledOrExplained) {
