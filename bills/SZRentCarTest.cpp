@@ -124,6 +124,7 @@ class SZRentCarTest : public testing::BillsTestFixture {
 TEST_F(SZRentCarTest, ThePartnerSiteKnowsTheUserAndItsLinksWorkThroughTheClient) {
   auto screen = openPage();
   EXPECT_EQ(screen->title(), "租车服务");
+  EXPECT_EQ(screen->stepIdentifier(), "ZCFW_1");
   EXPECT_TRUE(services->navigation->isNavigationBarHidden());
   EXPECT_EQ(partner->visitors(), (std::vector<std::optional<std::string>>{std::string(kLoginName)}));
   auto web = screen->zucheWeb();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/reader/SwiperInvalidViewController.h"
+#include "bills/BillsScreens.h"
 #include "bills/LotteryTopUpOperations.h"
 #include "bills/TicketRechargeViewController.h"
 #include "bills/testing/BillsTestFixture.h"
@@ -44,6 +45,7 @@ class TicketRechargeTest : public testing::BillsTestFixture {
  protected:
   void SetUp() override {
     BillsTestFixture::SetUp();
+    bills::registerScreens();
     LotteryStandin::Settings settings;
     settings.order = awkwardOrder();
     lottery = std::make_unique<LotteryStandin>(settings);
@@ -93,6 +95,7 @@ TEST_F(TicketRechargeTest, AnOrderBecomesABillThatIsQueriedAndPaidByCard) {
   lottery::StaticVariable::shared().setUid("70001");
   auto form = openForm();
   EXPECT_EQ(form->title(), "账户充值");
+  EXPECT_EQ(form->stepIdentifier(), "JVQ001_10");
   runRoad(*form, "100");
   auto swipe = swipeOnTop();
   ASSERT_TRUE(swipe);
