@@ -7,6 +7,7 @@
 #include "bills/LotteryTopUpOperations.h"
 #include "bills/TicketRechargeViewController.h"
 #include "bills/testing/BillsTestFixture.h"
+#include "pay/SwipeResultViewController.h"
 #include "lottery/core/LotteryServerConfig.h"
 #include "lottery/core/StaticVariable.h"
 #include "platform/device/UrlOpener.h"
@@ -162,6 +163,30 @@ TEST_F(TicketRechargeTest, AnOrderBecomesABillThatIsQueriedAndPaidByCard) {
   // Back on the form, the amount is gone.
   services->navigation->popTo(*form, false);
   RunLoop::main().advance(1);
+  EXPECT_EQ(form->amountTextField()->text(), "");
+}
+
+TEST_F(TicketRechargeTest, TheReceiptBringsTheUserBackToTheEmptiedForm) {
+  ScreenRegistry::shared().add(PayResultScreen::kReceiptClassName, [] { return SwipeResultViewController::create(); });
+  startBox();
+  auto form = openForm();
+  runRoad(*form, "66.6");
+  auto swipe = swipeOnTop();
+  ASSERT_TRUE(swipe);
+  ASSERT_TRUE(pump([&] { return box->isArmed(); }, 10) && box->swipe());
+  ASSERT_TRUE(pump([&] { return !swipe->track().empty(); }, 10));
+  auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(swipe->passwordTextField()->inputView());
+  ASSERT_TRUE(keypad);
+  for (char c : std::string("123456")) swipe->keyboadView(*keypad, c - '0');
+  ASSERT_TRUE(swipe->doneButton()->tap());
+  std::shared_ptr<SwipeResultViewController> receipt;
+  ASSERT_TRUE(pump([&] { return (receipt = std::dynamic_pointer_cast<SwipeResultViewController>(top())) != nullptr; }, 20));
+  RunLoop::main().advance(1);
+  EXPECT_EQ(commits().back().amountFen, 6660);
+
+  receipt->doneButtonPressed();
+  RunLoop::main().advance(1);
+  EXPECT_EQ(top(), form);
   EXPECT_EQ(form->amountTextField()->text(), "");
 }
 
