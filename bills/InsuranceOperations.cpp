@@ -150,6 +150,12 @@ void InsuranceOperations::storeCommit(const PolicyOrder& order, const std::strin
 }
 
 std::optional<int64_t> InsuranceOperations::coverDays(const Json& product) {
+  // A whole number sent as a number reads as its text would.
+  if (product.is_object() && product.contains("period") && product["period"].is_number_integer()) {
+    const int64_t days = product["period"].get<int64_t>();
+    if (days < 1 || days > kMaxPeriodDays) return std::nullopt;
+    return days;
+  }
   const std::string period = text(product, "period");
   if (period.empty() || period.size() > 6) return std::nullopt;
   int64_t days = 0;
