@@ -488,5 +488,37 @@ TEST_F(InsuranceTest, AnInquiryRefusalIsPromptedAndNoPayScreenOpens) {
   EXPECT_EQ(Tools::sharedInstance().infoValue("busid"), std::nullopt);
 }
 
+TEST_F(InsuranceTest, ScreensLeftBeforeTheirRepliesOpenNothing) {
+  // The list, gone before its product's record arrives.
+  auto list = openList(false);
+  server->script("getInsuranceInfo", Scripted::heldReply(), 1);
+  ASSERT_TRUE(inspector().tapCell(*list->tableView(), {0, 0}).isOk());
+  ASSERT_TRUE(awaitReply([&] { return server->http().heldCount() == 1; }));
+  services->navigation->popToRoot(false);
+  std::weak_ptr<InsuranceListViewController> gone = list;
+  list.reset();
+  RunLoop::main().advance(1);
+  EXPECT_TRUE(gone.expired());
+  server->http().releaseHeld();
+  RunLoop::main().drainIoUntil([] { return false; }, std::chrono::milliseconds(200));
+  RunLoop::main().advance(1);
+  EXPECT_EQ(top(), services->navigation->stack().front());
+
+  // The date screen, gone before its inquiry's answer: no pay screen, no commit prepared.
+  startBox();
+  server->script("queryTrans", Scripted::heldReply(), 1);
+  auto screen = dates(product("INS001"));
+  screen->buttonSelected();
+  ASSERT_TRUE(screen->nextButton()->tap());
+  ASSERT_TRUE(pump([&] { return server->http().heldCount() == 1; }));
+  services->navigation->popToRoot(false);
+  screen.reset();
+  RunLoop::main().advance(1);
+  server->http().releaseHeld();
+  ASSERT_TRUE(pump([&] { return calls("queryTrans") == 1 && !spinnerShown(); }, 5));
+  EXPECT_EQ(std::dynamic_pointer_cast<SwipeViewController>(top()), nullptr);
+  EXPECT_EQ(Tools::sharedInstance().infoValue("busid"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace nvx
