@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "app/ui/ViewTool.h"
+#include "bills/InsuranceIndicator.h"
 #include "core/text/StringsTool.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Strings.h"
 #include "platform/foundation/Text16.h"
-#include "platform/ui/Hud.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TableViewCell.h"
 
@@ -41,18 +41,21 @@ void CitySelectViewController::viewDidLoad() {
   cityDic_.clear();
   charactorArray_.clear();
 
-  if (auto navigation = navigationController()) {
-    platform::ui::Hud::hideAll(*navigation->view(), false);
-    platform::ui::Hud::showOn(*navigation->view(), false);
-  }
   std::weak_ptr<CitySelectViewController> weak = self;
   listRequest_ = InsuranceOperations::getList(request_, [weak](InsuranceReply reply) {
     if (auto picker = weak.lock()) picker->replied(reply);
   });
+  insurance::showIndicatorSoon(self, [weak] {
+    auto picker = weak.lock();
+    if (!picker || !picker->listRequest_) return false;
+    insurance::hideIndicators(*picker, false);
+    return true;
+  }, false);
 }
 
 void CitySelectViewController::replied(const InsuranceReply& reply) {
-  if (auto navigation = navigationController()) platform::ui::Hud::hideAll(*navigation->view(), false);
+  listRequest_.reset();
+  insurance::hideIndicators(*this, false);
   switch (reply.outcome) {
     case InsuranceReply::Outcome::Data:
       if (reply.data.is_array()) {

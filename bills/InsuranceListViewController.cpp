@@ -3,9 +3,9 @@
 #include "app/ui/ViewTool.h"
 #include "bills/InsuranceDetailViewController.h"
 #include "bills/InsuranceDisplayView.h"
+#include "bills/InsuranceIndicator.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Strings.h"
-#include "platform/ui/Hud.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TableViewCell.h"
 
@@ -47,22 +47,18 @@ void InsuranceListViewController::viewDidLoad() {
   view()->addSubview(tableView_);
 
   std::weak_ptr<InsuranceListViewController> weak = self;
-  showIndicator();
   listRequest_ = InsuranceOperations::getInsuranceList(willNotpromotion_, [weak](InsuranceReply reply) {
     if (auto screen = weak.lock()) screen->listReplied(reply);
   });
-}
-
-void InsuranceListViewController::showIndicator() {
-  if (auto navigation = navigationController()) platform::ui::Hud::showOn(*navigation->view(), false);
-}
-
-void InsuranceListViewController::hideIndicators() {
-  if (auto navigation = navigationController()) platform::ui::Hud::hideAll(*navigation->view(), false);
+  insurance::showIndicatorSoon(self, [weak] {
+    auto screen = weak.lock();
+    return screen && screen->listRequest_;
+  }, false);
 }
 
 void InsuranceListViewController::listReplied(const InsuranceReply& reply) {
-  hideIndicators();
+  listRequest_.reset();
+  insurance::hideIndicators(*this, false);
   switch (reply.outcome) {
     case InsuranceReply::Outcome::Refused:
       showPrompt(reply.message);
@@ -81,7 +77,8 @@ void InsuranceListViewController::listReplied(const InsuranceReply& reply) {
 }
 
 void InsuranceListViewController::detailReplied(const InsuranceReply& reply) {
-  hideIndicators();
+  detailRequest_.reset();
+  insurance::hideIndicators(*this, false);
   switch (reply.outcome) {
     case InsuranceReply::Outcome::Refused:
       showPrompt(reply.message);
@@ -135,7 +132,7 @@ void InsuranceListViewController::didSelectRow(platform::ui::TableView& table, p
   if (detailRequest_) detailRequest_->cancelRequest();
   std::weak_ptr<InsuranceListViewController> weak =
       std::static_pointer_cast<InsuranceListViewController>(shared_from_this());
-  showIndicator();
+  insurance::showIndicator(*this, false);
   detailRequest_ = InsuranceOperations::getInsuranceInfo(
       InsuranceOperations::text(insuranceList_.at(static_cast<size_t>(path.row)), "isanceId"),
       [weak, touch](InsuranceReply reply) {

@@ -43,8 +43,6 @@ class InsuranceListViewController : public NVXViewController,
  private:
   void listReplied(const InsuranceReply& reply);
   void detailReplied(const InsuranceReply& reply);
-  void showIndicator();
-  void hideIndicators();
 
   bool isPromotion_ = false;
   std::string willNotpromotion_ = "1";

@@ -3,6 +3,7 @@
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ViewTool.h"
 #include "bills/BillFormParts.h"
+#include "bills/InsuranceIndicator.h"
 #include "bills/InsurancePickDateViewController.h"
 #include "core/text/StringsTool.h"
 #include "platform/device/Device.h"
@@ -11,7 +12,6 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animation.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Hud.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TableViewCell.h"
@@ -121,17 +121,20 @@ std::shared_ptr<platform::ui::View> InsuranceNewBillViewController::makeFooter()
 // --- prefill -------------------------------------------------------------------------------------
 
 void InsuranceNewBillViewController::requestUserInfo() {
-  if (auto navigation = navigationController()) platform::ui::Hud::showOn(*navigation->view(), true);
-  std::weak_ptr<InsuranceNewBillViewController> weak =
-      std::static_pointer_cast<InsuranceNewBillViewController>(shared_from_this());
+  auto self = std::static_pointer_cast<InsuranceNewBillViewController>(shared_from_this());
+  std::weak_ptr<InsuranceNewBillViewController> weak = self;
   prefill_ = InsuranceOperations::getUserInfo([weak](InsuranceReply reply) {
     if (auto screen = weak.lock()) screen->userInfoReplied(reply);
   });
+  insurance::showIndicatorSoon(self, [weak] {
+    auto screen = weak.lock();
+    return screen && screen->prefill_;
+  }, true);
 }
 
 void InsuranceNewBillViewController::userInfoReplied(const InsuranceReply& reply) {
   prefill_.reset();
-  if (auto navigation = navigationController()) platform::ui::Hud::hideAll(*navigation->view(), true);
+  insurance::hideIndicators(*this, true);
   switch (reply.outcome) {
     case InsuranceReply::Outcome::NoAnswer: {
       std::weak_ptr<InsuranceNewBillViewController> weak =

@@ -403,6 +403,17 @@ TEST_F(InsuranceTest, NextRefusesAProductWithoutCoverUnacceptedRulesAndSendsNoth
   ASSERT_TRUE(screen->nextButton()->tap());
   EXPECT_EQ(prompt(), key("Ins_Error_Period"));
   settle();
+  // A price that is no amount of fen cannot be charged.
+  for (const char* price : {"", "免费", "0", "-5"}) {
+    SCOPED_TRACE(price);
+    Json badPrice = product("INS001");
+    badPrice["isancePrice"] = price;
+    auto priced = dates(badPrice);
+    priced->buttonSelected();
+    ASSERT_TRUE(priced->nextButton()->tap());
+    EXPECT_EQ(prompt(), key("Ins_Error_Price"));
+    settle();
+  }
 
   auto unaccepted = dates(product("INS001"));
   // The rules label trims the name; the refusal uses it as stored.
@@ -476,16 +487,42 @@ TEST_F(InsuranceTest, APolicyIsInquiredPaidByCardAndCommittedWithItsPolicyText) 
   EXPECT_TRUE(sent[0].withPin);
 }
 
-TEST_F(InsuranceTest, AnInquiryRefusalIsPromptedAndNoPayScreenOpens) {
+TEST_F(InsuranceTest, AnInquiryRefusalOrAReplyWithoutSerialNumberOpensNoPayScreen) {
   startBox();
-  server->script("queryTrans", Scripted::error("3102", "保单信息格式错误"), 1);
-  auto screen = dates(product("INS001"));
-  screen->buttonSelected();
-  ASSERT_TRUE(screen->nextButton()->tap());
-  ASSERT_TRUE(pump([&] { return prompt().has_value() && calls("queryTrans") > 0; }));
-  EXPECT_EQ(prompt(), "保单信息格式错误");
-  EXPECT_EQ(top(), screen);
-  EXPECT_EQ(Tools::sharedInstance().infoValue("busid"), std::nullopt);
+  struct Case {
+    const char* name;
+    Scripted answer;
+    std::string prompt;
+  };
+  const std::vector<Case> cases = {
+      {"a refusal", Scripted::error("3102", "保单信息格式错误"), "保单信息格式错误"},
+      {"no serial number", Scripted::success(Json{{"billno", "INS001"}}), key("Error_Data")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    server->script("queryTrans", c.answer, 1);
+    const size_t before = calls("queryTrans");
+    auto screen = dates(product("INS001"));
+    screen->buttonSelected();
+    ASSERT_TRUE(screen->nextButton()->tap());
+    ASSERT_TRUE(pump([&] { return prompt().has_value() && calls("queryTrans") > before; }));
+    EXPECT_EQ(prompt(), c.prompt);
+    EXPECT_EQ(top(), screen);
+    EXPECT_EQ(Tools::sharedInstance().infoValue("busid"), std::nullopt);
+    settle();
+    services->navigation->popToRoot(false);
+  }
+}
+
+TEST_F(InsuranceTest, TheIndicatorStaysOverTheNavigationWhileTheListLoads) {
+  server->script("getInsuranceList", Scripted::heldReply(), 1);
+  auto list = show(InsuranceListViewController::initWithIsPromotion(false));
+  ASSERT_TRUE(awaitReply([&] { return server->http().heldCount() == 1; }));
+  RunLoop::main().advance(1);
+  EXPECT_TRUE(spinnerShownOnNavigation());
+  server->http().releaseHeld();
+  ASSERT_TRUE(awaitReply([&] { return !list->insuranceList().empty(); }));
+  EXPECT_FALSE(spinnerShownOnNavigation());
 }
 
 TEST_F(InsuranceTest, ScreensLeftBeforeTheirRepliesOpenNothing) {

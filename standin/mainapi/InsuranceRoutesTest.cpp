@@ -19,20 +19,6 @@ class InsuranceRoutesTest : public SignedInStandinTest {
  protected:
   void SetUp() override { ASSERT_NO_FATAL_FAILURE(signIn(fixture::kReaderTermid)); }
 
-  Json signedCall(std::string_view method, Fields fields, bool card) {
-    Fields all = {{"termid", std::string(fixture::kReaderTermid)},
-                  {"mobile", std::string(fixture::kLoginName)},
-                  {"userToken", std::string(fixture::kUserToken)}};
-    all.insert(all.end(), fields.begin(), fields.end());
-    if (card) {
-      all.emplace_back("otrack", fixture::encryptedTracksHex("0007"));
-      all.emplace_back("rnd", "0011223344556677");
-    }
-    const auto keys = server->issuedKeys(std::string(fixture::kReaderTermid));
-    all.emplace_back("mac", MainApiStandin::retailMac(MainApiStandin::macInputOf(all, card), keys->mac).substr(0, 8));
-    return post(method, all);
-  }
-  static std::string code(const Json& reply) { return reply["retStatus"].value("retCode", ""); }
   static Fields policy(std::string billno, std::string amount, std::string addpad) {
     return Fields{{"idnumber", "11010519491231002X"}, {"mobileno", "13912345678"}, {"amount", std::move(amount)},
                   {"billno", std::move(billno)},       {"addpad", std::move(addpad)}};
