@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/ui/ViewTool.h"
-#include "bills/InsuranceIndicator.h"
+#include "bills/InsuranceScreenParts.h"
 #include "core/text/StringsTool.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Strings.h"

@@ -3,7 +3,7 @@
 #include "app/ui/ViewTool.h"
 #include "bills/InsuranceDetailViewController.h"
 #include "bills/InsuranceDisplayView.h"
-#include "bills/InsuranceIndicator.h"
+#include "bills/InsuranceScreenParts.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/NavigationController.h"
@@ -59,40 +59,23 @@ void InsuranceListViewController::viewDidLoad() {
 void InsuranceListViewController::listReplied(const InsuranceReply& reply) {
   listRequest_.reset();
   insurance::hideIndicators(*this, false);
-  switch (reply.outcome) {
-    case InsuranceReply::Outcome::Refused:
-      showPrompt(reply.message);
-      return;
-    case InsuranceReply::Outcome::Data:
-      // Only a list with products replaces the one shown.
-      if (reply.data.is_array() && !reply.data.empty()) {
-        insuranceList_ = reply.data;
-        tableView_->reloadData();
-      }
-      return;
-    case InsuranceReply::Outcome::NoAnswer:
-    case InsuranceReply::Outcome::Silent:
-      return;
+  // Only a list with products replaces the one shown.
+  const Json* data = insurance::dataOrPrompt(*this, reply);
+  if (data && data->is_array() && !data->empty()) {
+    insuranceList_ = *data;
+    tableView_->reloadData();
   }
 }
 
 void InsuranceListViewController::detailReplied(const InsuranceReply& reply) {
   detailRequest_.reset();
   insurance::hideIndicators(*this, false);
-  switch (reply.outcome) {
-    case InsuranceReply::Outcome::Refused:
-      showPrompt(reply.message);
-      return;
-    case InsuranceReply::Outcome::Data:
-      // A record that is no product cannot be shown or bought.
-      if (!reply.data.is_object()) return showPrompt(Strings::localized("Error_Data"));
-      if (auto navigation = navigationController()) {
-        navigation->push(InsuranceDetailViewController::initWithInsuranceDetailInfo(reply.data, isPromotion_), true);
-      }
-      return;
-    case InsuranceReply::Outcome::NoAnswer:
-    case InsuranceReply::Outcome::Silent:
-      return;
+  const Json* data = insurance::dataOrPrompt(*this, reply);
+  if (!data) return;
+  // A record that is no product cannot be shown or bought.
+  if (!data->is_object()) return showPrompt(Strings::localized("Error_Data"));
+  if (auto navigation = navigationController()) {
+    navigation->push(InsuranceDetailViewController::initWithInsuranceDetailInfo(*data, isPromotion_), true);
   }
 }
 

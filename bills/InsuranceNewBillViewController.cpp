@@ -3,7 +3,7 @@
 #include "app/ui/ButtonCreater.h"
 #include "app/ui/ViewTool.h"
 #include "bills/BillFormParts.h"
-#include "bills/InsuranceIndicator.h"
+#include "bills/InsuranceScreenParts.h"
 #include "bills/InsurancePickDateViewController.h"
 #include "core/text/StringsTool.h"
 #include "platform/device/Device.h"

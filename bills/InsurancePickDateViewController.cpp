@@ -5,6 +5,7 @@
 #include "app/ui/TransactionInfoSource.h"
 #include "bills/BillPayScreen.h"
 #include "bills/InsuranceRullViewController.h"
+#include "bills/InsuranceScreenParts.h"
 #include "core/text/TextExt.h"
 #include "platform/device/Device.h"
 #include "platform/foundation/Strings.h"
@@ -198,22 +199,13 @@ void InsurancePickDateViewController::sendInquiry() {
 
 void InsurancePickDateViewController::inquiryReplied(const InsuranceReply& reply) {
   inquiryRunning_ = false;
-  switch (reply.outcome) {
-    case InsuranceReply::Outcome::Data: {
-      const std::string sid = InsuranceOperations::text(reply.data, "sid");
-      // Without its serial number the policy cannot be committed.
-      if (sid.empty()) return showPrompt(L("Error_Data"));
-      sid_ = sid;
-      createBillRequestDidSuccess();
-      return;
-    }
-    case InsuranceReply::Outcome::Refused:
-      showPrompt(reply.message);
-      return;
-    case InsuranceReply::Outcome::NoAnswer:
-    case InsuranceReply::Outcome::Silent:
-      return;
-  }
+  const Json* data = insurance::dataOrPrompt(*this, reply);
+  if (!data) return;
+  // Without its serial number the policy cannot be committed.
+  const std::string sid = InsuranceOperations::text(*data, "sid");
+  if (sid.empty()) return showPrompt(L("Error_Data"));
+  sid_ = sid;
+  createBillRequestDidSuccess();
 }
 
 void InsurancePickDateViewController::payRequest() { InsuranceOperations::storeCommit(order(), sid_); }

@@ -1,10 +1,15 @@
-#include "bills/InsuranceIndicator.h"
+#include "bills/InsuranceScreenParts.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Hud.h"
 #include "platform/ui/NavigationController.h"
 
 namespace nvx::insurance {
+
+const platform::Json* dataOrPrompt(NVXViewController& screen, const InsuranceReply& reply) {
+  if (reply.outcome == InsuranceReply::Outcome::Refused) screen.showPrompt(reply.message);
+  return reply.outcome == InsuranceReply::Outcome::Data ? &reply.data : nullptr;
+}
 
 void showIndicator(platform::ui::ViewController& screen, bool animated) {
   if (auto navigation = screen.navigationController()) platform::ui::Hud::showOn(*navigation->view(), animated);
