@@ -15,6 +15,7 @@
 #include "bills/InsuranceRullViewController.h"
 #include "bills/InsuranceViewController.h"
 #include "bills/testing/BillsTestFixture.h"
+#include "pay/SwipeTimeOutViewController.h"
 #include "pay/SwipeViewController.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/ActionSheet.h"
@@ -555,6 +556,30 @@ TEST_F(InsuranceTest, ScreensLeftBeforeTheirRepliesOpenNothing) {
   ASSERT_TRUE(pump([&] { return calls("queryTrans") == 1 && !spinnerShown(); }, 5));
   EXPECT_EQ(std::dynamic_pointer_cast<SwipeViewController>(top()), nullptr);
   EXPECT_EQ(Tools::sharedInstance().infoValue("busid"), std::nullopt);
+}
+
+TEST_F(InsuranceTest, APolicyCommitWhoseAnswerIsLostIsNeitherShownAsFailedNorSentAgain) {
+  startBox();
+  server->script("commitTransaction", Scripted::dropAfterProcessing(), 1);
+  auto screen = dates(product("INS001"));
+  screen->buttonSelected();
+  ASSERT_TRUE(screen->nextButton()->tap());
+  ASSERT_TRUE(pump([&] { return std::dynamic_pointer_cast<SwipeViewController>(top()) != nullptr; }));
+  RunLoop::main().advance(1);
+  auto swipe = std::dynamic_pointer_cast<SwipeViewController>(top());
+  ASSERT_TRUE(pump([&] { return box->isArmed(); }, 10));
+  ASSERT_TRUE(box->swipe());
+  ASSERT_TRUE(pump([&] { return !swipe->track().empty(); }, 10));
+  auto keypad = std::dynamic_pointer_cast<NVXKeyboardView>(swipe->passwordTextField()->inputView());
+  ASSERT_TRUE(keypad);
+  for (char c : std::string("123456")) swipe->keyboadView(*keypad, c - '0');
+  ASSERT_TRUE(swipe->doneButton()->tap());
+  ASSERT_TRUE(pump([&] { return top()->className() == SwipeTimeOutViewController::kClassName; }, 20));
+  RunLoop::main().advance(70);
+  EXPECT_EQ(top()->className(), SwipeTimeOutViewController::kClassName);
+  EXPECT_EQ(calls("commitTransaction"), 1u);
+  EXPECT_EQ(commits().size(), 1u);
+  EXPECT_TRUE(receipts.empty());
 }
 
 }  // namespace
