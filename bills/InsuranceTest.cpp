@@ -17,6 +17,7 @@
 #include "bills/testing/BillsTestFixture.h"
 #include "pay/SwipeTimeOutViewController.h"
 #include "pay/SwipeViewController.h"
+#include "platform/device/UrlOpener.h"
 #include "platform/foundation/Strings.h"
 #include "platform/ui/ActionSheet.h"
 #include "standin/mainapi/InsuranceRoutes.h"
@@ -580,6 +581,59 @@ TEST_F(InsuranceTest, APolicyCommitWhoseAnswerIsLostIsNeitherShownAsFailedNorSen
   EXPECT_EQ(calls("commitTransaction"), 1u);
   EXPECT_EQ(commits().size(), 1u);
   EXPECT_TRUE(receipts.empty());
+}
+
+TEST_F(InsuranceTest, TheServicePhoneIsCalledWhereThePhoneCanAndExplainedWhereItCannot) {
+  auto form = show(InsuranceNewBillViewController::initwithInsuranceInfo(product("INS001")));
+  auto& opener = platform::UrlOpener::shared();
+  const bool couldCall = opener.openableSchemes().count("tel") > 0;
+  for (bool canCall : {true, false}) {
+    SCOPED_TRACE(canCall ? "a phone" : "no phone");
+    opener.setOpenable("tel", canCall);
+    const size_t opened = opener.opened().size();
+    ASSERT_TRUE(form->telButton()->tap());
+    ASSERT_TRUE(inspector().topSheet());
+    EXPECT_EQ(inspector().topSheet()->title(), key("Ins_Description_Tel"));
+    ASSERT_TRUE(inspector().chooseInSheet(key("Call")).isOk());
+    if (canCall) {
+      ASSERT_EQ(opener.opened().size(), opened + 1);
+      EXPECT_EQ(opener.opened().back(), "tel:" + key("Ins_Description_Tel"));
+      EXPECT_FALSE(inspector().topAlert());
+    } else {
+      auto alert = inspector().topAlert();
+      ASSERT_TRUE(alert);
+      EXPECT_EQ(alert->title(), key("ServicePhone") + key("BuyPhoneNumberText"));
+      EXPECT_EQ(alert->message(), key("NoPhone"));
+      ASSERT_TRUE(inspector().answerAlert(key("Know")).isOk());
+    }
+  }
+  // Cancel calls nobody.
+  const size_t opened = opener.opened().size();
+  ASSERT_TRUE(form->telButton()->tap());
+  ASSERT_TRUE(inspector().chooseInSheet(key("Cancel")).isOk());
+  EXPECT_EQ(opener.opened().size(), opened);
+  opener.setOpenable("tel", couldCall);
+}
+
+TEST(InsuranceDisplayViewTest, ALongNameTakesTwoLinesAndPushesThePricesAndTheDescriptionDown) {
+  auto shortName = InsuranceDisplayView::initWithWillShowLine(true, true);
+  shortName->setDescription("家庭财产综合保障");
+  shortName->setTitle("家财险");
+  auto longName = InsuranceDisplayView::initWithWillShowLine(true, true);
+  longName->setDescription("家庭财产综合保障");
+  longName->setTitle("一年期家庭财产综合保险升级版含盗抢及水管爆裂责任再加上很多很多附加条款");
+  EXPECT_GT(longName->titleLabel()->frame().height, shortName->titleLabel()->frame().height);
+  EXPECT_LE(longName->titleLabel()->frame().height, 2 * shortName->titleLabel()->frame().height + 1);
+  EXPECT_GT(longName->priceLabel()->frame().y, shortName->priceLabel()->frame().y);
+  EXPECT_EQ(longName->originPriceLabel()->frame().y, longName->priceLabel()->frame().y);
+  EXPECT_GT(longName->descriptionLabel()->frame().y, longName->priceLabel()->frame().y);
+  // Without promotion mode there is nothing to strike through or promote.
+  auto plain = InsuranceDisplayView::initWithWillShowLine(false, false);
+  plain->setOriginPrice("150.00");
+  plain->setPromoteDescription("限时");
+  EXPECT_FALSE(plain->originPriceLabel());
+  EXPECT_FALSE(plain->promoteLabel());
+  EXPECT_FALSE(plain->bottomLine());
 }
 
 }  // namespace
