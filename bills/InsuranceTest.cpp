@@ -262,6 +262,15 @@ TEST_F(InsuranceTest, TheFormIsFilledFromTheUsersRecordAndItsChecksStopInOrder) 
   ASSERT_TRUE(awaitReply([&] { return form->nameField()->text() == "张三"; }));
   EXPECT_EQ(form->phoneField()->text(), "139-1234-5678");
   EXPECT_EQ(form->tableView()->numberOfRows(0), 6);
+  // The e-mail lifts the view above the keyboard; a touch on the table settles it again.
+  const double y = form->view()->frame().y;
+  ASSERT_TRUE(form->emailField()->becomeFirstResponder());
+  RunLoop::main().advance(1);
+  EXPECT_EQ(form->view()->frame().y, y - InsuranceNewBillViewController::kEmailLift);
+  form->touchUpInsideEndedCustomTableView(*form->tableView());
+  RunLoop::main().advance(1);
+  EXPECT_EQ(form->view()->frame().y, y);
+  EXPECT_FALSE(form->emailField()->isFirstResponder());
   EXPECT_NE(lastRequestTo("getUserInfo")->path.find(std::string("getUserInfo/") + kLoginName), std::string::npos);
   EXPECT_EQ(query(lastRequestTo("getUserInfo")).rfind(std::string("userToken=") + kUserToken + "&verifyType=1&uid=", 0),
             0u);
