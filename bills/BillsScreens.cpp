@@ -4,6 +4,9 @@
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/GameCardRechargeViewController.h"
+#include "bills/InsuranceChooseViewController.h"
+#include "bills/InsuranceListViewController.h"
+#include "bills/InsuranceViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
@@ -67,6 +70,9 @@ void registerScreens() {
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
+  add<InsuranceChooseViewController>();
+  add<InsuranceViewController>();
+  add<InsuranceListViewController>();
 }
 
 }  // namespace nvx::bills
