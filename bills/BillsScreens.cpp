@@ -4,6 +4,9 @@
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/GameCardRechargeViewController.h"
+#include "bills/InsuranceChooseViewController.h"
+#include "bills/InsuranceListViewController.h"
+#include "bills/InsuranceViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
 #include "bills/SZRentCarViewContrllerViewController.h"
@@ -70,6 +73,9 @@ void registerScreens() {
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
+  add<InsuranceChooseViewController>();
+  add<InsuranceViewController>();
+  add<InsuranceListViewController>();
   add<TicketRechargeViewController>();
   add<SZRentCarViewContrllerViewController>();
 }

@@ -43,8 +43,8 @@ class SignedInStandinTest : public ::testing::Test {
     return platform::json::parse(r->responseString()).value_or(platform::Json());
   }
 
-  // A call of the reader's terminal signed under its MAC key, with the user's session; card adds
-  // the test card's tracks (and the fee-last MAC of a commit).
+  // A call of the reader terminal of the fixture, signed under its issued MAC key; with card, the
+  // test card's tracks go with it (a commit).
   platform::Json signedCall(std::string_view method, Fields fields, bool card) {
     Fields all = {{"termid", std::string(fixture::kReaderTermid)},
                   {"mobile", std::string(fixture::kLoginName)},
