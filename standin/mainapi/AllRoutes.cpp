@@ -1,5 +1,6 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
 #include "standin/mainapi/HomeRoutes.h"
+#include "standin/mainapi/HomeServiceRoutes.h"
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
@@ -17,6 +18,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
   standin::addBillsRoutes(server);
+  standin::addHomeServiceRoutes(server);
 }
 
 }  // namespace standin::mainapi
