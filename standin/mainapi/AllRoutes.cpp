@@ -1,5 +1,7 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
 #include "standin/mainapi/HomeRoutes.h"
+#include "standin/mainapi/InsuranceRoutes.h"
+#include "standin/mainapi/LotteryTopUpRoutes.h"
 #include "standin/mainapi/HomeServiceRoutes.h"
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/BillsRoutes.h"
@@ -18,6 +20,8 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
   standin::addBillsRoutes(server);
+  standin::addInsuranceRoutes(server);
+  standin::addLotteryTopUpRoutes(server);
   standin::addHomeServiceRoutes(server);
 }
 
