@@ -237,7 +237,8 @@ void MessageCenterView::open(const MsgList& message) {
     page->setRemoteUrl(params);
     push(page);
   } else if (type == "3") {
-    MoreViewController::create()->handleUpdateClient();
+    if (!moreCtrl_) moreCtrl_ = MoreViewController::create();
+    moreCtrl_->handleUpdateClient();
   } else if (type == "4") {
     goBuiness(params);
   } else if (type == "5") {

@@ -21,6 +21,8 @@
 
 namespace nvx {
 
+class MoreViewController;
+
 class MessageCenterView : public platform::ui::View,
                           public platform::ui::TableViewDataSource,
                           public platform::ui::TableViewDelegate,
@@ -96,6 +98,8 @@ class MessageCenterView : public platform::ui::View,
   std::shared_ptr<platform::ui::Label> refleshLabel_;
   std::shared_ptr<platform::ui::ImageView> noRecordImg_;
   std::shared_ptr<LoadingActivityView> loadingView_;
+  // Runs the upgrade check for open type 3; kept so that its alert's answers reach it.
+  std::shared_ptr<MoreViewController> moreCtrl_;
   int startPage_ = 1;
   int refrushCount_ = 0;
 };

@@ -44,7 +44,7 @@ void addHomeServiceRoutes(MainApiStandin& server) {
   });
 
   // "getMobileByPsamNo/<terminal id>": the login name the reader was opened for, "" for none.
-  server.addRoute("getMobileByPsamNo", [](Call& call) {
+  server.addRoute("getMobileByPsamNo/", [](Call& call) {
     if (call.segments().size() != 2 || call.segments()[1].empty()) {
       return call.error(MainApiStandin::kBadRequest, "参数错误");
     }
