@@ -24,7 +24,7 @@ bool holdsTitle(const HomeBoxList& list, const std::string& title) {
 
 std::shared_ptr<AllControllerTable> AllControllerTable::create() { return std::make_shared<AllControllerTable>(); }
 
-void AllControllerTable::insertBeforeLast(HomeBoxList& list, const std::shared_ptr<HomeBoxData>& box) {
+void AllControllerTable::insertTampArray(HomeBoxList& list, const std::shared_ptr<HomeBoxData>& box) {
   if (list.empty()) {
     list.push_back(box);
     return;
@@ -121,7 +121,7 @@ void AllControllerTable::didSelectRow(ui::TableView& table, ui::IndexPath path) 
   if (ticked) {
     deleteBoxData(existArray_, box->title());
   } else if (getTheHomeBoxDataByBusid(box->busId())) {
-    insertBeforeLast(existArray_, box);
+    insertTampArray(existArray_, box);
   }
 }
 
@@ -135,7 +135,7 @@ void AllControllerTable::resetExistArray() {
     if (!holdsTitle(existArray_, box->title())) removed.push_back(box);
   }
   for (const auto& box : removed) deleteBoxData(compareArray_, box->title());
-  for (const auto& box : added) insertBeforeLast(compareArray_, box);
+  for (const auto& box : added) insertTampArray(compareArray_, box);
 }
 
 void AllControllerTable::save() {

@@ -57,7 +57,7 @@ class AllControllerTable : public NVXViewController,
   const std::shared_ptr<ClassifyView>& classifyView() const { return classifyView_; }
 
   // Inserts the box just before the last box of the list; into an empty list it is appended.
-  static void insertBeforeLast(HomeBoxList& list, const std::shared_ptr<HomeBoxData>& box);
+  static void insertTampArray(HomeBoxList& list, const std::shared_ptr<HomeBoxData>& box);
   // Removes the first box of that title (nothing when there is none).
   static void deleteBoxData(HomeBoxList& list, const std::string& title);
 

@@ -59,7 +59,7 @@ HomeListEntity HomeListEntity::initWithJson(const Json& json) {
   return e;
 }
 
-void HomeServiceOperations::getNoticeMsg(int page, std::function<void(NoticePage)> completion) {
+void HomeServiceOperations::getNoticeMsgCurrPage(int page, std::function<void(NoticePage)> completion) {
   MainApiRequest::get("getNoticeMsg", Identity::Plain)
       .query("currPage", std::to_string(page))
       .spinner()
@@ -139,7 +139,7 @@ HomeServiceOperations::ReaderOwner HomeServiceOperations::getMobileByPsamNo(cons
   return owner;
 }
 
-void HomeServiceOperations::getMallHomeList(
+void HomeServiceOperations::getProducts(
     std::function<void(std::optional<std::vector<HomeListEntity>>, std::string errMsg)> completion) {
   mallGet(StringsTool::secondServerAddress(), "pageHomeList")
       .query("pageType", std::to_string(kMallPageType))
@@ -157,7 +157,7 @@ void HomeServiceOperations::getMallHomeList(
               "pageHomeList"});
 }
 
-void HomeServiceOperations::getMallProduct(
+void HomeServiceOperations::getDetailProductWithPId(
     const std::string& productId, std::function<void(std::optional<Json> detail, std::string errMsg)> completion) {
   mallGet(StringsTool::mallServerAddress(), "product")
       .query("pId", text::encodeURLString(productId))

@@ -52,7 +52,7 @@ class HomeServiceOperations {
     std::string errMsg;
   };
   // getNoticeMsg with "currPage=<page>" (identity uid and vercode), behind the window spinner.
-  static void getNoticeMsg(int page, std::function<void(NoticePage)> completion);
+  static void getNoticeMsgCurrPage(int page, std::function<void(NoticePage)> completion);
 
   // The client-version check's answer.
   struct VersionCheck {
@@ -85,8 +85,8 @@ class HomeServiceOperations {
   // The mall: the first page of the home list of page type 1 ("pageHomeList", second-generation
   // mall base, behind the spinner) and one product's detail ("product", mall base, behind the
   // spinner). A failure gives nothing and the message.
-  static void getMallHomeList(std::function<void(std::optional<std::vector<HomeListEntity>>, std::string errMsg)> completion);
-  static void getMallProduct(const std::string& productId,
+  static void getProducts(std::function<void(std::optional<std::vector<HomeListEntity>>, std::string errMsg)> completion);
+  static void getDetailProductWithPId(const std::string& productId,
                              std::function<void(std::optional<platform::Json> detail, std::string errMsg)> completion);
 };
 

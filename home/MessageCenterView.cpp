@@ -114,7 +114,7 @@ bool MessageCenterView::isMessageRead(const std::optional<std::string>& msgId) c
 void MessageCenterView::getMoreMessage(int page, bool isUp, bool isFirst) {
   if (refleshLabel_) refleshLabel_->setText(kRefreshing);
   const std::weak_ptr<MessageCenterView> weak = self();
-  HomeServiceOperations::getNoticeMsg(page, [weak, isUp, isFirst](HomeServiceOperations::NoticePage reply) {
+  HomeServiceOperations::getNoticeMsgCurrPage(page, [weak, isUp, isFirst](HomeServiceOperations::NoticePage reply) {
     if (auto me = weak.lock()) me->pageArrived(std::move(reply), isUp, isFirst);
   });
 }
@@ -318,7 +318,7 @@ Json MessageCenterView::setCartEntity(const HomeListEntity& entry, const Json& d
 void MessageCenterView::getAllCoupon(const MsgList& message) {
   const std::string wanted = message.params.value_or("");
   const std::weak_ptr<MessageCenterView> weak = self();
-  HomeServiceOperations::getMallHomeList([weak, wanted](std::optional<std::vector<HomeListEntity>> list, std::string errMsg) {
+  HomeServiceOperations::getProducts([weak, wanted](std::optional<std::vector<HomeListEntity>> list, std::string errMsg) {
     auto me = weak.lock();
     if (!me) return;
     if (!list) {
@@ -333,7 +333,7 @@ void MessageCenterView::getAllCoupon(const MsgList& message) {
 }
 
 void MessageCenterView::getDetail(const std::string& productId, const HomeListEntity& entry) {
-  HomeServiceOperations::getMallProduct(productId, [entry](std::optional<Json> detail, std::string errMsg) {
+  HomeServiceOperations::getDetailProductWithPId(productId, [entry](std::optional<Json> detail, std::string errMsg) {
     if (!detail) {
       if (!errMsg.empty()) HudExt::prompt(errMsg);
       return;
