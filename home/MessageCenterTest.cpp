@@ -6,6 +6,7 @@
 
 #include "home/MessageCell.h"
 #include "home/MessageDetailViewController.h"
+#include "home/MoreViewController.h"
 #include "home/testing/HomePagesFixture.h"
 #include "platform/device/UrlOpener.h"
 #include "platform/foundation/UserDefaults.h"
@@ -265,6 +266,36 @@ TEST_F(MessageCenterTest, AMallMessageOpensTheProductOfTheMatchingEntry) {
   pump([] { return false; });
   EXPECT_FALSE(lastProduct.lock());
   EXPECT_EQ(topName(), HomeViewController::kClassName);
+}
+
+TEST_F(MessageCenterTest, APageReplacedBeforeItsReplyHearsNothingAndTheUpgradeCheckAnswers) {
+  serve(3);
+  showHome();
+  server->script("getNoticeMsg", Scripted::heldReply(), 1);
+  home->tabBar(*home->navbar(), *home->navbar()->buttonWithTag(HomeNavigationBar::kMessageTag));
+  std::weak_ptr<MessageCenterView> first = home->messageview();
+  home->tabBar(*home->navbar(), *home->navbar()->buttonWithTag(HomeNavigationBar::kMessageTag));
+  ASSERT_TRUE(pump([&] { return server->http().heldCount() == 1; }));
+  server->http().releaseHeld();
+  ASSERT_TRUE(pump([&] { return home->messageview()->messageArr().size() == 3; }));
+  pump([] { return false; });
+  if (auto old = first.lock()) {
+    EXPECT_TRUE(old->messageArr().empty()) << "the replaced page is no longer shown or filled";
+  }
+
+  // Open type 3: the client upgrade check, whose alert answers reach the check.
+  serviceState().notices = Json::array({notice("1", "3")});
+  server->setClientVersions(Json::array({{{"mustup", 1}, {"descTitle", "新版本"}, {"clientDesc", "必须更新"}}}));
+  auto page = openMessages();
+  ASSERT_TRUE(inspector.tapCell(*page->tableview(), IndexPath{0, 0}).isOk());
+  ASSERT_TRUE(pump([&] { return inspector.topAlert() != nullptr; }));
+  auto storeOpenings = [] {
+    const auto opened = platform::UrlOpener::shared().opened();
+    return std::count(opened.begin(), opened.end(), std::string(MoreViewController::kAppStorePage));
+  };
+  const auto before = storeOpenings();
+  ASSERT_TRUE(inspector.answerAlert("确定").isOk());
+  EXPECT_EQ(storeOpenings(), before + 1);
 }
 
 }  // namespace
