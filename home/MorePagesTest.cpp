@@ -9,6 +9,8 @@
 #include "home/testing/HomePagesFixture.h"
 #include "net/RequestSession.h"
 #include "platform/device/UrlOpener.h"
+#include "platform/net/NetConfig.h"
+#include "standin/SimulatedWifiBox.h"
 #include "platform/foundation/Strings.h"
 
 namespace nvx {
@@ -153,6 +155,45 @@ TEST_F(MorePagesTest, TheOwnershipAnswerGivesTheAlertTheIdentityScreenOrTheError
   EXPECT_EQ(identity->phoneNum, User::currentUser().loginName());
   EXPECT_EQ(identity->type, IdentityInfoScreen::kBindReaderType);
   EXPECT_FALSE(services->swiperListener()) << "the reader listener is let go";
+}
+
+// The reader opening behind the real reader gate: the simulated Wi-Fi box on the loopback
+// network, bound to the user on the server; the ownership question runs on a worker.
+TEST_F(MorePagesTest, AnOpenedReaderGivesTheOpenedAlertAndANewOneTheIdentityScreen) {
+  platform::net::NetConfig::current().useLoopbackNetwork();
+  standin::SimulatedWifiBox box(standin::SimulatedWifiBox::onFreePorts());
+  ASSERT_TRUE(box.bindPorts().isOk());
+  constexpr const char* kBoxKsn = "123456789ABCDEF0";
+  logIn();
+  server->addSession(User::currentUser().loginName(), User::currentUser().userToken());
+  server->bindReader(kBoxKsn, User::currentUser().loginName());
+  ASSERT_TRUE(box.start().isOk());
+  services->makeHub();
+  auto& loop = platform::RunLoop::main();
+  auto slowPump = [&](const std::function<bool()>& pred) {
+    for (int i = 0; i < 400; ++i) {
+      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
+      loop.advance(0.05);
+    }
+    return pred();
+  };
+  ASSERT_TRUE(slowPump([&] { return services->hub->isTaviPresent(); }));
+  showHome();
+
+  serviceState().readerLogins[kBoxKsn] = User::currentUser().loginName();
+  auto more = showMoreScreen(Json::object());
+  more->handleStartNuvexaSwiper();
+  ASSERT_TRUE(slowPump([&] { return inspector.topAlert() != nullptr; })) << inspector.render();
+  EXPECT_EQ(inspector.topAlert()->message(), Strings::localized("SwipeOpened"));
+  EXPECT_TRUE(server->lastVerdict("getMobileByPsamNo")->identityOk);
+  EXPECT_FALSE(lastIdentity.lock());
+  ASSERT_TRUE(inspector.answerAlert(Strings::localized("Ok")).isOk());
+
+  serviceState().readerLogins.clear();
+  more->handleStartNuvexaSwiper();
+  ASSERT_TRUE(slowPump([&] { return lastIdentity.lock() != nullptr; })) << inspector.render();
+  EXPECT_EQ(lastIdentity.lock()->type, IdentityInfoScreen::kBindReaderType);
+  box.stop();
 }
 
 TEST_F(MorePagesTest, OpeningAReaderAsksForALoginFirst) {
