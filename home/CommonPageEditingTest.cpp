@@ -10,6 +10,7 @@
 #include "home/UpdateDataUtil.h"
 #include "platform/ui/TextMetrics.h"
 #include "home/testing/HomeScreenFixture.h"
+#include "platform/testing/Testing.h"
 #include "platform/ui/NavigationController.h"
 
 namespace nvx {
@@ -271,6 +272,56 @@ TEST_F(CommonPageEditingTest, BackFromTheReorderScreenKeepsThePage) {
   settle();
   EXPECT_TRUE(savedPages.empty());
   EXPECT_FALSE(services->root->presentedViewController());
+}
+
+TEST_F(CommonPageEditingTest, TheHomeScreenStoresWhatTheListAndTheReorderScreenSave) {
+  ScreenRegistry::shared().add(AllControllerTable::kClassName, [] { return AllControllerTable::create(); });
+  showHome();
+  ASSERT_TRUE(inspector.tapTag(HomeNavigationBar::kCommonTag).isOk());
+  tapBox(HomeDataUtil::title("Add"));
+  auto nav = std::dynamic_pointer_cast<platform::ui::NavigationController>(home->presentedViewController());
+  ASSERT_TRUE(nav);
+  auto list = std::dynamic_pointer_cast<AllControllerTable>(nav->topViewController());
+  ASSERT_TRUE(list);
+  std::string picked;
+  for (const auto& box : list->nowArray()) {
+    if (!list->existDic().at(box->title())) picked = box->title();
+  }
+  ASSERT_FALSE(picked.empty());
+  tick(*list, picked);
+  ASSERT_TRUE(inspector.tap(HomeDataUtil::title("Save")).isOk());
+  settle();
+  auto expected = titles(HomeDataUtil::getMyStoreBoxData());
+  expected.insert(expected.end() - 1, picked);
+  EXPECT_EQ(titles(home->commonArray()), expected);
+
+  // The reorder screen: the first row to the end.
+  home->resetLocation();
+  settle();
+  nav = std::dynamic_pointer_cast<platform::ui::NavigationController>(home->presentedViewController());
+  ASSERT_TRUE(nav);
+  auto range = std::dynamic_pointer_cast<RangeTableViewController>(nav->topViewController());
+  ASSERT_TRUE(range);
+  range->moveRow(IndexPath{0, 0}, IndexPath{0, static_cast<int>(range->businessArray().size()) - 1});
+  range->save();
+  settle();
+  const auto rows = RangeTableViewController::removeTheBusiness([&] {
+    HomeBoxList boxes;
+    for (const auto& t : expected) boxes.push_back(HomeBoxData::boxDataWithTitle(t, "", "", ""));
+    return boxes;
+  }());
+  std::vector<std::string> moved = titles(rows);
+  std::rotate(moved.begin(), moved.begin() + 1, moved.end());
+  moved.insert(moved.begin() + 4, expected[4]);
+  moved.push_back(expected.back());
+  EXPECT_EQ(titles(home->commonArray()), moved);
+
+  // Both survive a restart: the page is stored.
+  platform::testing::restart();
+  SetUp();
+  ScreenRegistry::shared().add(AllControllerTable::kClassName, [] { return AllControllerTable::create(); });
+  showHome();
+  EXPECT_EQ(titles(home->commonArray()), moved);
 }
 
 }  // namespace
