@@ -23,6 +23,9 @@
 
 namespace nvx {
 
+class MessageCenterView;
+class MoreView;
+
 // One tapped advert cell of the banner: a default picture of the client's own (by its kind), or a
 // downloaded advert.
 struct AdvertTap {
@@ -142,6 +145,15 @@ class HomeViewController : public NVXViewController,
   std::shared_ptr<platform::ui::ViewController> ticketController() const { return ticketController_.lock(); }
   const std::shared_ptr<AdvertisingView>& adView() const { return adView_; }
 
+  // --- the message and More pages (HomeViewControllerPages.cpp) ---
+  // A new message page in place of the previous one.
+  void gotoNoticeView();
+  void showMorePage();
+  // Presents the reorder screen with the stored common page.
+  void resetLocation();
+  const std::shared_ptr<MoreView>& moreview() const { return moreview_; }
+  const std::shared_ptr<MessageCenterView>& messageview() const { return messageview_; }
+
  private:
   std::shared_ptr<HomeViewController> self() {
     return std::static_pointer_cast<HomeViewController>(shared_from_this());
@@ -183,6 +195,12 @@ class HomeViewController : public NVXViewController,
   std::string goBusTitle_;
   bool isButtonPressing_ = false;
   std::weak_ptr<platform::ui::ViewController> ticketController_;
+
+  // The message and More pages.
+  void buildMorePage();
+  void hideExtraPages();
+  std::shared_ptr<MoreView> moreview_;
+  std::shared_ptr<MessageCenterView> messageview_;
   std::shared_ptr<AdvertisingView> adView_;
   std::shared_ptr<AdvertisingDelegate> adTaps_;
 };

@@ -95,7 +95,8 @@ MallStandin::MallStandin() : state_(std::make_shared<State>()) {
     return Answer::ok(page(state->products, queryInt(r, "pageIndex", 1), queryInt(r, "pageSize", 20)));
   };
   s.routes["product"] = [state](const HttpStandin::Request& r) {
-    auto id = queryValue(r, "id").value_or("");
+    // The client names the product "pId"; "id" is taken too.
+    auto id = queryValue(r, "pId").value_or(queryValue(r, "id").value_or(""));
     for (const auto& p : state->products)
       if (platform::json::asText(p["id"]).value_or("") == id) return Answer::ok(p);
     return Answer::error(kNotFound, "商品不存在");

@@ -4,7 +4,7 @@
 // {"retStatus":{"retCode","errMsg"},"retData"} ("errMsg" is "OK" on success).
 //
 // Out of the box it answers the calls the home screens make: "pageHomeList" (by "pageType",
-// paged by "pageIndex"/"pageSize"), "product" (by "id"), "productList" (paged) and "getValue"
+// paged by "pageIndex"/"pageSize"), "product" (by "pId"), "productList" (paged) and "getValue"
 // (by "key"; "nvxskq.productid" names the card reader sold in the mall). Tests replace the data,
 // script an error answer per call, and read the request log through http(). Later features add
 // their calls with addRoute().

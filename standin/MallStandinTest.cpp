@@ -22,7 +22,7 @@ TEST(MallStandinTest, AnswersTheHomeCallsOnBothBasesAndPagesItsLists) {
   auto value = get(mall.mallAddress() + "getValue?key=nvxskq.productid");
   EXPECT_EQ(value["retStatus"]["errMsg"], "OK");
   const std::string id = value["retData"]["value"];
-  EXPECT_EQ(get(mall.mallAddress() + "product?id=" + id)["retData"]["id"], id);
+  EXPECT_EQ(get(mall.mallAddress() + "product?pId=" + id + "&screenSpecs=4")["retData"]["id"], id);
   EXPECT_EQ(get(mall.mallAddress() + "product?id=nope")["retStatus"]["retCode"], MallStandin::kNotFound);
 
   std::vector<platform::Json> entries;

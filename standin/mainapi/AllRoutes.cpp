@@ -2,6 +2,7 @@
 #include "standin/mainapi/HomeRoutes.h"
 #include "standin/mainapi/InsuranceRoutes.h"
 #include "standin/mainapi/LotteryTopUpRoutes.h"
+#include "standin/mainapi/HomeServiceRoutes.h"
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
@@ -22,6 +23,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addBillsRoutes(server);
   standin::addInsuranceRoutes(server);
   standin::addLotteryTopUpRoutes(server);
+  standin::addHomeServiceRoutes(server);
   standin::addThemeRoutes(server);
 }
 
