@@ -195,6 +195,24 @@ TEST_F(AdvertisingServerTest, ATappedAdvertOpensWhatItsTypeSays) {
   EXPECT_EQ(web->notice(), "<p>通知</p>");
 }
 
+TEST_F(AdvertisingServerTest, ALocalAdvertActsByThePictureItShows) {
+  // Before the change of 2013: the older set, whose second picture stands for the wallet.
+  setWallClock("2013-10-01 10:00:00");
+  server->script("getAdverTisement", Scripted::dropConnection(), 1);
+  showHome();
+  ASSERT_TRUE(platform::testing::settleIo());
+  auto banner = home->adView();
+  ASSERT_TRUE(banner);
+  platform::RunLoop::main().advance(1);
+  ASSERT_EQ(banner->currentIndex(), 1);
+  ASSERT_EQ(AdvertisingManager::shareAdsManager().ADImages()->at(1)->defaultImageName(), "home_ad_3.jpg");
+  EXPECT_EQ(home->animateView()->frame().y, 0);
+  ASSERT_TRUE(inspector.tapControl(*banner->frontButton()).isOk());
+  settle();
+  EXPECT_NE(home->animateView()->frame().y, 0) << "the wallet tab hides the banner";
+  EXPECT_EQ(topName(), HomeViewController::kClassName);
+}
+
 // --- the banner ---
 
 class AdvertisingBannerTest : public ::testing::Test {
