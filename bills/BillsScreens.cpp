@@ -4,6 +4,8 @@
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/GameCardRechargeViewController.h"
+#include "bills/LifeServiceMenuViewController.h"
+#include "bills/PublicServiceViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
@@ -67,6 +69,9 @@ void registerScreens() {
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
+  add<PayBusinessViewController>();
+  add<RechargeBusinessViewController>();
+  ScreenRegistry::shared().add(PublicServiceViewController::kClassName, [] { return PublicServiceViewController::create(); });
 }
 
 }  // namespace nvx::bills
