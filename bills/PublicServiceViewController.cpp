@@ -317,7 +317,7 @@ std::shared_ptr<platform::ui::TableViewCell> PublicServiceViewController::inputC
         });
     cell->contentView()->addSubview(button);
   }
-  rowFields_.push_back(field);
+  if (drawingRow_ < rowFields_.size()) rowFields_[drawingRow_] = field;
   return cell;
 }
 
@@ -349,7 +349,8 @@ std::shared_ptr<platform::ui::TableViewCell> PublicServiceViewController::cellFo
     return cell;
   }
   if (path.section == 1) {
-    if (path.row == 0) rowFields_.clear();
+    if (path.row == 0) rowFields_.assign(state_.inputForm.size(), nullptr);
+    drawingRow_ = static_cast<size_t>(path.row);
     if (state_.inputForm.empty()) {
       auto cell = whiteCell();
       auto spinner = platform::ui::ActivityIndicatorView::create(platform::ui::ActivityIndicatorStyle::Gray);

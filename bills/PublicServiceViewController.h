@@ -106,7 +106,9 @@ class PublicServiceViewController : public PaymentBaseViewController, public Pub
   // The area whose description was asked for last: a reply for another one is dropped.
   std::string awaitedArea_;
   std::shared_ptr<GHTextField> cityNameLabel_;
+  // The typed rows' fields by row (nothing for a list row), and the row being drawn.
   std::vector<std::shared_ptr<GHTextField>> rowFields_;
+  size_t drawingRow_ = 0;
   std::shared_ptr<platform::ui::View> picker_;
   platform::NotificationCenter::Observation paySucceeded_;
 };
