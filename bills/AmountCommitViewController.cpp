@@ -51,12 +51,7 @@ void AmountCommitViewController::viewDidLoad() {
   const UtilityFormItem* item = amountItem();
   const std::string hint = item ? item->str("hint") : "";
   amountField_->setPlaceHolder(hint.empty() ? Strings::localized("PleaseInputAmount") : hint);
-  if (item) {
-    if (auto length = item->get("maxLength"); length && !length->empty() && length->size() < 10 &&
-                                              length->find_first_not_of("0123456789") == std::string::npos) {
-      amountField_->setMaxLength(std::stoi(*length));
-    }
-  }
+  if (auto length = item ? item->limit("maxLength") : std::nullopt) amountField_->setMaxLength(static_cast<int>(*length));
   amountField_->internalTextField()->setInputAccessoryView(nullptr);
   NVXSafeKeyboardView::numberPadWithInputField(amountField_->internalTextField(), NVXSafeKeyboardView::kAmountStyle);
   std::weak_ptr<AmountCommitViewController> weak = self;

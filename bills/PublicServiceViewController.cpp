@@ -77,11 +77,6 @@ std::shared_ptr<platform::ui::TableViewCell> whiteCell() {
   return cell;
 }
 
-std::string withoutDashes(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
-  return text;
-}
-
 }  // namespace
 
 std::shared_ptr<PublicServiceViewController> PublicServiceViewController::create() {
@@ -259,11 +254,7 @@ std::shared_ptr<platform::ui::TableViewCell> PublicServiceViewController::inputC
   }
   field->setText(item->str("value"));
   field->setPlaceHolder(item->str("hint"));
-  if (auto length = item->get("maxLength"); length && !length->empty() &&
-                                            length->find_first_not_of("0123456789") == std::string::npos &&
-                                            length->size() < 10) {
-    field->setMaxLength(std::stoi(*length));
-  }
+  if (auto length = item->limit("maxLength")) field->setMaxLength(static_cast<int>(*length));
   if (item->str("key") == "amount") field->setInputType(GHTextField::kInputAmount);
   if (auto code = item->get("inputType")) {
     const int c = std::atoi(code->c_str());
@@ -291,10 +282,10 @@ std::shared_ptr<platform::ui::TableViewCell> PublicServiceViewController::inputC
         break;
       }
       case GHTextField::kEventDidBeginEditing:
-        if (separate) f.setText(withoutDashes(f.text()));
+        if (separate) f.setText(removeDashes(f.text()));
         break;
       case GHTextField::kEventDidEndEditing:
-        if (separate) f.setText(StringsTool::handlePhoneNumber(withoutDashes(f.text())));
+        if (separate) f.setText(StringsTool::handlePhoneNumber(removeDashes(f.text())));
         break;
       case GHTextField::kEventTextChanged:
         it->set("value", f.text());
@@ -303,7 +294,7 @@ std::shared_ptr<platform::ui::TableViewCell> PublicServiceViewController::inputC
         break;
     }
   });
-  if (item->str("separate") == "1") field->setText(StringsTool::handlePhoneNumber(withoutDashes(item->str("value"))));
+  if (item->str("separate") == "1") field->setText(StringsTool::handlePhoneNumber(removeDashes(item->str("value"))));
   cell->contentView()->addSubview(field);
   if (type == "barcode") {
     const Rect frame = field->frame();

@@ -38,11 +38,6 @@ std::string lower(std::string text) {
   return text;
 }
 
-std::string removeDashes(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
-  return text;
-}
-
 platform::Status unusable(std::string why) { return platform::Status::error(std::move(why)); }
 
 // One item and what hangs under it; depth is bounded by the JSON text's nesting.
@@ -100,16 +95,20 @@ std::string promptOr(const UtilityFormItem& item, std::string fallback) {
   return text && !text->empty() ? *text : std::move(fallback);
 }
 
-// A length limit of an item: a whole non-negative number.
-std::optional<size_t> lengthLimit(const UtilityFormItem& item, std::string_view key) {
-  auto text = item.get(key);
+}  // namespace
+
+std::string removeDashes(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '-'), text.end());
+  return text;
+}
+
+std::optional<size_t> UtilityFormItem::limit(std::string_view key) const {
+  auto text = get(key);
   if (!text || text->empty() || text->size() > 9 || text->find_first_not_of("0123456789") != std::string::npos) {
     return std::nullopt;
   }
   return static_cast<size_t>(std::stoul(*text));
 }
-
-}  // namespace
 
 // --- items ---------------------------------------------------------------------------------------
 
@@ -461,10 +460,10 @@ std::optional<std::string> checkRow(const UtilityFormItem& item, const std::stri
   if (item.has("validateSame") && v != formText(form, "billno").value_or("")) {
     return promptOr(item, Strings::localized("ValidateSameTip"));
   }
-  if (auto most = lengthLimit(item, "maxLength"); most && platform::u16len(v) > *most) {
+  if (auto most = item.limit("maxLength"); most && platform::u16len(v) > *most) {
     return localizedWith("TooLongTip", {t});
   }
-  if (auto least = lengthLimit(item, "minLength"); least && platform::u16len(v) < *least) {
+  if (auto least = item.limit("minLength"); least && platform::u16len(v) < *least) {
     return localizedWith("TooShortTip", {t});
   }
   if (maxValue && judged && (!number || beyond(*number, *maxValue, 1))) return localizedWith("TooBig", {t, *maxValue});

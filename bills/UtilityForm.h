@@ -51,6 +51,8 @@ class UtilityFormItem {
   // the item has no usable rule.
   std::optional<std::string> compareOperator() const;
   bool hasCompareRule() const;
+  // A length limit ("maxLength", "minLength"): a whole non-negative number, else nothing.
+  std::optional<size_t> limit(std::string_view key) const;
 };
 
 struct UtilityOption {
@@ -130,6 +132,9 @@ class DecimalText {
   std::string whole_;     // no leading zeros
   std::string fraction_;  // no trailing zeros
 };
+
+// The text without its "-" grouping.
+std::string removeDashes(std::string text);
 
 // The form's "%@" placeholders filled in order.
 std::string fillFormat(std::string_view format, const std::vector<std::string>& values);
