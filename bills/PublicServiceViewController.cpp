@@ -133,7 +133,7 @@ void PublicServiceViewController::getCityList() {
   auto me = self();
   UtilityOperations::getCityList(businessName_, [me](BillReply<Json> reply) {
     if (!reply.data) {
-      if (reply.prompt) me->prompt(*reply.prompt);
+      if (reply.prompt) me->showPrompt(*reply.prompt);
       return;
     }
     me->cityList_ = Json::array();
@@ -175,7 +175,7 @@ void PublicServiceViewController::getInfoForCity(const std::string& area) {
     // A reply for an area the user has left belongs to that area, not to the one now chosen.
     if (area != me->awaitedArea_) return;
     if (!reply.data) {
-      if (reply.prompt) me->prompt(*reply.prompt);
+      if (reply.prompt) me->showPrompt(*reply.prompt);
       return;
     }
     me->payInfo_ = std::move(*reply.data);
@@ -189,7 +189,7 @@ void PublicServiceViewController::updateForm() {
     // A description that cannot make a form shows none.
     payInfo_.clear();
     (void)state_.update(payInfo_);
-    prompt(Strings::localized("Error_Data"));
+    showPrompt(Strings::localized("Error_Data"));
   }
 }
 
