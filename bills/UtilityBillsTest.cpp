@@ -178,6 +178,32 @@ TEST_F(UtilityBillsTest, TheAmountStepChecksTheOperatorOnWholeFen) {
   EXPECT_EQ(multPays[0]->texts[5], Strings::localized("OkPayment"));
 }
 
+TEST_F(UtilityBillsTest, AZeroBillGoesToTheAmountStepEvenWhenThePriceIsToBePaidExactly) {
+  signInVirtualTerminal();
+  {
+    auto lock = server->lock();
+    server->feature<standin::UtilityState>().bills["0571000009"] = {0, "+", "1"};
+  }
+  addArea("深圳", "440300", R"([{type:'hidden', key:'subbusid', value:'SZ'}, {type:'hidden', key:'queryTrans', value:'SZQ'},
+      {type:'text', key:'billno', title:'户号'}, {type:'hidden', key:'showInput2', equal:true}])");
+  auto screen = openWater();
+  ASSERT_TRUE(formArrives(*screen));
+  screen->setSelectedCity(area("深圳", "440300"));
+  ASSERT_TRUE(pump([&] { return screen->formState().subbid == "SZ"; }));
+  EXPECT_TRUE(screen->formState().payEqualPrice);
+  typeRow(*screen, 0, "0571000009");
+  screen->theNextStep();
+  ASSERT_TRUE(pump([&] { return std::dynamic_pointer_cast<AmountCommitViewController>(top()) != nullptr; }));
+  auto step = std::dynamic_pointer_cast<AmountCommitViewController>(top());
+  RunLoop::main().advance(1);
+  EXPECT_NE(inspector().byText(Strings::localized("Balance")), nullptr) << "\"+\" is a balance";
+  EXPECT_NE(inspector().byText("0.00"), nullptr) << "a zero balance is shown too";
+  step->amountField()->setText("30");
+  step->theNextStep();
+  ASSERT_EQ(multPays.size(), 1u) << prompt().value_or("");
+  EXPECT_EQ(multPays[0]->texts[2], Strings::localized("DebitCardPlace")) << "the bill takes debit cards only";
+}
+
 TEST_F(UtilityBillsTest, ADescriptionForAnAreaTheUserLeftIsDropped) {
   auto screen = openWater();
   ASSERT_TRUE(formArrives(*screen));
