@@ -7,6 +7,8 @@
 #include "bills/InsuranceChooseViewController.h"
 #include "bills/InsuranceListViewController.h"
 #include "bills/InsuranceViewController.h"
+#include "bills/LifeServiceMenuViewController.h"
+#include "bills/PublicServiceViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
 #include "bills/SZRentCarViewContrllerViewController.h"
@@ -78,6 +80,9 @@ void registerScreens() {
   add<InsuranceListViewController>();
   add<TicketRechargeViewController>();
   add<SZRentCarViewContrllerViewController>();
+  add<PayBusinessViewController>();
+  add<RechargeBusinessViewController>();
+  ScreenRegistry::shared().add(PublicServiceViewController::kClassName, [] { return PublicServiceViewController::create(); });
 }
 
 }  // namespace nvx::bills

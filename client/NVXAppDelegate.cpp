@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "account/SettingListViewController.h"
+#include "bills/PublicServiceViewController.h"
 #include "core/session/UIScreen.h"
 #include "core/models/ClientVersionEntity.h"
 #include "app/ui/CustomNavigationConroller.h"
@@ -107,6 +108,13 @@ bool NVXAppDelegate::isBigUpdate() {
 std::string NVXAppDelegate::mainApiAddress() { return ServerConfig::current().mainApiBase(); }
 
 void NVXAppDelegate::gotoWhiteList() { SettingListViewController::create()->gotoWhiteList(); }
+
+bool NVXAppDelegate::initPublicService(platform::ui::ViewController& screen, int serviceType) {
+  auto* utility = dynamic_cast<PublicServiceViewController*>(&screen);
+  if (!utility) return false;
+  utility->initWithServiceType(serviceType);
+  return true;
+}
 
 void NVXAppDelegate::setLotterySession(const LotterySessionValues& values) {
   auto& session = lottery::StaticVariable::shared();

@@ -180,6 +180,8 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // alive until its flow has ended.
   void gotoWhiteList() override;
   std::shared_ptr<platform::ui::ViewController> homeViewController() override { return home(); }
+  // The utility-bill screen's initWithServiceType:.
+  bool initPublicService(platform::ui::ViewController& screen, int serviceType) override;
 
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;

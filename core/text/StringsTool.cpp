@@ -122,6 +122,10 @@ bool StringsTool::isValidateEmail(std::string_view text) {
   return matchesWhole(R"re([A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,4})re", text);
 }
 
+bool StringsTool::matchesWholePattern(std::string_view pattern, std::string_view text) {
+  return matchesWhole(pattern, text);
+}
+
 bool StringsTool::isValidateName(std::string_view text) {
   return matchesWhole(R"re([\w\u4e00-\u9fa5\. ]+)re", text);
 }

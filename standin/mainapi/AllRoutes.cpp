@@ -10,6 +10,7 @@
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
 #include "standin/mainapi/ThemeRoutes.h"
+#include "standin/mainapi/UtilityRoutes.h"
 
 namespace standin::mainapi {
 
@@ -25,6 +26,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addLotteryTopUpRoutes(server);
   standin::addHomeServiceRoutes(server);
   standin::addThemeRoutes(server);
+  standin::addUtilityRoutes(server);
 }
 
 }  // namespace standin::mainapi
