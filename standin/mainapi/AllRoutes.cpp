@@ -4,6 +4,7 @@
 #include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/MultiPayRoutes.h"
+#include "standin/mainapi/PartnerRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
 
@@ -17,6 +18,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
   standin::addBillsRoutes(server);
+  standin::addPartnerRoutes(server);
 }
 
 }  // namespace standin::mainapi
