@@ -39,8 +39,7 @@ SchedullerState& state() { return platform::Process::current().shared<Scheduller
 
 template <class T>
 AppSchedullerManager::HandlerClass classOf() {
-  return {[](const AppScheduller& h) { return dynamic_cast<const T*>(&h) != nullptr; },
-          [] { return std::static_pointer_cast<AppScheduller>(std::make_shared<T>()); }};
+  return {[] { return std::static_pointer_cast<AppScheduller>(std::make_shared<T>()); }};
 }
 
 std::string replaceFirst(std::string format, std::string_view value) {
@@ -253,11 +252,10 @@ bool AppSchedullerManager::schedullerCenterAdpat(const std::optional<std::string
       platform::log::debug(kTag, name + " is not part of this build");
       continue;
     }
-    auto handler = AppScheduller::sharedAppScheduller();
-    if (!handlerClass->isInstance(*handler)) {
-      handler = handlerClass->make();
-      AppScheduller::replaceShared(handler);
-    }
+    // Every call starts with a fresh handler: nothing of the previous call's state (its return
+    // message, its order) carries over, whichever classes of the list are present.
+    auto handler = handlerClass->make();
+    AppScheduller::replaceShared(handler);
     handler->url_ = url;
     if (handler->isAdapt()) {
       handler->scheduling();

@@ -137,9 +137,8 @@ class AppScheduller : public platform::ui::AlertViewDelegate, public std::enable
 // The router of URLs opened by other apps.
 class AppSchedullerManager {
  public:
-  // A handler class: whether a handler is one of its kind, and a new one.
+  // A handler class: makes a new handler of its kind.
   struct HandlerClass {
-    std::function<bool(const AppScheduller&)> isInstance;
     std::function<std::shared_ptr<AppScheduller>()> make;
   };
 

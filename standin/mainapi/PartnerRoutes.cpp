@@ -128,7 +128,8 @@ std::string segment(const Call& call) { return call.segments().size() > 1 ? call
 HttpStandin::Reply createBill(Call& call) {
   auto& state = call.feature<PartnerState>();
   std::map<std::string, std::string> query;
-  for (const auto& [k, v] : call.request().queryFields) query[k] = v;
+  // The first of a name, as the route reads it (the request hook appends fields of its own).
+  for (const auto& [k, v] : call.request().queryFields) query.emplace(k, v);
   state.billRequests.push_back(query);
   const std::string amount = call.fieldOr("amount");
   if (call.fieldOr("merId").empty() || call.fieldOr("orderId").empty() || call.fieldOr("mac").empty()) {
