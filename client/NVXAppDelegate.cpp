@@ -21,6 +21,9 @@
 #include "mall/MallCartManagement.h"
 #include "mall/MallThemeViewController.h"
 #include "mall/ThematicMallEntity.h"
+#include "pay/AppScheduller.h"
+#include "pay/CheckoutVerification.h"
+#include "pay/NVXCheckoutAppScheduller.h"
 #include "net/CoreOperations.h"
 #include "net/DataStatistics.h"
 #include "net/MainApiRequest.h"
@@ -223,12 +226,19 @@ void NVXAppDelegate::updateMainTheme() { ThemeRefresh::updateMainTheme(); }
 // --- opened URLs ------------------------------------------------------------------------------
 
 bool NVXAppDelegate::schedullerCenterAdpat(const std::optional<std::string>& url) {
-  if (!url) return false;
-  // The router of requests from other apps (bank apps, merchant checkout) belongs to the payment
-  // flow, which is not part of this build: no scheduler adapts the URL.
-  platform::log::info(kTag, "no request router in this build: the URL goes to the older checkout rule");
-  return false;
+  return AppSchedullerManager::schedullerCenterAdpat(url);
 }
+
+std::shared_ptr<LoginViewControllerDelegate> NVXAppDelegate::checkoutLoginDelegate() { return checkout_; }
+
+void NVXAppDelegate::redirectCheckout(bool success) {
+  if (NVXCheckoutAppScheduller::answerServedCheckout(success)) return;
+  if (checkout_) checkout_->redirect(success);
+}
+
+bool NVXAppDelegate::isOtherAppLaunching() { return AppScheduller::sharedAppScheduller()->isOtherAppLaunching(); }
+
+void NVXAppDelegate::returnToCallingApp(bool failed) { AppScheduller::returnToCallingApp(failed); }
 
 bool NVXAppDelegate::applicationHandleOpenURL(platform::ui::Application&, const std::string& url) {
   isSYT_ = true;
@@ -278,10 +288,17 @@ std::optional<platform::Json> NVXAppDelegate::oldCheckoutDictionary(std::string_
 bool NVXAppDelegate::schedulaOldCheckout(const std::string& url) {
   auto data = oldCheckoutDictionary(url);
   if (!data) return false;
-  // The older merchant checkout (CheckoutVerification with its CheckoutData) belongs to the
-  // payment flow, which is not part of this build: the URL is not taken and nothing moves.
-  platform::log::info(kTag, "older checkout URL: no checkout in this build, not taken");
-  return false;
+  // One coordinator for the run: a later order replaces the earlier one's.
+  const CheckoutData order = CheckoutData::initWithDictionary(*data);
+  if (checkout_) {
+    checkout_->valid(order);
+  } else {
+    checkout_ = CheckoutVerification::initWithCheckoutData(order);
+  }
+  if (swiper_ && !checkout_->isAnswered() && !checkout_->isPayScreenShown()) {
+    swiper_->setCheckoutDelegate(std::static_pointer_cast<reader::CSwiperControllerDelegate>(checkout_));
+  }
+  return true;
 }
 
 // --- becoming active, leaving the foreground -----------------------------------------------------

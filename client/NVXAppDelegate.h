@@ -174,6 +174,13 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   }
   // Opened by another app through a URL in this activation.
   bool isSYT() override { return isSYT_; }
+  // The older checkout as the delegate of a login screen opened for it, and its answer to the
+  // merchant; a merchant checkout served through the router is answered first.
+  std::shared_ptr<LoginViewControllerDelegate> checkoutLoginDelegate() override;
+  void redirectCheckout(bool success) override;
+  // The request router's shared handler: whether it serves another app now, and its return.
+  bool isOtherAppLaunching() override;
+  void returnToCallingApp(bool failed) override;
   // Copies the host's session into the lottery's.
   void setLotterySession(const LotterySessionValues& values) override;
   // The service-level upgrade on a settings object made for it (never shown), which keeps itself

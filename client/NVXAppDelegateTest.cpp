@@ -1,4 +1,5 @@
 #include "client/NVXAppDelegate.h"
+#include "pay/CheckoutVerification.h"
 
 #include <gtest/gtest.h>
 
@@ -217,10 +218,11 @@ TEST_F(StartupTest, UrlBeforeTheSecondStageIsRoutedFromTheLaunchOptions) {
   launch(options);
   EXPECT_FALSE(platform::ui::LifecycleDriver::openURL(url));
   EXPECT_TRUE(delegate->isSYT());
-  EXPECT_FALSE(log.contains("older checkout URL"));
+  EXPECT_FALSE(delegate->checkout());
 
   platform::RunLoop::main().advance(NVXAppDelegate::kSecondStageDelay);
-  EXPECT_TRUE(log.contains("older checkout URL")) << "the launch URL was not routed";
+  ASSERT_TRUE(delegate->checkout()) << "the launch URL was not routed";
+  EXPECT_EQ(delegate->checkout()->checkoutData().orderId, "O42");
   EXPECT_FALSE(delegate->isShowWizard());
   EXPECT_FALSE(delegate->isSYT());
   EXPECT_EQ(platform::UserDefaults::standard().string("start_help_page"), "3.1.5");

@@ -1,6 +1,7 @@
 #include "pay/PayScreens.h"
 
 #include "core/shell/ScreenRegistry.h"
+#include "pay/CheckoutResultPages.h"
 #include "pay/NVXMultPayViewController.h"
 #include "pay/SwipeResultViewController.h"
 #include "pay/SwipeTimeOutViewController.h"
@@ -17,6 +18,10 @@ void registerScreens() {
                [] { return SwipeTimeOutViewController::create(std::nullopt, std::nullopt); });
   registry.add(SwiperCommitFailViewController::kClassName, [] { return SwiperCommitFailViewController::create(); });
   registry.add(SwipeResultViewController::kClassName, [] { return SwipeResultViewController::create(); });
+  registry.add(NVXCheckoutResultViewController::kClassName,
+               [] { return std::make_shared<NVXCheckoutResultViewController>(); });
+  registry.add(CheckoutResultViewControllerViewController::kClassName,
+               [] { return std::make_shared<CheckoutResultViewControllerViewController>(); });
 }
 
 }  // namespace nvx::pay

@@ -8,7 +8,9 @@
 #include "app/ui/NVXKeyboardView.h"
 #include "app/ui/NVXSafeKeyboardView.h"
 #include "core/shell/AppServices.h"
+#include "platform/device/UrlOpener.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/Label.h"
@@ -178,6 +180,8 @@ void Simulator::watch() {
       boxPresent_ = present;
     }
   }
+  const auto opened = platform::UrlOpener::shared().opened();
+  for (; openedSeen_ < opened.size(); ++openedSeen_) out_ << "* the client opened " << opened[openedSeen_] << "\n";
   const std::string screen = platform::ui::Inspector().render();
   if (screen == lastScreen_) return;
   lastScreen_ = screen;
@@ -279,6 +283,19 @@ bool Simulator::perform(const std::string& raw) {
       if (!standins_->unplugReader()) fail("nothing is plugged");
     } else if (auto status = standins_->swipe(); !status) {
       fail(status.message());
+    }
+    watch();
+    return true;
+  }
+  if (verb == "open" || verb == "installed") {
+    if (arg.empty()) {
+      fail(verb + " needs " + (verb == "open" ? "a URL" : "a scheme"));
+      return true;
+    }
+    if (verb == "installed") {
+      platform::UrlOpener::shared().setOpenable(arg, true);
+    } else if (!platform::ui::LifecycleDriver::openURL(arg)) {
+      out_ << "* the client did not take the URL\n";
     }
     watch();
     return true;

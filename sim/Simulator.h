@@ -21,10 +21,13 @@
 //   unplug            pull it out again
 //   swipe             swipe the test card through the reader that waits for one (the plugged
 //                     reader, else the Wi-Fi box)
+//   open <url>        another app opens the URL with the client
+//   installed <scheme>
+//                     an app that answers the scheme is installed (the client may open its URLs)
 //   quit              stop
 // Blank lines and lines starting with "#" are skipped. After every action, and during a wait, a
 // screen that looks different from the one printed last is printed ("= screen" before it), and
-// the Wi-Fi box coming and going is noted ("* ...").
+// the Wi-Fi box coming and going and every URL the client opens are noted ("* ...").
 #pragma once
 #include <iosfwd>
 #include <optional>
@@ -62,6 +65,8 @@ class Simulator {
   int failures_ = 0;
   std::string lastScreen_;
   std::optional<bool> boxPresent_;
+  // How many of the URLs the client opened have been noted.
+  size_t openedSeen_ = 0;
 };
 
 }  // namespace nvx::sim

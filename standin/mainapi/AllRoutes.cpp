@@ -7,6 +7,7 @@
 #include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/MultiPayRoutes.h"
+#include "standin/mainapi/PartnerRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
 #include "standin/mainapi/ThemeRoutes.h"
@@ -27,6 +28,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addHomeServiceRoutes(server);
   standin::addThemeRoutes(server);
   standin::addUtilityRoutes(server);
+  standin::addPartnerRoutes(server);
 }
 
 }  // namespace standin::mainapi
