@@ -29,6 +29,11 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addThemeRoutes(server);
   standin::addUtilityRoutes(server);
   standin::addPartnerRoutes(server);
+  // One "createBill" for every kind of order: merchants' orders carry the checkout interface's
+  // version, the lottery's top-up orders the lottery server's own.
+  server.addRoute("createBill", [](MainApiStandin::RouteContext& call) {
+    return call.fieldOr("ver") == "20060301" ? standin::createMerchantBill(call) : standin::createLotteryBill(call);
+  });
 }
 
 }  // namespace standin::mainapi

@@ -37,7 +37,9 @@ bool isPaid(Call& call, const std::string& billno) {
   return false;
 }
 
-HttpStandin::Reply createBill(Call& call) {
+}  // namespace
+
+HttpStandin::Reply createLotteryBill(Call& call) {
   LotteryTopUpState::Bill bill;
   bill.merId = call.fieldOr("merId");
   bill.orderId = call.fieldOr("orderId");
@@ -59,10 +61,7 @@ HttpStandin::Reply createBill(Call& call) {
   return call.ok(Json::object({{"billno", billno}, {"cnSName", state.cnSName}}));
 }
 
-}  // namespace
-
 void addLotteryTopUpRoutes(MainApiStandin& server) {
-  server.addRoute("createBill", createBill);
 
   // The bill inquiry and commit serve the bill-number road too: a lottery bill is judged here,
   // any other bill by the rules already in place.

@@ -31,5 +31,7 @@ struct LotteryTopUpState {
 };
 
 void addLotteryTopUpRoutes(MainApiStandin& server);
+// "createBill" for a lottery top-up order (the route itself dispatches by the order's kind).
+HttpStandin::Reply createLotteryBill(MainApiStandin::RouteContext& call);
 
 }  // namespace standin

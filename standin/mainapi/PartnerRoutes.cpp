@@ -125,7 +125,7 @@ HttpStandin::Reply boundAccount(Call& call, const std::string& orgId) {
 
 std::string segment(const Call& call) { return call.segments().size() > 1 ? call.segments()[1] : std::string(); }
 
-HttpStandin::Reply createBill(Call& call) {
+HttpStandin::Reply createMerchantBillImpl(Call& call) {
   auto& state = call.feature<PartnerState>();
   std::map<std::string, std::string> query;
   // The first of a name, as the route reads it (the request hook appends fields of its own).
@@ -190,6 +190,8 @@ void judgeMerchantBills(MainApiStandin& server) {
 
 }  // namespace
 
+HttpStandin::Reply createMerchantBill(Call& call) { return createMerchantBillImpl(call); }
+
 void addPartnerRoutes(MainApiStandin& server) {
   server.addRoute("paramsVerify", paramsVerify);
   server.addRoute("userVerifyBind/", [](Call& call) {
@@ -218,7 +220,6 @@ void addPartnerRoutes(MainApiStandin& server) {
     if (!reply) return call.error(kBadSign, "报文验证失败");
     return call.ok(*reply);
   });
-  server.addRoute("createBill", createBill);
   auto lock = server.lock();
   judgeMerchantBills(server);
 }

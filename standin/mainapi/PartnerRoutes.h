@@ -52,6 +52,8 @@ struct PartnerState {
 };
 
 void addPartnerRoutes(MainApiStandin& server);
+// "createBill" for a merchant's order (version "20060301"; the route itself dispatches by the order's kind).
+HttpStandin::Reply createMerchantBill(MainApiStandin::RouteContext& call);
 
 // A partner app's message for a function: the content encrypted and signed for the channel, as
 // the Base64 of its JSON ({funcNo, params, channelCode, crypType, sign, charset, versionCode}).
