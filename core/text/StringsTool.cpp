@@ -200,6 +200,8 @@ bool StringsTool::isCheJiaNumber(std::string_view text) { return isEnginNumber(t
 
 bool StringsTool::isZipCode(std::string_view text) { return found(R"re(^[1-9][0-9]{5}$)re", text); }
 
+bool StringsTool::isMatchedPattern(std::string_view pattern, std::string_view text) { return found(pattern, text); }
+
 bool StringsTool::isLegalCardNumber(std::string_view text) {
   if (platform::u16len(text) <= 9) return false;
   std::u16string s = platform::toUtf16(removeAll(text, ' '));
