@@ -111,9 +111,10 @@ void BuyNuvexaViewController::downLoadProduct() {
                                                     auto screen = weak.lock();
                                                     if (!screen || reply.kind == FailureKind::Cancelled) return;
                                                     screen->request_.reset();
-                                                    // No reply at all is the failure; any reply,
-                                                    // whatever its status, is read.
-                                                    if (reply.httpStatus == 0) {
+                                                    // No usable reply is the failure; any other
+                                                    // reply, whatever its status, is read.
+                                                    if (reply.kind == FailureKind::NotSent ||
+                                                        reply.kind == FailureKind::OutcomeUnknown) {
                                                       screen->downLoadFailed();
                                                     } else {
                                                       screen->downLoadComplete(reply);

@@ -139,7 +139,9 @@ void FeedBackViewController::commit() {
   auto reply = std::make_shared<ServerReply>();
   showSpinnerWhen([request, reply] { *reply = request.sendSynchronously(); },
                   [self = feedbackSelf(), reply] {
-                    if (reply->httpStatus != 200) {
+                    // No whole reply (a broken connection, a time-out) is a failed request too.
+                    const bool noReply = reply->kind == FailureKind::NotSent || reply->kind == FailureKind::OutcomeUnknown;
+                    if (reply->httpStatus != 200 || noReply) {
                       self->showPrompt(Strings::localized("NetworkRequestFailedTip"));
                       return;
                     }
