@@ -119,6 +119,8 @@ BillReply<bool> BillsOperations::readConfirm(const ServerReply& reply) {
   return {std::nullopt, failurePrompt(reply)};
 }
 
+std::optional<std::string> BillsOperations::failurePromptOf(const ServerReply& reply) { return failurePrompt(reply); }
+
 void BillsOperations::getBusiDesc(std::string busId, std::function<void(std::optional<std::string>)> completion) {
   CoreOperations::getBusiDesc(busId, [completion = std::move(completion)](std::optional<std::string> content,
                                                                            RetStatusEntity, bool) {

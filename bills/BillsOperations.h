@@ -73,6 +73,10 @@ class BillsOperations {
                       ConfirmCompletion completion);
   static BillReply<bool> readConfirm(const ServerReply& reply);
 
+  // The prompt of a reply that carries nothing to act on (nothing for an expired login or a
+  // cancelled request), as every form shows it.
+  static std::optional<std::string> failurePromptOf(const ServerReply& reply);
+
   // The business description's HTML of a business code ("getBusiDesc"); nothing when none.
   static void getBusiDesc(std::string busId, std::function<void(std::optional<std::string>)> completion);
 };

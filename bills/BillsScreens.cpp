@@ -4,9 +4,16 @@
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/GameCardRechargeViewController.h"
+#include "bills/InsuranceChooseViewController.h"
+#include "bills/InsuranceListViewController.h"
+#include "bills/InsuranceViewController.h"
+#include "bills/LifeServiceMenuViewController.h"
+#include "bills/PublicServiceViewController.h"
 #include "bills/MobileRechargeViewController.h"
 #include "bills/PublicDonationViewController.h"
+#include "bills/SZRentCarViewContrllerViewController.h"
 #include "bills/TaobaoPaymentViewController.h"
+#include "bills/TicketRechargeViewController.h"
 #include "bills/ZhiFubaoRechargeViewController.h"
 #include "core/shell/ScreenRegistry.h"
 #include "net/DataStatisticsMap.h"
@@ -53,6 +60,7 @@ void registerSteps() {
                                              {"NVXMultPayViewController4", "2"},
                                              {"SwipeResultViewController4", "3"},
                                              {"GameCardItemViewController", "4"}});
+  DataStatisticsMap::registerRows("JVQ001", {{"TicketRechargeViewController", "10"}});
 }
 
 }  // namespace
@@ -67,6 +75,14 @@ void registerScreens() {
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
+  add<InsuranceChooseViewController>();
+  add<InsuranceViewController>();
+  add<InsuranceListViewController>();
+  add<TicketRechargeViewController>();
+  add<SZRentCarViewContrllerViewController>();
+  add<PayBusinessViewController>();
+  add<RechargeBusinessViewController>();
+  ScreenRegistry::shared().add(PublicServiceViewController::kClassName, [] { return PublicServiceViewController::create(); });
 }
 
 }  // namespace nvx::bills

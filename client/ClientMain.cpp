@@ -4,6 +4,7 @@
 #include "core/models/BankCardEntity.h"
 #include "core/models/ClientVersionEntity.h"
 #include "core/models/FileListEntity.h"
+#include "core/models/HomePicEntity.h"
 #include "core/session/NVXContext.h"
 #include "core/models/ThemeEntity.h"
 #include "app/ui/NetUiBridge.h"
@@ -33,6 +34,7 @@ void registerArchiveClasses() {
   BankCardEntity::registerArchiveClass();
   FileListEntity::registerArchiveClass();
   MarketingEntity::registerArchiveClass();
+  HomePicEntity::registerArchiveClass();
 }
 
 // Each built module's screens named as text.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "account/SettingListViewController.h"
+#include "bills/PublicServiceViewController.h"
 #include "core/session/UIScreen.h"
 #include "core/models/ClientVersionEntity.h"
 #include "app/ui/CustomNavigationConroller.h"
@@ -14,6 +15,7 @@
 #include "app/ui/AlertViewExt.h"
 #include "app/ui/ViewExt.h"
 #include "client/WizardView.h"
+#include "home/ThemeRefresh.h"
 #include "home/HomeDataUtil.h"
 #include "lottery/core/StaticVariable.h"
 #include "mall/MallCartManagement.h"
@@ -106,6 +108,13 @@ bool NVXAppDelegate::isBigUpdate() {
 std::string NVXAppDelegate::mainApiAddress() { return ServerConfig::current().mainApiBase(); }
 
 void NVXAppDelegate::gotoWhiteList() { SettingListViewController::create()->gotoWhiteList(); }
+
+bool NVXAppDelegate::initPublicService(platform::ui::ViewController& screen, int serviceType) {
+  auto* utility = dynamic_cast<PublicServiceViewController*>(&screen);
+  if (!utility) return false;
+  utility->initWithServiceType(serviceType);
+  return true;
+}
 
 void NVXAppDelegate::setLotterySession(const LotterySessionValues& values) {
   auto& session = lottery::StaticVariable::shared();
@@ -203,12 +212,13 @@ void NVXAppDelegate::initApplicationWhenFinishLaunchingWithOptions(const platfor
 
   DataStatistics::sharedDataStatistics().reOpenRecord(false);
 
-  // The home picture is refreshed by the home subsystem's theme updater, which is not part of
-  // this build yet.
-  platform::log::debug(kTag, "home picture: no updater in this build");
+  // The launch picture of the next start: the splash of this one is already built.
+  ThemeRefresh::updateHomePic();
 
   isAppLaunched_ = true;
 }
+
+void NVXAppDelegate::updateMainTheme() { ThemeRefresh::updateMainTheme(); }
 
 // --- opened URLs ------------------------------------------------------------------------------
 

@@ -160,6 +160,7 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   void setHud(std::shared_ptr<platform::ui::Hud> h) override { hud_ = std::move(h); }
   bool isShowWizard() override { return isShowWizard_; }
   std::string mainApiAddress() override;
+  void updateMainTheme() override;
   std::shared_ptr<reader::DHSwiperController> swiper() override { return swiper_; }
   std::shared_ptr<reader::CSwiperControllerDelegate> swiperListener() override { return swiperListener_.lock(); }
   void setSwiperListener(std::weak_ptr<reader::CSwiperControllerDelegate> listener) override {
@@ -179,6 +180,8 @@ class NVXAppDelegate : public platform::ui::ApplicationDelegate,
   // alive until its flow has ended.
   void gotoWhiteList() override;
   std::shared_ptr<platform::ui::ViewController> homeViewController() override { return home(); }
+  // The utility-bill screen's initWithServiceType:.
+  bool initPublicService(platform::ui::ViewController& screen, int serviceType) override;
 
   // --- alert buttons (upgrade, push and reminder alerts) ---
   void alertViewClickedButtonAtIndex(platform::ui::AlertView& alertView, int buttonIndex) override;

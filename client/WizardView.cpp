@@ -19,6 +19,8 @@ namespace {
 constexpr double kPageWidth = 320;
 constexpr double kStatusBarHeight = 20;
 constexpr double kStartButtonWidth = 114;
+constexpr double kFollowButtonWidth = 93;
+constexpr double kDotSize = 15;
 constexpr double kButtonHeight = 31;
 
 bool isFourInchScreen() { return UIScreen::isFourInch(); }
@@ -95,8 +97,42 @@ void WizardView::show() {
         if (auto self = weak.lock()) self->beginNuvexa();
       });
       scrollView_->addSubview(startButton_);
+
+      followButton_ = platform::ui::Button::create(
+          platform::ui::Rect{x + 174, height - kStatusBarHeight - buttonBottomGap, kFollowButtonWidth, kButtonHeight});
+      followButton_->setBackgroundImage(
+          platform::ui::Image::named(fourInch ? "anniu_attention@2x.png" : "anniu_attention.png"));
+      followButton_->addTarget(this, platform::ui::ControlEvent::TouchUpInside, [weak](platform::ui::Control&) {
+        if (auto self = weak.lock()) self->handleNuvexaGovWeibo();
+      });
+      scrollView_->addSubview(followButton_);
     }
   }
+  std::weak_ptr<WizardView> weak = std::static_pointer_cast<WizardView>(shared_from_this());
+  scrollView_->didEndDecelerating = [weak](platform::ui::ScrollView&) {
+    if (auto self = weak.lock()) self->scrollViewDidEndDecelerating();
+  };
+
+  currentPage_ = 0;
+  const double dotsWidth = kDotSize * static_cast<double>(helpInfoImages_.size());
+  pageControl_ = platform::ui::PageControl::create(
+      platform::ui::Rect{160 - dotsWidth / 2, frame().height - 55 - kDotSize / 2, dotsWidth, kDotSize});
+  pageControl_->setNumberOfPages(static_cast<int>(helpInfoImages_.size()));
+  pageControl_->setCurrentPage(0);
+  pageControl_->setUserInteractionEnabled(false);
+  pageControl_->setBackgroundColor(platform::ui::Color::clear());
+  pageControl_->setHidden(helpInfoImages_.size() == 1);
+  addSubview(pageControl_);
+}
+
+void WizardView::scrollViewDidEndDecelerating() {
+  currentPage_ = static_cast<int>((scrollView_->contentOffset().x + 300) / kPageWidth);
+  if (pageControl_) pageControl_->setCurrentPage(currentPage_);
+}
+
+void WizardView::handleNuvexaGovWeibo() {
+  platform::ui::Application::shared().openURL(kMicroblogAddress);
+  beginNuvexa();
 }
 
 void WizardView::beginNuvexa() {

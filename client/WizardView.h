@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/PageControl.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/View.h"
 
@@ -24,10 +25,20 @@ class WizardView : public platform::ui::View {
   void show();
   // The start button: stores the short version, takes the guide away, clears isShowWizard.
   void beginNuvexa();
+  // The follow button: opens the service's microblog page in the system browser, then leaves
+  // as the start button does.
+  void handleNuvexaGovWeibo();
+  // A swipe came to rest: the page whose left edge is within 20 points of the offset.
+  void scrollViewDidEndDecelerating();
+
+  static constexpr const char* kMicroblogAddress = "https://nuvexa.example/microblog";
 
   const std::vector<std::string>& helpInfoImages() const { return helpInfoImages_; }
   const std::shared_ptr<platform::ui::ScrollView>& scrollView() const { return scrollView_; }
   const std::shared_ptr<platform::ui::Button>& startButton() const { return startButton_; }
+  const std::shared_ptr<platform::ui::Button>& followButton() const { return followButton_; }
+  const std::shared_ptr<platform::ui::PageControl>& pageControl() const { return pageControl_; }
+  int currentPage() const { return currentPage_; }
 
   std::string kind() const override { return "WizardView"; }
 
@@ -35,6 +46,9 @@ class WizardView : public platform::ui::View {
   std::vector<std::string> helpInfoImages_;
   std::shared_ptr<platform::ui::ScrollView> scrollView_;
   std::shared_ptr<platform::ui::Button> startButton_;
+  std::shared_ptr<platform::ui::Button> followButton_;
+  std::shared_ptr<platform::ui::PageControl> pageControl_;
+  int currentPage_ = 0;
 };
 
 }  // namespace nvx

@@ -1,6 +1,7 @@
 #include "home/BuyNuvexaViewController.h"
 
 #include "app/ui/DownloadServerConfig.h"
+#include "app/ui/MallProductScreen.h"
 #include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
 #include "core/text/StringsTool.h"
@@ -30,8 +31,8 @@ using platform::ui::Rect;
 
 constexpr const char* kTag = "BuyNuvexaViewController";
 
-// The reply reader's text for a reply that went well.
-constexpr const char* kReaderOk = "OK";
+// The reply reader's text for a reply that went well (the localized "OK").
+std::string readerOk() { return Strings::localized("OK"); }
 
 void hideWindowOverlays() {
   if (auto window = AppServices::current().window()) Hud::hideAll(*window, true);
@@ -202,7 +203,7 @@ void BuyNuvexaViewController::getNVXMallInfo() {
     std::string error;
     auto result = ParseTool::retDataWithResponseData(*body, self, &error);
     if (ParseTool::isTokenMarker(result)) return;
-    if (error != kReaderOk && error != Strings::localized("ReturnDataIsNil")) {
+    if (error != readerOk() && error != Strings::localized("ReturnDataIsNil")) {
       if (!error.empty()) self->showPrompt(error);
       return;
     }
@@ -228,7 +229,7 @@ void BuyNuvexaViewController::getProductList(const std::string& productId) {
         }
         std::string error;
         auto result = ParseTool::retDataWithResponseData(*body, self, &error);
-        if (!result && error != kReaderOk) {
+        if (!result && error != readerOk()) {
           if (!error.empty()) self->showPrompt(error);
           return;
         }
@@ -254,7 +255,7 @@ void BuyNuvexaViewController::getDetail(const std::string& productId, const plat
         std::string error;
         auto result = ParseTool::retDataWithResponseData(reply->value_or(std::string()), self, &error);
         if (auto overlayView = navigationView(*self)) Hud::hideAll(*overlayView, true);
-        if (!result && error != kReaderOk) {
+        if (!result && error != readerOk()) {
           if (!error.empty()) self->showPrompt(error);
           return;
         }
@@ -263,12 +264,14 @@ void BuyNuvexaViewController::getDetail(const std::string& productId, const plat
 }
 
 void BuyNuvexaViewController::openProductPage(const platform::Json& detail, const platform::Json& simple) {
-  auto page = ScreenRegistry::shared().create(kProductPageClass);
-  if (!page) return;
-  if (!AppServices::current().setMallProductDetail(*page, detail, simple)) {
-    platform::log::info(kTag, "the mall's product page takes no product yet");
+  auto page = ScreenRegistry::shared().create(MallProductScreen::kClassName);
+  auto product = std::dynamic_pointer_cast<MallProductScreen>(page);
+  if (!product) {
+    if (page) platform::log::warning(kTag, "the registered product page takes no product");
     return;
   }
+  product->setDetailDic(detail);
+  product->setCartDic(simple);
   if (auto navigation = navigationController()) navigation->push(page, true);
 }
 

@@ -27,8 +27,6 @@ namespace nvx {
 class BuyNuvexaViewController : public NVXViewController {
  public:
   static constexpr const char* kClassName = "BuyNuvexaViewController";
-  // The mall's product page, opened by name.
-  static constexpr const char* kProductPageClass = "MallProductDetailViewController";
   // The reader-purchase page on the service's web server.
   static constexpr const char* kPurchasePagePath = "/nvxmbl/html/buy_swiper.html";
   static constexpr const char* kFailedDesc = "下载信息失败";

@@ -57,7 +57,7 @@ std::string FeedBackViewController::wordCountText(size_t length) {
 }
 
 bool FeedBackViewController::isAcceptableContact(const std::string& contact) {
-  return contact.empty() || StringsTool::isMatchedPattern(kMobilePattern, contact);
+  return contact.empty() || StringsTool::matchesWholePattern(kMobilePattern, contact);
 }
 
 void FeedBackViewController::viewDidLoad() {

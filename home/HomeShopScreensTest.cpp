@@ -1,6 +1,10 @@
 // The reader shop, the feedback form and the coupon page against the main-API stand-in.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "app/ui/MallProductScreen.h"
+#include "core/shell/ScreenRegistry.h"
 #include "home/BuyNuvexaViewController.h"
 #include "home/FeedBackViewController.h"
 #include "home/WalletCouponViewController.h"
@@ -9,6 +13,7 @@
 #include "platform/net/HttpRequest.h"
 #include "platform/ui/Inspector.h"
 #include "platform/ui/ScriptedWebEngine.h"
+#include "standin/MallStandin.h"
 #include "standin/mainapi/ShopRoutes.h"
 
 namespace nvx {
@@ -67,6 +72,55 @@ TEST_F(HomeShopScreensTest, AnotherAppsCallerGetsOneWidePhoneButton) {
   ASSERT_TRUE(screen->phoneButton());
   EXPECT_EQ(screen->phoneButton()->frame().width, BuyNuvexaViewController::kWidePhoneWidth);
   EXPECT_FALSE(screen->buyButton());
+}
+
+// The mall's product page as the mall module will register it: it records what it was given.
+class RecordingProductPage : public testing::PlainScreen, public MallProductScreen {
+ public:
+  RecordingProductPage() : PlainScreen(MallProductScreen::kClassName) {}
+  void setDetailDic(platform::Json d) override { detail = std::move(d); }
+  void setCartDic(platform::Json c) override { cart = std::move(c); }
+  platform::Json detail;
+  platform::Json cart;
+};
+
+TEST_F(HomeShopScreensTest, BuyingOpensTheMallsReaderProductPage) {
+  standin::MallStandin mall;
+  ASSERT_TRUE(mall.start().isOk());
+  const std::string base = mall.mallAddress();
+  const std::string host = base.substr(7, base.find('/', 7) - 7);
+  ::setenv("NVX_MALL_HOST", host.c_str(), 1);
+  std::weak_ptr<RecordingProductPage> opened;
+  ScreenRegistry::shared().add(MallProductScreen::kClassName, [&opened] {
+    auto page = std::make_shared<RecordingProductPage>();
+    opened = page;
+    return page;
+  });
+  // A numeric id in the list matches the text id the mall gave.
+  auto listed = standin::MallStandin::makeProduct(standin::MallStandin::kReaderProductId, "刷卡器", 9900);
+  mall.setProducts({standin::MallStandin::makeProduct("1", "别的", 100), listed});
+
+  auto screen = BuyNuvexaViewController::create();
+  services->navigation->push(screen, false);
+  settle();
+  ASSERT_TRUE(screen->buyButton());
+  ASSERT_TRUE(inspector.tapControl(*screen->buyButton()).isOk());
+  EXPECT_TRUE(await([&] { return !opened.expired() && services->navigation->topViewController() == opened.lock(); }));
+  auto page = opened.lock();
+  ASSERT_TRUE(page) << inspector.render();
+  EXPECT_EQ(platform::json::asText(page->cart["id"]), std::string(standin::MallStandin::kReaderProductId));
+  EXPECT_TRUE(page->detail.is_object());
+  EXPECT_TRUE(platform::ui::Hud::on(*services->mainWindow).empty());
+
+  // The mall refusing the id: its message, and no page.
+  services->navigation->popTo(*screen, false);
+  mall.scriptError("getValue", "9001", "商城维护中");
+  ASSERT_TRUE(inspector.tapControl(*screen->buyButton()).isOk());
+  EXPECT_TRUE(await([&] { return !platform::ui::Hud::on(*services->mainWindow).empty() &&
+                                 platform::ui::Hud::on(*services->mainWindow).back()->label() == "商城维护中"; }));
+  EXPECT_EQ(services->navigation->topViewController(), screen);
+  ::unsetenv("NVX_MALL_HOST");
+  mall.stop();
 }
 
 TEST_F(HomeShopScreensTest, RepliesWithoutProductsShowNoButtons) {

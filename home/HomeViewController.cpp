@@ -161,6 +161,7 @@ void HomeViewController::viewDidLoad() {
   lifeView_ = makeGrid(HomeDataUtil::getLifeHelpBoxData(), fullHeight, false);
   mystoreView_ = makeGrid(commonArray_, fullHeight, false);
   mallView_ = makeGrid(HomeDataUtil::getMallBoxData(), fullHeight, false);
+  buildMorePage();
 
   getPromotion();
 
@@ -183,6 +184,7 @@ void HomeViewController::viewDidLoad() {
 
   navbar_ = HomeNavigationBar::initWithDelegate(std::static_pointer_cast<HomeNavigationBarDelegate>(self()));
   homeView_->addSubview(navbar_);
+  showAdvertBanner();
 
   getUnReadMsg();
 }
@@ -205,6 +207,7 @@ void HomeViewController::hideWalletPage() {
 }
 
 void HomeViewController::showHomeview(const std::shared_ptr<HomeBoxView>& grid) {
+  hideExtraPages();
   hideWalletPage();
   for (const auto& g : grids()) {
     if (g) g->setHidden(g != grid);
@@ -263,12 +266,12 @@ void HomeViewController::tabBar(HomeNavigationBar& /*bar*/, platform::ui::Button
       break;
     case HomeNavigationBar::kMessageTag:
       showHomeview(nullptr);
-      platform::log::info(kLog, "no message centre in this build");
+      gotoNoticeView();
       if (navbar_) navbar_->showNoticeNum(0);
       break;
     case HomeNavigationBar::kMoreTag:
       showHomeview(nullptr);
-      platform::log::info(kLog, "no More page in this build");
+      showMorePage();
       break;
     default:
       break;

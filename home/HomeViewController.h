@@ -14,6 +14,7 @@
 #include "app/ui/HomeScreen.h"
 #include "app/ui/NVXViewController.h"
 #include "core/shell/LoginScreen.h"
+#include "home/AdvertisingView.h"
 #include "home/HomeBoxView.h"
 #include "home/HomeNavigationBar.h"
 #include "home/HomeOperations.h"
@@ -21,6 +22,9 @@
 #include "platform/ui/Label.h"
 
 namespace nvx {
+
+class MessageCenterView;
+class MoreView;
 
 // One tapped advert cell of the banner: a default picture of the client's own (by its kind), or a
 // downloaded advert.
@@ -139,6 +143,16 @@ class HomeViewController : public NVXViewController,
   const std::shared_ptr<platform::ui::View>& contenView() const { return contenView_; }
   const std::shared_ptr<platform::ui::View>& homeView() const { return homeView_; }
   std::shared_ptr<platform::ui::ViewController> ticketController() const { return ticketController_.lock(); }
+  const std::shared_ptr<AdvertisingView>& adView() const { return adView_; }
+
+  // --- the message and More pages (HomeViewControllerPages.cpp) ---
+  // A new message page in place of the previous one.
+  void gotoNoticeView();
+  void showMorePage();
+  // Presents the reorder screen with the stored common page.
+  void resetLocation();
+  const std::shared_ptr<MoreView>& moreview() const { return moreview_; }
+  const std::shared_ptr<MessageCenterView>& messageview() const { return messageview_; }
 
  private:
   std::shared_ptr<HomeViewController> self() {
@@ -166,6 +180,8 @@ class HomeViewController : public NVXViewController,
   void openApplicationsList();
   void openCouponPage(const std::string& address);
   void rearrangeKeepingFifth(size_t position, bool removeIt);
+  // Asks for the adverts and lays the banner under the navigation bar (HomeViewControllerAdverts.cpp).
+  void showAdvertBanner();
 
   std::shared_ptr<HomeOperations> operations_;
   std::shared_ptr<platform::ui::View> contenView_;
@@ -179,6 +195,14 @@ class HomeViewController : public NVXViewController,
   std::string goBusTitle_;
   bool isButtonPressing_ = false;
   std::weak_ptr<platform::ui::ViewController> ticketController_;
+
+  // The message and More pages.
+  void buildMorePage();
+  void hideExtraPages();
+  std::shared_ptr<MoreView> moreview_;
+  std::shared_ptr<MessageCenterView> messageview_;
+  std::shared_ptr<AdvertisingView> adView_;
+  std::shared_ptr<AdvertisingDelegate> adTaps_;
 };
 
 }  // namespace nvx

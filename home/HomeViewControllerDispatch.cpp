@@ -13,6 +13,7 @@
 #include "core/session/User.h"
 #include "core/shell/AppServices.h"
 #include "core/shell/ScreenRegistry.h"
+#include "home/AllControllerTable.h"
 #include "home/HomeDataUtil.h"
 #include "home/HomeViewController.h"
 #include "pay/SwipeViewController.h"
@@ -269,6 +270,14 @@ void HomeViewController::openReceivables() {
 void HomeViewController::openApplicationsList() {
   auto list = ScreenRegistry::shared().create(HomeDataUtil::kApplicationsListClass);
   if (!list) return;
+  if (auto* apps = dynamic_cast<AllControllerTable*>(list.get())) {
+    apps->setItems(boxDataArray_);
+    apps->setExistArray(commonArray_);
+    const std::weak_ptr<HomeViewController> weak = self();
+    apps->delegate = [weak](const HomeBoxList& page) {
+      if (auto me = weak.lock()) me->reloadTheCommonView(page);
+    };
+  }
   presentModal(platform::ui::NavigationController::create(list), true);
 }
 

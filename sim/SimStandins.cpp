@@ -1,5 +1,6 @@
 #include "sim/SimStandins.h"
 
+#include "bills/CarRentalConfig.h"
 #include "lottery/core/LotteryServerConfig.h"
 #include "net/ServerConfig.h"
 #include "net/StatisticsServerConfig.h"
@@ -72,12 +73,18 @@ platform::Status SimStandins::start() {
   StatisticsServerConfig::current().setStatisticsBase(statistics_->statisticsBaseAddress());
   StatisticsServerConfig::current().setProbeBase(probe_->probeAddress());
   lottery::LotteryServerConfig::current().setBase(lottery_->baseAddress());
+
+  carRentalPages_ = std::make_unique<standin::PageStandin>();
+  carRental_ = std::make_unique<standin::CarRentalPartner>(*carRentalPages_);
+  if (auto s = carRentalPages_->start(); !s) return platform::Status::error("car-rental pages: " + s.message());
+  CarRentalConfig::current().setPartnerSite(carRentalPages_->url(""));
   return platform::Status::success();
 }
 
 void SimStandins::stop() {
   if (box_) box_->stop();
   if (lottery_) lottery_->stop();
+  if (carRentalPages_) carRentalPages_->stop();
   if (probe_) probe_->stop();
   if (statistics_) statistics_->stop();
   if (mainApi_) mainApi_->stop();

@@ -12,8 +12,10 @@
 #include <string_view>
 
 #include "platform/foundation/Status.h"
+#include "standin/CarRentalPartner.h"
 #include "standin/LotteryStandin.h"
 #include "standin/MainApiStandin.h"
+#include "standin/PageStandin.h"
 #include "standin/ProbeStandin.h"
 #include "standin/SimulatedReader0001.h"
 #include "standin/SimulatedReader0002.h"
@@ -71,6 +73,9 @@ class SimStandins {
   std::shared_ptr<standin::SimulatedReader0001> reader0001_;
   std::shared_ptr<standin::SimulatedReader0003> reader0003_;
   std::shared_ptr<standin::SimulatedReader0008> reader0008_;
+  // The car-rental partner's site (plain HTTP, as partner pages are served here).
+  std::unique_ptr<standin::PageStandin> carRentalPages_;
+  std::unique_ptr<standin::CarRentalPartner> carRental_;
   // The audio readers by model: what goes into the jack and how a card is swiped through it.
   struct AudioReader {
     std::shared_ptr<platform::media::Peer> peer;

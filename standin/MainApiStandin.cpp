@@ -454,6 +454,9 @@ MainApiStandin::RouteContext::RouteContext(MainApiStandin& server, const HttpSta
   // Query first: GET calls carry everything in the query.
   fields_.insert(fields_.end(), request.formFields.begin(), request.formFields.end());
   std::string_view call = std::string_view(request.path).substr(kApiPath.size());
+  // A doubled "/" before the method (an address made from a base that ends in "/") names the
+  // same method, as on the web servers the main API runs on.
+  while (call.starts_with('/')) call.remove_prefix(1);
   if (call.ends_with(".json")) call.remove_suffix(5);
   for (size_t at = 0;;) {
     size_t slash = call.find('/', at);
@@ -598,6 +601,9 @@ HttpStandin::Reply scriptedReply(const MainApiStandin::Scripted& scripted) {
 HttpStandin::Reply MainApiStandin::handle(const HttpStandin::Request& request) {
   // "/iphone/<method>[/<argument>].json"; routes taking a whole folder also answer other endings.
   std::string_view call = std::string_view(request.path).substr(kApiPath.size());
+  // A doubled "/" before the method (an address made from a base that ends in "/") names the
+  // same method, as on the web servers the main API runs on.
+  while (call.starts_with('/')) call.remove_prefix(1);
   const bool json = call.size() > 5 && call.ends_with(".json");
   if (json) call.remove_suffix(5);
 

@@ -55,6 +55,13 @@ void PageStandin::setPage(std::string path, std::string html, int status) {
   pages_[normalise(path)] = htmlReply(std::move(html), status);
 }
 
+void PageStandin::setPageHandler(std::string path, PageHandler handler) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  handlers_[normalise(path)] = std::move(handler);
+}
+
+HttpStandin::Reply PageStandin::html(std::string html, int status) { return htmlReply(std::move(html), status); }
+
 void PageStandin::removePage(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   pages_.erase(normalise(path));
@@ -103,6 +110,7 @@ HttpStandin::Reply PageStandin::handle(const HttpStandin::Request& request) {
     if (stopping_) return HttpStandin::Reply::text("stopped", 503);
   }
   if (request.method != "GET" && request.method != "HEAD") return HttpStandin::Reply::text("method not allowed", 405);
+  if (auto handler = handlers_.find(path); handler != handlers_.end()) return handler->second(request);
   auto it = pages_.find(path);
   if (it == pages_.end()) return htmlReply("<html><head><title>404</title></head><body>Not Found</body></html>", 404);
   return it->second;

@@ -8,6 +8,7 @@
 #pragma once
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -42,6 +43,11 @@ class PageStandin final : public StandinServer {
   // A page at the path (answered with this status, as text/html in UTF-8).
   void setPage(std::string path, std::string html, int status = 200);
   void removePage(const std::string& path);
+  // A page made for each request of the path (it sees the query), as a partner's server makes
+  // its pages; it replaces a fixed page of the path. Called under the stand-in's lock.
+  using PageHandler = std::function<HttpStandin::Reply(const HttpStandin::Request&)>;
+  void setPageHandler(std::string path, PageHandler handler);
+  static HttpStandin::Reply html(std::string html, int status = 200);
   // Requests of the path wait until releasePage, stop() or kHoldLimit.
   void holdPage(std::string path);
   void releasePage(const std::string& path);
@@ -60,6 +66,7 @@ class PageStandin final : public StandinServer {
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::map<std::string, HttpStandin::Reply> pages_;
+  std::map<std::string, PageHandler> handlers_;
   std::set<std::string> held_;
   std::vector<std::string> requested_;
   size_t waiting_ = 0;

@@ -47,6 +47,10 @@ void SwiperInvalidViewController::viewDidLoad() {
 
   model_.readCurrentUnit();
   saveButton_->setEnabled(model_.isSaveEnabled());
+
+  // The lottery top-up form keeps its amount through the detour to this chooser.
+  auto target = std::dynamic_pointer_cast<NVXViewController>(model_.nextStepTarget().lock());
+  if (target && target->className() == kLotteryTopUpClass) target->setNeedClearView(false);
 }
 
 std::shared_ptr<platform::ui::View> SwiperInvalidViewController::makeFooter() {

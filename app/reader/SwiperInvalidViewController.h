@@ -27,6 +27,8 @@ class SwiperInvalidViewController : public NVXViewController,
   static constexpr const char* kCommonHeader = "设置插上的刷卡器型号";
   static constexpr const char* kOtherUnitsRow = "其他设备";
   static constexpr const char* kFooterPrefix = "*如有疑问,请联系诺维萨客服:";
+  // The form whose amount survives the detour through this chooser.
+  static constexpr const char* kLotteryTopUpClass = "TicketRechargeViewController";
   static constexpr const char* kSaveTitle = "保存";
   static constexpr int kPictureTag = 9999;
   static constexpr double kRowHeight = 44;

@@ -1,6 +1,8 @@
 #include "app/ui/NVXAction.h"
 
+#include "core/models/ServiceGroupEntity.h"
 #include "core/shell/AppServices.h"
+#include "net/MainApiRequest.h"
 #include "platform/device/UrlOpener.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Process.h"
@@ -42,5 +44,19 @@ void NVXAction::showPhoneSheetWithPhone(const std::string& phone) {
 void NVXAction::actionSheetDidDismissWithButtonIndex(ui::ActionSheet& sheet, int index) {
   if (index == 0) phoneCall(sheet.title());
 }
+
+void NVXAction::updateUIServiceGroup(std::function<void(bool stored)> completion) {
+  MainApiRequest::get("getServiceGroup", Identity::Plain)
+      .entity(EntityClass::of<ServiceGroupEntity>())
+      .start({[completion = std::move(completion)](ServerReply reply) {
+                const platform::Json* data = reply.data();
+                const bool isList = data && data->is_array();
+                if (isList) ServiceGroupEntity::store(reply.result.list<ServiceGroupEntity>());
+                if (completion) completion(isList);
+              },
+              "getServiceGroup"});
+}
+
+void NVXAction::updateMainTheme() { AppServices::current().updateMainTheme(); }
 
 }  // namespace nvx

@@ -1,6 +1,7 @@
 // Phone calls from the client: a sheet that offers to call a number, and the call itself. One
 // shared object for the run; it is the delegate of the sheets it shows.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,15 @@ class NVXAction : public platform::ui::ActionSheetDelegate, public std::enable_s
 
   // "Call" (button 0) calls the sheet's title; any other button does nothing.
   void actionSheetDidDismissWithButtonIndex(platform::ui::ActionSheet& sheet, int index) override;
+
+  // Asks the main server for the service groups ("getServiceGroup") and, when it answers with a
+  // list, keeps the list for the applications list and the reorder screen. Any failure keeps
+  // what was stored before. The completion (may be empty) runs once, on the main loop, with
+  // whether a list was stored.
+  static void updateUIServiceGroup(std::function<void(bool stored)> completion = {});
+  // Asks the server for the current theme and downloads what changed; it shows from the next
+  // start. Offered for a refresh: nothing in the start-up calls it.
+  void updateMainTheme();
 
   NVXAction(const NVXAction&) = delete;
   NVXAction& operator=(const NVXAction&) = delete;

@@ -60,6 +60,7 @@ std::shared_ptr<NVXViewController> NVXViewController::create() { return std::mak
 
 void NVXViewController::viewDidLoad() {
   ViewController::viewDidLoad();
+  needClearView_ = true;
   if (!isCancelStepRecord_) controllerRecord();
 
   auto root = view();

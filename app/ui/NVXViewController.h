@@ -181,6 +181,9 @@ class NVXViewController : public platform::ui::ViewController,
   void setNavBackItemExecutor(std::shared_ptr<CMExecutor> executor) { navBackItemExecutor_ = std::move(executor); }
   bool isCancelStepRecord() const { return isCancelStepRecord_; }
   void setIsCancelStepRecord(bool on) { isCancelStepRecord_ = on; }
+  // Set when the view loads; a form that reads it empties itself each time it is shown while set.
+  bool needClearView() const { return needClearView_; }
+  void setNeedClearView(bool on) { needClearView_ = on; }
   // The gate's identifying overlay, and the reader overlay shown while the KSN is read.
   const std::shared_ptr<platform::ui::Hud>& HUD() const { return HUD_; }
   const std::shared_ptr<platform::ui::Hud>& readerHUD() const { return readerHUD_; }
@@ -236,6 +239,7 @@ class NVXViewController : public platform::ui::ViewController,
   std::string stepIdentifier_;
   std::shared_ptr<CMExecutor> navBackItemExecutor_;
   bool isCancelStepRecord_ = false;
+  bool needClearView_ = false;
 };
 
 }  // namespace nvx

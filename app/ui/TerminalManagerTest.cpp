@@ -293,7 +293,7 @@ TEST_F(TerminalManagerTest, AnAsynchronousSignInCancelledOrReleasedAnswersNothin
     SCOPED_TRACE(c.name);
     User::currentUser().setPsamTPK(Json());
     server->clearScripts();
-    server->script(c.slowStep, Scripted::slow(std::chrono::milliseconds(300)), 1);
+    server->script(c.slowStep, Scripted::heldReply(), 1);
     auto manager = std::make_shared<TerminalManager>();
     int answers = 0;
     manager->hardwareTermSignAsync(services->screen, [this] { ++executorRuns; }, [&answers](bool) { ++answers; });
@@ -308,6 +308,8 @@ TEST_F(TerminalManagerTest, AnAsynchronousSignInCancelledOrReleasedAnswersNothin
       manager->cancel();
       EXPECT_FALSE(manager->isSigning());
     }
+    // The held step's reply comes only now, after the sign-in ended.
+    server->http().releaseHeld();
     ASSERT_TRUE(platform::testing::settleIo());
     EXPECT_EQ(answers, 0);
     EXPECT_EQ(executorRuns, 0);

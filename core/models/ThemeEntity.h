@@ -28,6 +28,9 @@ class ThemeEntity : public platform::Archivable {
   const std::vector<std::shared_ptr<FileListEntity>>& fileList() const { return fileList_; }
   const platform::Json& updateMode() const { return updateMode_; }
   const platform::Json& zipURL() const { return zipURL_; }
+  void setPlanName(platform::Json value) { planName_ = std::move(value); }
+  void setThemeVersion(platform::Json value) { themeVersion_ = std::move(value); }
+  void setFileList(std::vector<std::shared_ptr<FileListEntity>> list) { fileList_ = std::move(list); }
 
   std::string archiveClass() const override { return kArchiveClass; }
   void encode(platform::Archiver& coder) const override;

@@ -2,8 +2,11 @@
 
 #include <string>
 
-#include "core/session/NVXConfig.h"
+#include "core/models/HomePicEntity.h"
 #include "core/models/ThemeEntity.h"
+#include "core/session/AppDirs.h"
+#include "core/session/NVXConfig.h"
+#include "core/text/TextExt.h"
 #include "core/session/UIScreen.h"
 #include "core/session/UserDefaultsExt.h"
 #include "platform/device/Device.h"
@@ -46,11 +49,23 @@ std::optional<Image> folderPicture(const platform::Path& folder, std::string_vie
 }  // namespace
 
 std::optional<Image> ThemeUtil::homeSplashImage() {
-  const auto& screen = platform::Device::screen();
-  if (screen.bounds.height == 568) {
-    if (auto tall = Image::named("app_splash-568h.png")) return tall;
+  if (auto record = reverseForKey<HomePicEntity>(kSplashKey)) {
+    auto name = platform::json::asText(record->picname());
+    if (name && isPlainFileName(*name)) {
+      if (auto bytes = platform::fs::read(homeSplashDir() / *name)) {
+        if (auto picture = Image::fromBytes(*bytes)) return picture;
+      }
+    }
   }
-  return Image::named("app_splash.png");
+  return iphone5AdpatImageNamed("app_splash.png");
+}
+
+std::optional<Image> ThemeUtil::iphone5AdpatImageNamed(std::string_view name) {
+  if (themeIsSet()) {
+    if (auto themed = folderPicture(themeSaveFolder(), name)) return themed;
+  }
+  if (UIScreen::isFourInch()) return Image::named(text::pathAppendBeforeExtension(name, "-568h"));
+  return Image::named(name);
 }
 
 platform::Path ThemeUtil::themeSaveFolder() { return platform::Sandbox::tmp() / "NVXTISave"; }
@@ -119,5 +134,30 @@ void ThemeUtil::serializeDefaultTheme() {
 bool ThemeUtil::themeMoveZipTemp2Save() { return moveThemeEntries(platform::Sandbox::tmp() / "NVXTIZipTemp"); }
 
 bool ThemeUtil::themeMoveTemp2Save() { return moveThemeEntries(platform::Sandbox::tmp() / "NVXTITemp"); }
+
+// --- folders and names ---
+
+platform::Path ThemeUtil::themeTempDir() { return AppDirs::appSubDir("NVXTITemp"); }
+platform::Path ThemeUtil::themeSaveDir() { return AppDirs::appSubDir("NVXTISave"); }
+platform::Path ThemeUtil::themeZipDir() { return AppDirs::appSubDir("NVXTIZip"); }
+platform::Path ThemeUtil::themeZipTempDir() { return AppDirs::appSubDir("NVXTIZipTemp"); }
+platform::Path ThemeUtil::homeSplashDir() { return AppDirs::appSubDir("NVXTIHomeSplash"); }
+
+std::shared_ptr<ThemeEntity> ThemeUtil::storedTheme() { return reverseForKey<ThemeEntity>(serializeKeyTheme()); }
+
+void ThemeUtil::mergeTheme(const platform::Json& version, const FileList& list) {
+  if (auto stored = storedTheme()) {
+    if (versionOf(version) > versionOf(stored->themeVersion())) stored->setThemeVersion(version);
+    FileList merged = mergeFileArrWithDefaultList(stored->fileList(), list);
+    if (!merged.empty()) stored->setFileList(std::move(merged));
+    serialize(stored, serializeKeyTheme());
+    return;
+  }
+  auto theme = std::make_shared<ThemeEntity>();
+  theme->setPlanName("theme1");
+  theme->setThemeVersion(version);
+  theme->setFileList(list);
+  serialize(theme, serializeKeyTheme());
+}
 
 }  // namespace nvx

@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json_fwd.hpp>
-
 #include "platform/ui/Hud.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
@@ -139,12 +137,9 @@ class AppServices {
   // (touchButton: with a button of that tag).
   virtual void setLotterySession(const LotterySessionValues& /*values*/) {}
   virtual bool selectLotteryTab(platform::ui::ViewController& /*lotteryRoot*/, int /*tab*/) { return false; }
-  // The mall's product page (setDetailDic: with the mall's product reply, setCartDic: with the
-  // product's entry of a mall list), before it is pushed.
-  virtual bool setMallProductDetail(platform::ui::ViewController& /*productPage*/, const nlohmann::ordered_json& /*detail*/,
-                                    const nlohmann::ordered_json& /*cartEntry*/) {
-    return false;
-  }
+  // Asks the server for the current theme and downloads what changed, for the next start (the
+  // home subsystem's theme refresh); nothing until it is built.
+  virtual void updateMainTheme() {}
 };
 
 }  // namespace nvx

@@ -122,6 +122,10 @@ bool StringsTool::isValidateEmail(std::string_view text) {
   return matchesWhole(R"re([A-Z0-9a-z._%+-]+@[A-Za-z0-9.-]+\.[A-Za-z]{2,4})re", text);
 }
 
+bool StringsTool::matchesWholePattern(std::string_view pattern, std::string_view text) {
+  return matchesWhole(pattern, text);
+}
+
 bool StringsTool::isValidateName(std::string_view text) {
   return matchesWhole(R"re([\w\u4e00-\u9fa5\. ]+)re", text);
 }
@@ -200,8 +204,6 @@ bool StringsTool::isEnginNumber(std::string_view text) {
 bool StringsTool::isCheJiaNumber(std::string_view text) { return isEnginNumber(text); }
 
 bool StringsTool::isZipCode(std::string_view text) { return found(R"re(^[1-9][0-9]{5}$)re", text); }
-
-bool StringsTool::isMatchedPattern(std::string_view pattern, std::string_view text) { return found(pattern, text); }
 
 bool StringsTool::isLegalCardNumber(std::string_view text) {
   if (platform::u16len(text) <= 9) return false;

@@ -46,9 +46,9 @@ class StringsTool {
   static bool isLegalCardNumber(std::string_view text);      // Luhn, spaces ignored
   // min <= length <= max.
   static bool string(std::string_view text, unsigned lengthBetween, unsigned to);
-  // The pattern is found somewhere in the text (anchors make it a whole-text test); false for a
-  // pattern ICU cannot read.
-  static bool isMatchedPattern(std::string_view pattern, std::string_view text);
+  // The whole text matches a pattern given at run time (a server's form rule); false for a
+  // pattern that is not a valid expression.
+  static bool matchesWholePattern(std::string_view pattern, std::string_view text);
 
   // --- Field filters ------------------------------------------------------------------------
   // What a filter decided about one change of a field.

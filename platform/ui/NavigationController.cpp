@@ -187,16 +187,22 @@ void NavigationController::installTopView() {
   if (!container) return;
   auto top = topViewController();
   std::shared_ptr<View> topView = top ? top->view() : nullptr;
-  // Views of other screens of the stack (or screens that left it) go.
+  // Views of other screens of the stack (or of the screen that just left it) go; what else was put
+  // over the container (a progress overlay shown while the new screen loaded) stays above it.
+  auto isScreenView = [&](const std::shared_ptr<View>& sub) {
+    if (sub == installedView_.lock()) return true;
+    return std::any_of(stack_.begin(), stack_.end(), [&](const auto& vc) { return vc->viewIfLoaded() == sub; });
+  };
   std::vector<std::shared_ptr<View>> leave;
   for (const auto& sub : container->subviews()) {
-    if (sub != bar_ && sub != topView) leave.push_back(sub);
+    if (sub != bar_ && sub != topView && isScreenView(sub)) leave.push_back(sub);
   }
   for (auto& v : leave) v->removeFromSuperview();
   if (topView) {
     topView->setFrame(contentFrame());
     if (topView->superview() != container) container->insertSubview(topView, 0);
   }
+  installedView_ = topView;
 }
 
 void NavigationController::updateBar() {

@@ -67,6 +67,8 @@ class NavigationController : public ViewController {
 
   std::vector<std::shared_ptr<ViewController>> stack_;
   std::shared_ptr<NavigationBar> bar_;
+  // The screen view installTopView put in last; overlays others add beside it stay.
+  std::weak_ptr<View> installedView_;
   std::shared_ptr<Transition> pending_;
   WillShow willShow_;
   bool barHidden_ = false;

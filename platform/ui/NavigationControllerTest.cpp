@@ -53,6 +53,36 @@ TEST_F(NavigationControllerTest, TheRootAppearsWithTheNavigationController) {
   EXPECT_EQ(root->view()->frame(), (Rect{0, 44, 320, 504}));
 }
 
+// A screen that covers the navigation view with a progress overlay while it loads: the overlay
+// outlives the screen change it was shown in; the screens' own views come and go under it.
+class CoveringPage : public ViewController {
+ public:
+  std::string className() const override { return "CoveringPage"; }
+  void viewDidLoad() override {
+    overlay = std::make_shared<View>(Rect{0, 0, 320, 568});
+    navigationController()->view()->addSubview(overlay);
+  }
+  std::shared_ptr<View> overlay;
+};
+
+TEST_F(NavigationControllerTest, AnOverlayPutOverTheNavigationViewWhileAScreenLoadsStaysAboveIt) {
+  for (bool animated : {false, true}) {
+    auto covering = std::make_shared<CoveringPage>();
+    nav->push(covering, animated);
+    RunLoop::main().advance(1.0);
+    ASSERT_TRUE(covering->overlay);
+    const auto& subviews = nav->view()->subviews();
+    const auto at = [&](const std::shared_ptr<View>& v) { return std::find(subviews.begin(), subviews.end(), v); };
+    ASSERT_NE(at(covering->overlay), subviews.end()) << animated;
+    EXPECT_LT(at(covering->view()), at(covering->overlay)) << animated;
+    EXPECT_EQ(at(root->view()), subviews.end()) << "the screen underneath leaves";
+    covering->overlay->removeFromSuperview();
+    nav->pop(false);
+    EXPECT_EQ(covering->view()->superview(), nullptr);
+    EXPECT_EQ(root->view()->superview(), nav->view());
+  }
+}
+
 TEST_F(NavigationControllerTest, PushAndPopWithoutAnimationCallEverythingAtOnce) {
   log.clear();
   auto a = page("A");

@@ -1,11 +1,16 @@
 // Every feature's routes join the main-API stand-in here: one line per feature.
 #include "standin/mainapi/HomeRoutes.h"
+#include "standin/mainapi/InsuranceRoutes.h"
+#include "standin/mainapi/LotteryTopUpRoutes.h"
+#include "standin/mainapi/HomeServiceRoutes.h"
 #include "standin/mainapi/AccountRoutes.h"
 #include "standin/mainapi/BillsRoutes.h"
 #include "standin/mainapi/MainApiState.h"
 #include "standin/mainapi/MultiPayRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
+#include "standin/mainapi/ThemeRoutes.h"
+#include "standin/mainapi/UtilityRoutes.h"
 #include "standin/mainapi/ShopRoutes.h"
 
 namespace standin::mainapi {
@@ -18,6 +23,11 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
   standin::addBillsRoutes(server);
+  standin::addInsuranceRoutes(server);
+  standin::addLotteryTopUpRoutes(server);
+  standin::addHomeServiceRoutes(server);
+  standin::addThemeRoutes(server);
+  standin::addUtilityRoutes(server);
   standin::addShopRoutes(server);
 }
 

@@ -23,21 +23,6 @@ class BillsRoutesTest : public SignedInStandinTest {
     server->feature<BillsState>().feeFen = 200;
   }
 
-  // A call of the reader's terminal, signed under its MAC key.
-  Json signedCall(std::string_view method, Fields fields, bool card) {
-    Fields all = {{"termid", std::string(fixture::kReaderTermid)},
-                  {"mobile", std::string(fixture::kLoginName)},
-                  {"userToken", std::string(fixture::kUserToken)}};
-    all.insert(all.end(), fields.begin(), fields.end());
-    if (card) {
-      all.emplace_back("otrack", fixture::encryptedTracksHex("0007"));
-      all.emplace_back("rnd", "0011223344556677");
-    }
-    const auto keys = server->issuedKeys(std::string(fixture::kReaderTermid));
-    all.emplace_back("mac", MainApiStandin::retailMac(MainApiStandin::macInputOf(all, card), keys->mac).substr(0, 8));
-    return post(method, all);
-  }
-  static std::string code(const Json& reply) { return reply["retStatus"].value("retCode", ""); }
   size_t recorded() {
     auto lock = server->lock();
     return server->feature<PayState>().commits.size();

@@ -23,6 +23,10 @@ struct BusidRules {
 
   std::map<std::string, Inquiry, std::less<>> inquiries;
   std::map<std::string, CommitCheck, std::less<>> commits;
+  // What an accepted commit of a business code answers besides the shared fields (a policy
+  // number), added to the reply's data.
+  using CommitReply = std::function<void(Call&, platform::Json& data)>;
+  std::map<std::string, CommitReply, std::less<>> commitReplies;
 };
 
 }  // namespace standin

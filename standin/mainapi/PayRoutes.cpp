@@ -47,6 +47,8 @@ HttpStandin::Reply commit(Call& call) {
   data["price"] = std::to_string(*fen);
   data["pan"] = "622202******0123";
   data["sytm"] = "20261211130000";
+  auto& replies = call.feature<BusidRules>().commitReplies;
+  if (auto reply = replies.find(call.fieldOr("busid")); reply != replies.end()) reply->second(call, data);
   return call.ok(std::move(data));
 }
 

@@ -43,6 +43,23 @@ class SignedInStandinTest : public ::testing::Test {
     return platform::json::parse(r->responseString()).value_or(platform::Json());
   }
 
+  // A call of the reader terminal of the fixture, signed under its issued MAC key; with card, the
+  // test card's tracks go with it (a commit).
+  platform::Json signedCall(std::string_view method, Fields fields, bool card) {
+    Fields all = {{"termid", std::string(fixture::kReaderTermid)},
+                  {"mobile", std::string(fixture::kLoginName)},
+                  {"userToken", std::string(fixture::kUserToken)}};
+    all.insert(all.end(), fields.begin(), fields.end());
+    if (card) {
+      all.emplace_back("otrack", fixture::encryptedTracksHex("0007"));
+      all.emplace_back("rnd", "0011223344556677");
+    }
+    const auto keys = server->issuedKeys(std::string(fixture::kReaderTermid));
+    all.emplace_back("mac", MainApiStandin::retailMac(MainApiStandin::macInputOf(all, card), keys->mac).substr(0, 8));
+    return post(method, all);
+  }
+  static std::string code(const platform::Json& reply) { return reply["retStatus"].value("retCode", ""); }
+
   std::unique_ptr<MainApiStandin> server;
 };
 
