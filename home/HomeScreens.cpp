@@ -5,11 +5,15 @@
 #include "home/AboutUsViewController.h"
 #include "home/AgreementViewController.h"
 #include "home/AllControllerTable.h"
+#include "home/BuyNuvexaViewController.h"
+#include "home/FeedBackViewController.h"
 #include "home/HomeBoxData.h"
+#include "home/HomeBuyNuvexaViewController.h"
 #include "home/MessageDetailViewController.h"
 #include "home/MoreViewController.h"
 #include "home/RangeTableViewController.h"
 #include "home/HomeViewController.h"
+#include "home/WalletCouponViewController.h"
 
 namespace nvx::home {
 
@@ -38,6 +42,10 @@ void registerScreens() {
   registerPageScreens();
   // A home screen registered before the client is wired (a test's own) stays in place.
   auto& registry = ScreenRegistry::shared();
+  registry.add(BuyNuvexaViewController::kClassName, [] { return BuyNuvexaViewController::create(); });
+  registry.add(HomeBuyNuvexaViewController::kClassName, [] { return HomeBuyNuvexaViewController::create(); });
+  registry.add(FeedBackViewController::kClassName, [] { return FeedBackViewController::create(); });
+  registry.add(WalletCouponViewController::kClassName, [] { return WalletCouponViewController::create(); });
   if (registry.has(HomeViewController::kClassName)) return;
   registry.add(HomeViewController::kClassName, [] { return HomeViewController::create(); });
 }

@@ -96,6 +96,12 @@ WIDGETS = [
     ("car_rental_down_btn.png", 300, 44, (196, 92, 18), (214, 116, 44)),
     ("anniu_open.png", 120, 40, (236, 120, 32), (246, 150, 70)),
     ("anniu_attention.png", 120, 40, (30, 104, 172), (58, 132, 198)),
+    ("phone.png", 125, 43, (30, 104, 172), (58, 132, 198)),
+    ("phone_down.png", 125, 43, (14, 70, 124), (30, 92, 150)),
+    ("tmall.png", 125, 43, (236, 120, 32), (246, 150, 70)),
+    ("tmall_down.png", 125, 43, (196, 92, 18), (214, 116, 44)),
+    ("product.png", 80, 80, (240, 240, 240), (30, 104, 172)),
+    ("zmhs_error.png", 150, 140, (255, 255, 255), (200, 200, 200)),
 ] + [("wv_%s_%s.png" % (name, state), 44, 44, bg, (255, 255, 255))
      for name in ("left", "right", "renovate", "stop_renovate", "more")
      for state, bg in (("normal", (30, 104, 172)), ("selected", (14, 70, 124)))] + [("%03d.png" % i, 280, 160, (240, 240, 240), (30 + 16 * i, 104, 172)) for i in range(1, 12)] + keypad_keys()

@@ -162,8 +162,9 @@ bool StringsTool::isSpecialCharacters(std::string_view text) {
 }
 
 bool StringsTool::isAllowInputlCharacters(std::string_view text) {
-  return found(R"re(^[\_\-\,\.\!\?\，\。\！\？]*$)re", text) ||
-         found(R"re(^[a-zA-Z0-9一-龥]+$)re", text);
+  // "\z": "$" would also match before a closing line break, letting "\n" through.
+  return found(R"re(^[\_\-\,\.\!\?\，\。\！\？]*\z)re", text) ||
+         found(R"re(^[a-zA-Z0-9一-龥]+\z)re", text);
 }
 
 bool StringsTool::isChineseCharacter(std::string_view text) {

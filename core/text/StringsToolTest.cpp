@@ -74,6 +74,8 @@ TEST(StringsToolTest, ValidationPatterns) {
       {RULE(isAllowInputlCharacters), "", true},
       {RULE(isAllowInputlCharacters), "_-,.!?，。！？", true},
       {RULE(isAllowInputlCharacters), "abc中文123", true},
+      {RULE(isAllowInputlCharacters), "\n", false},
+      {RULE(isAllowInputlCharacters), "abc\n", false},
       {RULE(isAllowInputlCharacters), "abc!", false},
       {RULE(isAllowInputlCharacters), " ", false},
       {RULE(isChineseCharacter), "一", true},

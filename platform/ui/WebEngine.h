@@ -25,6 +25,8 @@ enum class WebErrorCode {
   BadUrl = 4,          // not an address at all
   TooLarge = 5,        // the page exceeded the engine's limit
   SecureConnectionFailed = 6,
+  FrameLoadInterrupted = 102,   // the load was cut short before a page was shown (its answer was
+                                // not a page the view could show)
 };
 
 // A failed load: no page arrived.

@@ -12,6 +12,7 @@
 #include "standin/mainapi/ReceiptRoutes.h"
 #include "standin/mainapi/ThemeRoutes.h"
 #include "standin/mainapi/UtilityRoutes.h"
+#include "standin/mainapi/ShopRoutes.h"
 
 namespace standin::mainapi {
 
@@ -34,6 +35,7 @@ void addAllRoutes(MainApiStandin& server) {
   server.addRoute("createBill", [](MainApiStandin::RouteContext& call) {
     return call.fieldOr("ver") == "20060301" ? standin::createMerchantBill(call) : standin::createLotteryBill(call);
   });
+  standin::addShopRoutes(server);
 }
 
 }  // namespace standin::mainapi
