@@ -1,6 +1,8 @@
 #include "bills/BillsScreens.h"
 
 #include "bills/AccountDirectChargeViewController.h"
+#include "bills/BalanceSwiperViewController.h"
+#include "bills/MemberCardInputViewController.h"
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/GameCardRechargeViewController.h"
@@ -67,6 +69,8 @@ void registerScreens() {
   add<ZhiFubaoRechargeViewController>();
   add<PublicDonationViewController>();
   add<GameCardRechargeViewController>();
+  add<BalanceSwiperViewController>();
+  add<MemberCardInputViewController>();
 }
 
 }  // namespace nvx::bills

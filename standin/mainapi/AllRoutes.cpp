@@ -6,6 +6,7 @@
 #include "standin/mainapi/MultiPayRoutes.h"
 #include "standin/mainapi/PayRoutes.h"
 #include "standin/mainapi/ReceiptRoutes.h"
+#include "standin/mainapi/SwipeVariantRoutes.h"
 
 namespace standin::mainapi {
 
@@ -17,6 +18,7 @@ void addAllRoutes(MainApiStandin& server) {
   standin::addMultiPayRoutes(server);
   standin::addReceiptRoutes(server);
   standin::addBillsRoutes(server);
+  standin::addSwipeVariantRoutes(server);
 }
 
 }  // namespace standin::mainapi

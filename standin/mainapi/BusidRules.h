@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/Json.h"
 #include "standin/MainApiStandin.h"
 
 namespace standin {
@@ -23,6 +24,9 @@ struct BusidRules {
 
   std::map<std::string, Inquiry, std::less<>> inquiries;
   std::map<std::string, CommitCheck, std::less<>> commits;
+  // What an accepted commit of a business answers besides the shared fields, written last.
+  using CommitReply = std::function<void(Call&, platform::Json& retData)>;
+  std::map<std::string, CommitReply, std::less<>> commitReplies;
 };
 
 }  // namespace standin

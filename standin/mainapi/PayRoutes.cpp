@@ -47,6 +47,10 @@ HttpStandin::Reply commit(Call& call) {
   data["price"] = std::to_string(*fen);
   data["pan"] = "622202******0123";
   data["sytm"] = "20261211130000";
+  if (auto reply = call.feature<BusidRules>().commitReplies.find(call.fieldOr("busid"));
+      reply != call.feature<BusidRules>().commitReplies.end()) {
+    reply->second(call, data);
+  }
   return call.ok(std::move(data));
 }
 
