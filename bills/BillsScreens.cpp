@@ -55,6 +55,10 @@ void registerSteps() {
                                              {"NVXMultPayViewController4", "2"},
                                              {"SwipeResultViewController4", "3"},
                                              {"GameCardItemViewController", "4"}});
+  // The balance and points screens are swipe screens under their own class names: their step is
+  // found by the class name itself.
+  DataStatisticsMap::registerRows("M30000", {{"BalanceSwiperViewController", "1"}});
+  DataStatisticsMap::registerRows("17G", {{"MemberCardInputViewController", "1"}});
 }
 
 }  // namespace
