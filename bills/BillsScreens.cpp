@@ -1,6 +1,8 @@
 #include "bills/BillsScreens.h"
 
 #include "bills/AccountDirectChargeViewController.h"
+#include "bills/BalanceSwiperViewController.h"
+#include "bills/MemberCardInputViewController.h"
 #include "bills/BillNumberRemittanceVeiwController.h"
 #include "bills/CaiFutongRechargeViewController.h"
 #include "bills/GameCardRechargeViewController.h"
@@ -61,6 +63,10 @@ void registerSteps() {
                                              {"SwipeResultViewController4", "3"},
                                              {"GameCardItemViewController", "4"}});
   DataStatisticsMap::registerRows("JVQ001", {{"TicketRechargeViewController", "10"}});
+  // The balance and points screens are swipe screens under their own class names: their step is
+  // found by the class name itself.
+  DataStatisticsMap::registerRows("M30000", {{"BalanceSwiperViewController", "1"}});
+  DataStatisticsMap::registerRows("17G", {{"MemberCardInputViewController", "1"}});
 }
 
 }  // namespace
@@ -83,6 +89,8 @@ void registerScreens() {
   add<PayBusinessViewController>();
   add<RechargeBusinessViewController>();
   ScreenRegistry::shared().add(PublicServiceViewController::kClassName, [] { return PublicServiceViewController::create(); });
+  add<BalanceSwiperViewController>();
+  add<MemberCardInputViewController>();
 }
 
 }  // namespace nvx::bills

@@ -78,10 +78,11 @@ class SwipeViewController : public CardPayScreen<NVXViewController>,
 
   // --- the flow ---
   // The Done rule: a swipe first, the PIN rule of the type, then the fee inquiry (type 1) or the
-  // commit.
-  void doneButtonPressed();
-  // Checks the terminal's PIN key and sends the commit.
-  void submit();
+  // commit. A business that sends its own requests checks its form first and then calls this.
+  virtual void doneButtonPressed();
+  // Checks the terminal's PIN key and sends the commit; a business that sends its own requests
+  // replaces it.
+  virtual void submit();
   void cancelButtonPressed();
   void bigPayOpen();
   void showTip();
@@ -143,17 +144,20 @@ class SwipeViewController : public CardPayScreen<NVXViewController>,
   // The PIN rule of a business type: true when an empty PIN is refused.
   static bool isPinRequired(int businessType);
 
+ protected:
+  // The card fields of the swipe; nothing when a six-digit PIN cannot be enciphered (no PIN key).
+  std::optional<CardFields> cardFields() const;
+  // The reader alert (key "SwipeNotRead", tag 202) with this screen as its delegate.
+  void showReaderAlert();
+
  private:
   std::shared_ptr<SwipeViewController> selfSwipe() {
     return std::static_pointer_cast<SwipeViewController>(shared_from_this());
   }
   PayOperations& operations();
-  // The card fields of the swipe; nothing when a six-digit PIN cannot be enciphered (no PIN key).
-  std::optional<CardFields> cardFields() const;
   void hideProgress() override { stopSwipeAndClearup(); }
   // Starts the reader when one is present and idle; else the reader alert or the prompt.
   void startReaderIfPresent();
-  void showReaderAlert();
   void feeInquiryAnswered(const PayReply& reply);
   void route(const PayReply& reply, const std::vector<platform::net::PostField>& sent);
   void succeed(const PayReply& reply, const std::vector<platform::net::PostField>& sent);

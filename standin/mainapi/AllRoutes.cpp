@@ -13,6 +13,7 @@
 #include "standin/mainapi/ThemeRoutes.h"
 #include "standin/mainapi/UtilityRoutes.h"
 #include "standin/mainapi/ShopRoutes.h"
+#include "standin/mainapi/SwipeVariantRoutes.h"
 
 namespace standin::mainapi {
 
@@ -36,6 +37,7 @@ void addAllRoutes(MainApiStandin& server) {
     return call.fieldOr("ver") == "20060301" ? standin::createMerchantBill(call) : standin::createLotteryBill(call);
   });
   standin::addShopRoutes(server);
+  standin::addSwipeVariantRoutes(server);
 }
 
 }  // namespace standin::mainapi
