@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Sandbox.h"
@@ -37,6 +40,27 @@ TEST(Strings, BrokenTableGivesKeys) {
   EXPECT_EQ(Strings::localized("Cancel"), "Cancel");
   EXPECT_TRUE(capture.contains("zh-Hans.strings.json"));
   Sandbox::setBundle(previous);
+}
+
+// The bundled table is written by hand and merged often. A broken table silently shows keys in
+// place of every text, and a key written twice silently keeps only the last text: both must fail here.
+TEST(Strings, TheBundledTableReadsAndNamesEachKeyOnce) {
+  const auto text = fs::read(Sandbox::bundle() / "zh-Hans.strings.json");
+  ASSERT_TRUE(text);
+  std::vector<std::set<std::string>> objects;
+  std::vector<std::string> repeated;
+  auto check = [&](int, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+    if (event == nlohmann::json::parse_event_t::object_start) objects.emplace_back();
+    if (event == nlohmann::json::parse_event_t::object_end) objects.pop_back();
+    if (event == nlohmann::json::parse_event_t::key && !objects.back().insert(parsed.get<std::string>()).second) {
+      repeated.push_back(parsed.get<std::string>());
+    }
+    return true;
+  };
+  const auto table = nlohmann::json::parse(*text, check, /*allow_exceptions=*/false);
+  ASSERT_FALSE(table.is_discarded()) << "the table does not parse";
+  EXPECT_TRUE(table.is_object());
+  EXPECT_EQ(repeated, std::vector<std::string>{});
 }
 
 }  // namespace
