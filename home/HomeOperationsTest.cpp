@@ -121,28 +121,14 @@ TEST_F(HomeOperationsTest, ThePointsCardOpensOnceTheReaderGatePasses) {
   // The box takes its ports and publishes them before the hub's sockets are made.
   platform::net::NetConfig::current().useLoopbackNetwork();
   standin::SimulatedWifiBox box(standin::SimulatedWifiBox::onFreePorts());
-  ASSERT_TRUE(box.bindPorts().isOk());
   constexpr const char* kBoxKsn = "123456789ABCDEF0";
   logIn();
-  server->addSession(User::currentUser().loginName(), User::currentUser().userToken());
-  server->bindReader(kBoxKsn, User::currentUser().loginName());
-  ASSERT_TRUE(box.start().isOk());
-  services->makeHub();
-  auto& loop = platform::RunLoop::main();
-  // Socket traffic in real time between short steps of virtual time.
-  auto pump = [&](const std::function<bool()>& pred) {
-    for (int i = 0; i < 400; ++i) {
-      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
-      loop.advance(0.05);
-    }
-    return pred();
-  };
-  ASSERT_TRUE(pump([&] { return services->hub->isTaviPresent(); }));
+  ASSERT_NO_FATAL_FAILURE(startBoundWifiBox(box, *server, kBoxKsn));
   showHomeAgainstServer();
   home->selectTag(HomeBottomTabBar::kLifeTag);
-  loop.advance(1);
+  platform::RunLoop::main().advance(1);
   ASSERT_TRUE(inspector.tap("积分管家").isOk()) << inspector.render();
-  EXPECT_TRUE(pump([&] { return topName() == "MemberCardInputViewController"; })) << inspector.render();
+  EXPECT_TRUE(pumpSockets([&] { return topName() == "MemberCardInputViewController"; })) << inspector.render();
   EXPECT_EQ(server->lastVerdict("checkin")->retCode, "0000");
   box.stop();
 }

@@ -167,28 +167,15 @@ TEST_F(MorePagesTest, TheOwnershipAnswerGivesTheAlertTheIdentityScreenOrTheError
 TEST_F(MorePagesTest, AnOpenedReaderGivesTheOpenedAlertAndANewOneTheIdentityScreen) {
   platform::net::NetConfig::current().useLoopbackNetwork();
   standin::SimulatedWifiBox box(standin::SimulatedWifiBox::onFreePorts());
-  ASSERT_TRUE(box.bindPorts().isOk());
   constexpr const char* kBoxKsn = "123456789ABCDEF0";
   logIn();
-  server->addSession(User::currentUser().loginName(), User::currentUser().userToken());
-  server->bindReader(kBoxKsn, User::currentUser().loginName());
-  ASSERT_TRUE(box.start().isOk());
-  services->makeHub();
-  auto& loop = platform::RunLoop::main();
-  auto slowPump = [&](const std::function<bool()>& pred) {
-    for (int i = 0; i < 400; ++i) {
-      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
-      loop.advance(0.05);
-    }
-    return pred();
-  };
-  ASSERT_TRUE(slowPump([&] { return services->hub->isTaviPresent(); }));
+  ASSERT_NO_FATAL_FAILURE(startBoundWifiBox(box, *server, kBoxKsn));
   showHome();
 
   serviceState().readerLogins[kBoxKsn] = User::currentUser().loginName();
   auto more = showMoreScreen(Json::object());
   more->handleStartNuvexaSwiper();
-  ASSERT_TRUE(slowPump([&] { return inspector.topAlert() != nullptr; })) << inspector.render();
+  ASSERT_TRUE(pumpSockets([&] { return inspector.topAlert() != nullptr; })) << inspector.render();
   EXPECT_EQ(inspector.topAlert()->message(), Strings::localized("SwipeOpened"));
   EXPECT_TRUE(server->lastVerdict("getMobileByPsamNo")->identityOk);
   EXPECT_FALSE(lastIdentity.lock());
@@ -196,7 +183,7 @@ TEST_F(MorePagesTest, AnOpenedReaderGivesTheOpenedAlertAndANewOneTheIdentityScre
 
   serviceState().readerLogins.clear();
   more->handleStartNuvexaSwiper();
-  ASSERT_TRUE(slowPump([&] { return lastIdentity.lock() != nullptr; })) << inspector.render();
+  ASSERT_TRUE(pumpSockets([&] { return lastIdentity.lock() != nullptr; })) << inspector.render();
   EXPECT_EQ(lastIdentity.lock()->type, IdentityInfoScreen::kBindReaderType);
   box.stop();
 }

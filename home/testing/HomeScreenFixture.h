@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "pay/SwipeViewController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Inspector.h"
+#include "standin/MainApiStandin.h"
+#include "standin/SimulatedWifiBox.h"
 
 namespace nvx::testing {
 
@@ -106,6 +109,28 @@ class HomeScreenFixture : public ::testing::Test {
     services->navigation = platform::ui::NavigationController::create(home);
     services->mainWindow->setRootViewController(services->navigation);
     platform::RunLoop::main().advance(1);
+  }
+
+  // Socket traffic in real time between short steps of virtual time (a reader box on the
+  // loopback network and the main API both answer in real time).
+  static bool pumpSockets(const std::function<bool()>& pred) {
+    auto& loop = platform::RunLoop::main();
+    for (int i = 0; i < 400; ++i) {
+      if (loop.drainIoUntil(pred, std::chrono::milliseconds(5))) return true;
+      loop.advance(0.05);
+    }
+    return pred();
+  }
+
+  // The logged-in user's Wi-Fi reader box, made with its ports on the loopback network: bound to
+  // the user on the server, started, and seen by a new hub.
+  void startBoundWifiBox(standin::SimulatedWifiBox& box, standin::MainApiStandin& server, const std::string& ksn) {
+    ASSERT_TRUE(box.bindPorts().isOk());
+    server.addSession(User::currentUser().loginName(), User::currentUser().userToken());
+    server.bindReader(ksn, User::currentUser().loginName());
+    ASSERT_TRUE(box.start().isOk());
+    services->makeHub();
+    ASSERT_TRUE(pumpSockets([&] { return services->hub->isTaviPresent(); }));
   }
 
   void logIn() {
